@@ -1,0 +1,76 @@
+#include "forms/controls.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "forms/form.h"
+#include "text/collation.h"
+
+namespace forms {
+
+Control::Control(Form& owner, std::string name, ControlKind kind)
+    : form_(owner), name_(std::move(name)), kind_(kind) {
+  tabIndex = static_cast<int>(owner.controls().size());
+  owner.registerControl(*this);
+}
+
+bool Control::takesFocus() const {
+  return visible && enabled &&
+         (kind_ == ControlKind::TextBox || kind_ == ControlKind::ComboBox ||
+          kind_ == ControlKind::CommandButton);
+}
+
+void TextBox::select(int start, int length) {
+  sel_start_ = std::max(0, start);
+  sel_length_ = std::max(0, length);
+  ++selection_version_;
+}
+
+int ComboBox::addItem(std::string text) {
+  auto position = items_.end();
+  if (sorted) {
+    position = std::upper_bound(items_.begin(), items_.end(), text,
+                                [](const std::string& added, const Item& item) {
+                                  return text::lessSpanish(added, item.text);
+                                });
+  }
+  const int index = static_cast<int>(position - items_.begin());
+  items_.insert(position, Item{std::move(text), 0});
+  if (list_index_ >= index) ++list_index_;
+  return index;
+}
+
+void ComboBox::clear() {
+  items_.clear();
+  list_index_ = -1;
+}
+
+const std::string& ComboBox::itemText(int index) const {
+  return items_.at(static_cast<std::size_t>(index)).text;
+}
+
+std::int32_t ComboBox::itemData(int index) const {
+  return items_.at(static_cast<std::size_t>(index)).data;
+}
+
+void ComboBox::setItemData(int index, std::int32_t data) {
+  items_.at(static_cast<std::size_t>(index)).data = data;
+}
+
+void ComboBox::setListIndex(int index) {
+  list_index_ = index >= 0 && index < listCount() ? index : -1;
+}
+
+std::string ComboBox::text() const { return list_index_ >= 0 ? itemText(list_index_) : ""; }
+
+MenuItem::MenuItem(Form& owner, std::string name, std::string caption_text)
+    : caption(std::move(caption_text)), form_(owner), name_(std::move(name)) {
+  owner.registerMenu(*this);
+}
+
+MenuItem::MenuItem(MenuItem& parent, std::string name, std::string caption_text)
+    : caption(std::move(caption_text)), form_(parent.form_), name_(std::move(name)) {
+  parent.items_.push_back(this);
+}
+
+}  // namespace forms

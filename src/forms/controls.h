@@ -1,0 +1,162 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace forms {
+
+class Form;
+
+enum class ControlKind { Label, TextBox, ComboBox, CommandButton, Frame, Picture };
+
+// How a caption is drawn; empty colours and size 0 leave the toolkit's defaults.
+struct TextStyle {
+  std::string foreground;  // "#rrggbb"
+  std::string background;
+  int pointSize = 0;
+  bool bold = false;
+  bool centered = false;
+  std::string family;
+};
+
+// What every control shares. Positions and sizes are pixels inside the form.
+class Control {
+ public:
+  Control(Form& owner, std::string name, ControlKind kind);
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control() = default;
+
+  const std::string& name() const { return name_; }
+  ControlKind kind() const { return kind_; }
+  Form& form() const { return form_; }
+  bool takesFocus() const;
+
+  bool visible = true;
+  bool enabled = true;
+  int left = 0;
+  int top = 0;
+  int width = 100;
+  int height = 21;
+  int tabIndex = 0;
+  bool causesValidation = false;
+  std::string caption;
+  std::string toolTip;
+  TextStyle style;
+
+  std::function<void()> onClick;
+  std::function<void()> onGotFocus;
+  std::function<void()> onLostFocus;
+  std::function<void(bool& cancel)> onValidate;
+
+ private:
+  Form& form_;
+  std::string name_;
+  ControlKind kind_;
+};
+
+class Label : public Control {
+ public:
+  Label(Form& owner, std::string name) : Control(owner, std::move(name), ControlKind::Label) {}
+};
+
+class Frame : public Control {
+ public:
+  Frame(Form& owner, std::string name) : Control(owner, std::move(name), ControlKind::Frame) {}
+};
+
+// A drawn banner: the view paints it with the caption as its title.
+class Picture : public Control {
+ public:
+  Picture(Form& owner, std::string name)
+      : Control(owner, std::move(name), ControlKind::Picture) {}
+};
+
+class CommandButton : public Control {
+ public:
+  CommandButton(Form& owner, std::string name)
+      : Control(owner, std::move(name), ControlKind::CommandButton) {}
+};
+
+class TextBox : public Control {
+ public:
+  TextBox(Form& owner, std::string name)
+      : Control(owner, std::move(name), ControlKind::TextBox) {}
+
+  std::string text;
+  // Shown in place of every typed character; 0 shows the text itself.
+  char passwordChar = 0;
+
+  int selStart() const { return sel_start_; }
+  int selLength() const { return sel_length_; }
+  // Selects part of the text, in characters; a length past the end stops at the end.
+  void select(int start, int length);
+  // Changes whenever the program selects, so a view knows when to apply it.
+  unsigned selectionVersion() const { return selection_version_; }
+
+ private:
+  int sel_start_ = 0;
+  int sel_length_ = 0;
+  unsigned selection_version_ = 0;
+};
+
+// A drop-down list of texts, each with a 32-bit datum; a sorted list keeps Spanish
+// alphabetical order as items are added.
+class ComboBox : public Control {
+ public:
+  ComboBox(Form& owner, std::string name)
+      : Control(owner, std::move(name), ControlKind::ComboBox) {}
+
+  struct Item {
+    std::string text;
+    std::int32_t data = 0;
+  };
+
+  bool sorted = false;
+
+  // Adds an item and returns the position it took.
+  int addItem(std::string text);
+  void clear();
+  int listCount() const { return static_cast<int>(items_.size()); }
+  const std::vector<Item>& items() const { return items_; }
+  const std::string& itemText(int index) const;
+  std::int32_t itemData(int index) const;
+  void setItemData(int index, std::int32_t data);
+
+  // -1 when nothing is selected. Setting an index outside the list selects nothing.
+  int listIndex() const { return list_index_; }
+  void setListIndex(int index);
+  // The text of the selected item, or "".
+  std::string text() const;
+
+ private:
+  std::vector<Item> items_;
+  int list_index_ = -1;
+};
+
+// One entry of the menu bar; top-level entries hold their items. An empty caption is a
+// separator.
+class MenuItem {
+ public:
+  MenuItem(Form& owner, std::string name, std::string caption);
+  MenuItem(MenuItem& parent, std::string name, std::string caption);
+  MenuItem(const MenuItem&) = delete;
+  MenuItem& operator=(const MenuItem&) = delete;
+
+  const std::string& name() const { return name_; }
+  const std::vector<MenuItem*>& items() const { return items_; }
+  Form& form() const { return form_; }
+
+  std::string caption;
+  bool enabled = true;
+  std::function<void()> onClick;
+
+ private:
+  Form& form_;
+  std::string name_;
+  std::vector<MenuItem*> items_;
+};
+
+}  // namespace forms

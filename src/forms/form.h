@@ -1,0 +1,103 @@
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/controls.h"
+#include "forms/host.h"
+
+namespace forms {
+
+// A screen or a test used the forms wrongly; passes through every handler unshown.
+class ScreenMisuse : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// A screen: owns its controls as members (they register themselves in declaration order)
+// and keeps the focus. The public entry points are what an operator does; views and tests
+// call them, and each runs its handlers to the end before it returns.
+class Form {
+ public:
+  Form(Host& host, std::string name);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+  virtual ~Form() = default;
+
+  const std::string& name() const { return name_; }
+  Host& host() const { return host_; }
+  const std::vector<Control*>& controls() const { return controls_; }
+  const std::vector<MenuItem*>& menus() const { return menus_; }
+  Control* find(std::string_view control_name) const;
+  template <typename T>
+  T& control(std::string_view control_name) const {
+    auto* found = dynamic_cast<T*>(find(control_name));
+    if (!found) throw ScreenMisuse(name_ + " no tiene el control " + std::string(control_name));
+    return *found;
+  }
+
+  std::string caption;
+  int width = 400;
+  int height = 300;
+  bool visible = true;
+  // Answers Enter when the focus is not on another button.
+  CommandButton* defaultButton = nullptr;
+
+  Control* focused() const { return focused_; }
+  bool loaded() const { return loaded_; }
+  bool unloaded() const { return unloaded_; }
+
+  // Operator entry points.
+  void load();
+  void click(Control& control);
+  void clickMenu(MenuItem& item);
+  void choose(ComboBox& combo, int index);
+  void type(TextBox& box, std::string text);
+  // Moves the focus as a click into a control would; false when it stayed where it was.
+  bool focus(Control& control);
+  void tab(bool backward = false);
+  // A character key (13 for Enter); the form sees it before the focused control. True when
+  // the focused control should still receive the key.
+  bool keyPress(int key);
+  // The window frame's close box.
+  void requestClose();
+
+  // For handlers: gives `control` the focus, validating the control that loses it.
+  bool setFocus(Control& control);
+  void unload();
+
+ protected:
+  virtual void Form_Load() {}
+  // Sees every key before the focused control; setting key to 0 discards it.
+  virtual void Form_KeyPress(int& /*key*/) {}
+  virtual void onCloseRequest() { unload(); }
+
+ private:
+  friend class Control;
+  friend class MenuItem;
+  void registerControl(Control& control) { controls_.push_back(&control); }
+  void registerMenu(MenuItem& menu) { menus_.push_back(&menu); }
+
+  // Runs an operator event: handlers run to the end, a failure is shown to the operator,
+  // and the focus never rests on a control that cannot hold it.
+  void dispatch(const std::function<void()>& event);
+  bool moveFocus(Control& target);
+  std::vector<Control*> tabOrder() const;
+  void settleFocus();
+  void showFailure(const std::exception& failure);
+
+  Host& host_;
+  std::string name_;
+  std::vector<Control*> controls_;
+  std::vector<MenuItem*> menus_;
+  Control* focused_ = nullptr;
+  Control* validating_ = nullptr;
+  int depth_ = 0;
+  bool loaded_ = false;
+  bool unloaded_ = false;
+};
+
+}  // namespace forms

@@ -1,0 +1,279 @@
+#include "qt/form_view.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "qt/banner_widget.h"
+#include "qt/qt_host.h"
+
+namespace qtview {
+namespace {
+
+QString toQt(const std::string& text) { return QString::fromStdString(text); }
+
+QString styleSheetOf(const forms::TextStyle& style) {
+  QString sheet;
+  if (!style.foreground.empty()) sheet += "color: " + toQt(style.foreground) + ";";
+  if (!style.background.empty()) sheet += "background-color: " + toQt(style.background) + ";";
+  return sheet;
+}
+
+QFont fontOf(const forms::TextStyle& style, QFont font) {
+  if (!style.family.empty()) font.setFamily(toQt(style.family));
+  if (style.pointSize > 0) font.setPointSize(style.pointSize);
+  font.setBold(style.bold);
+  return font;
+}
+
+}  // namespace
+
+FormView::FormView(forms::Form& form, QtHost& host, QWidget* parent)
+    : QDialog(parent), form_(form), host_(host) {
+  setObjectName(toQt(form.name()));
+  setAccessibleName(toQt(form.name()));
+  build();
+  host_.addView(*this);
+}
+
+FormView::~FormView() { host_.removeView(*this); }
+
+void FormView::build() {
+  buildMenus();
+  for (forms::Control* control : form_.controls()) {
+    QWidget* widget = makeWidget(*control);
+    widget->setObjectName(toQt(control->name()));
+    widget->setAccessibleName(toQt(control->name()));
+    widget->setFont(fontOf(control->style, widget->font()));
+    widget->installEventFilter(this);
+    bindings_.push_back(Binding{control, widget, 0, {}});
+  }
+  sync();
+}
+
+void FormView::buildMenus() {
+  if (form_.menus().empty()) return;
+  menu_bar_ = new QMenuBar(this);
+  for (forms::MenuItem* menu : form_.menus()) {
+    QMenu* drop_down = menu_bar_->addMenu(toQt(menu->caption));
+    drop_down->setObjectName(toQt(menu->name()));
+    for (forms::MenuItem* item : menu->items()) {
+      if (item->caption.empty()) {
+        drop_down->addSeparator();
+        continue;
+      }
+      QAction* action = drop_down->addAction(toQt(item->caption));
+      action->setObjectName(toQt(item->name()));
+      connect(action, &QAction::triggered, this,
+              [this, item] { forward([&] { form_.clickMenu(*item); }); });
+    }
+  }
+  menu_height_ = menu_bar_->sizeHint().height();
+}
+
+QWidget* FormView::makeWidget(forms::Control& control) {
+  switch (control.kind()) {
+    case forms::ControlKind::Label: {
+      auto* label = new QLabel(this);
+      label->setTextFormat(Qt::PlainText);
+      label->setWordWrap(control.height > 30);
+      label->setAlignment(control.style.centered ? Qt::AlignCenter
+                                                 : Qt::AlignVCenter | Qt::AlignLeft);
+      if (!control.style.background.empty()) label->setAutoFillBackground(true);
+      return label;
+    }
+    case forms::ControlKind::TextBox: {
+      auto* edit = new QLineEdit(this);
+      auto& box = static_cast<forms::TextBox&>(control);
+      connect(edit, &QLineEdit::textEdited, this, [this, &box](const QString& text) {
+        forward([&] { form_.type(box, text.toStdString()); });
+      });
+      return edit;
+    }
+    case forms::ControlKind::ComboBox: {
+      auto* combo = new QComboBox(this);
+      auto& list = static_cast<forms::ComboBox&>(control);
+      connect(combo, &QComboBox::activated, this,
+              [this, &list](int index) { forward([&] { form_.choose(list, index); }); });
+      return combo;
+    }
+    case forms::ControlKind::CommandButton: {
+      auto* button = new QPushButton(this);
+      button->setAutoDefault(false);
+      connect(button, &QPushButton::clicked, this,
+              [this, &control] { forward([&] { form_.click(control); }); });
+      return button;
+    }
+    case forms::ControlKind::Frame:
+      return new QGroupBox(this);
+    case forms::ControlKind::Picture:
+      return new BannerWidget(this);
+  }
+  return new QWidget(this);
+}
+
+void FormView::forward(const std::function<void()>& event) {
+  try {
+    event();
+  } catch (const std::exception& failure) {
+    QMessageBox::critical(this, QStringLiteral("ERROR"), QString::fromUtf8(failure.what()));
+  }
+  host_.syncAll();
+}
+
+void FormView::sync() {
+  syncing_ = true;
+  setWindowTitle(toQt(form_.caption));
+  setFixedSize(form_.width, form_.height + menu_height_);
+  if (menu_bar_) menu_bar_->setGeometry(0, 0, form_.width, menu_height_);
+  for (Binding& binding : bindings_) syncControl(binding);
+  if (form_.unloaded()) {
+    if (isVisible()) done(0);
+  } else if (form_.visible != isVisible()) {
+    setVisible(form_.visible);
+  }
+  syncFocus();
+  syncing_ = false;
+}
+
+void FormView::syncControl(Binding& binding) {
+  forms::Control& control = *binding.control;
+  QWidget* widget = binding.widget;
+  widget->setGeometry(control.left, control.top + menu_height_, control.width, control.height);
+  widget->setEnabled(control.enabled);
+  if (widget->toolTip() != toQt(control.toolTip)) widget->setToolTip(toQt(control.toolTip));
+  const QString sheet = styleSheetOf(control.style);
+  if (sheet != binding.style_sheet) {
+    widget->setStyleSheet(sheet);
+    binding.style_sheet = sheet;
+  }
+  const QString caption = toQt(control.caption);
+  switch (control.kind()) {
+    case forms::ControlKind::Label: {
+      auto* label = static_cast<QLabel*>(widget);
+      if (label->text() != caption) label->setText(caption);
+      break;
+    }
+    case forms::ControlKind::CommandButton: {
+      auto* button = static_cast<QPushButton*>(widget);
+      if (button->text() != caption) button->setText(caption);
+      break;
+    }
+    case forms::ControlKind::Frame:
+      static_cast<QGroupBox*>(widget)->setTitle(caption);
+      break;
+    case forms::ControlKind::Picture:
+      static_cast<BannerWidget*>(widget)->setTitle(caption);
+      break;
+    case forms::ControlKind::TextBox: {
+      auto& box = static_cast<forms::TextBox&>(control);
+      auto* edit = static_cast<QLineEdit*>(widget);
+      edit->setEchoMode(box.passwordChar ? QLineEdit::Password : QLineEdit::Normal);
+      if (edit->text() != toQt(box.text)) edit->setText(toQt(box.text));
+      if (box.selectionVersion() != binding.selection_version) {
+        binding.selection_version = box.selectionVersion();
+        edit->setSelection(box.selStart(), std::min(box.selLength(), static_cast<int>(
+                                                                        edit->text().size()) -
+                                                                        box.selStart()));
+      }
+      break;
+    }
+    case forms::ControlKind::ComboBox: {
+      auto& list = static_cast<forms::ComboBox&>(control);
+      auto* combo = static_cast<QComboBox*>(widget);
+      const QSignalBlocker blocker(combo);
+      bool same = combo->count() == list.listCount();
+      for (int i = 0; same && i < list.listCount(); ++i) {
+        same = combo->itemText(i) == toQt(list.itemText(i));
+      }
+      if (!same) {
+        combo->clear();
+        for (const auto& item : list.items()) combo->addItem(toQt(item.text));
+      }
+      if (combo->currentIndex() != list.listIndex()) combo->setCurrentIndex(list.listIndex());
+      break;
+    }
+  }
+  widget->setVisible(control.visible);
+}
+
+void FormView::syncFocus() {
+  forms::Control* focused = form_.focused();
+  if (!focused || !isVisible()) return;
+  for (const Binding& binding : bindings_) {
+    if (binding.control == focused && !binding.widget->hasFocus()) {
+      binding.widget->setFocus(Qt::OtherFocusReason);
+    }
+  }
+}
+
+forms::Control* FormView::controlOf(QObject* widget) const {
+  for (const Binding& binding : bindings_) {
+    if (binding.widget == widget) return binding.control;
+  }
+  return nullptr;
+}
+
+bool FormView::eventFilter(QObject* watched, QEvent* event) {
+  forms::Control* control = controlOf(watched);
+  if (!control || syncing_) return QDialog::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        const bool backward = key->key() == Qt::Key_Backtab;
+        forward([&] { form_.tab(backward); });
+        return true;
+      }
+      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        forward([&] { form_.keyPress(13); });
+        return true;
+      }
+      if (!key->text().isEmpty() && key->text().at(0).isPrint()) {
+        bool goes_on = true;
+        const int character = key->text().at(0).unicode();
+        forward([&] { goes_on = form_.keyPress(character); });
+        return !goes_on;
+      }
+      break;
+    }
+    case QEvent::MouseButtonPress:
+      if (control->kind() == forms::ControlKind::Label ||
+          control->kind() == forms::ControlKind::Picture) {
+        forward([&] { form_.click(*control); });
+        return true;
+      }
+      break;
+    case QEvent::FocusIn: {
+      const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) {
+        forward([&] { form_.focus(*control); });
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void FormView::closeEvent(QCloseEvent* event) {
+  if (form_.unloaded()) return QDialog::closeEvent(event);
+  event->ignore();
+  forward([&] { form_.requestClose(); });
+}
+
+// Escape closes a dialog as its frame would; the main window ignores it.
+void FormView::reject() {
+  if (form_.unloaded()) return QDialog::reject();
+  if (isModal()) forward([&] { form_.requestClose(); });
+}
+
+}  // namespace qtview

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "forms/form.h"
+#include "session/session_state.h"
+
+namespace session {
+
+// The access screen: delegation and access key first; once the key is accepted the same
+// window offers module and capture date, and its second "Aceptar" hands over to the
+// capture screen `captura`.
+class frmClaveAcceso : public forms::Form {
+ public:
+  frmClaveAcceso(forms::Host& host, SessionState& state, forms::Form& captura);
+
+  forms::Picture Picture1;
+  forms::Frame Frame1;
+  forms::Label lblProductName;
+  forms::Label lblVersion;
+  forms::Label LabelDel;
+  forms::ComboBox ComboDel;
+  forms::Label LabelCla;
+  forms::TextBox Text1;
+  forms::CommandButton cmdAceptar;
+  forms::Label LabelDel1;
+  forms::Label LabelMod;
+  forms::ComboBox ComboMod;
+  forms::Label LabelFec;
+  forms::ComboBox ComboFec;
+  forms::TextBox TextFec;
+  forms::Label LabelSel;
+  forms::CommandButton CmdAceptar2;
+
+  void cmdAceptar_Click();
+  void ComboFec_Click();
+  void CmdAceptar2_Click();
+
+ protected:
+  void Form_Load() override;
+  void onCloseRequest() override;
+
+ private:
+  void layOut();
+  bool configuredDelegation() const;
+  void fillDelegations();
+  void fillModulesAndDates();
+  void writeConfig();
+  void showStageTwo();
+  void refuseTypedDate();
+
+  SessionState& g_;
+  forms::Form& captura_;
+  bool config_row_ = false;
+};
+
+}  // namespace session

@@ -1,0 +1,104 @@
+#include <initializer_list>
+
+#include "session/frm_clave_acceso.h"
+
+namespace session {
+namespace {
+
+void place(forms::Control& control, int left, int top, int width, int height = 22) {
+  control.left = left;
+  control.top = top;
+  control.width = width;
+  control.height = height;
+}
+
+}  // namespace
+
+frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, forms::Form& captura)
+    : Form(host, "frmClaveAcceso"),
+      Picture1(*this, "Picture1"),
+      Frame1(*this, "Frame1"),
+      lblProductName(*this, "lblProductName"),
+      lblVersion(*this, "lblVersion"),
+      LabelDel(*this, "LabelDel"),
+      ComboDel(*this, "ComboDel"),
+      LabelCla(*this, "LabelCla"),
+      Text1(*this, "Text1"),
+      cmdAceptar(*this, "cmdAceptar"),
+      LabelDel1(*this, "LabelDel1"),
+      LabelMod(*this, "LabelMod"),
+      ComboMod(*this, "ComboMod"),
+      LabelFec(*this, "LabelFec"),
+      ComboFec(*this, "ComboFec"),
+      TextFec(*this, "TextFec"),
+      LabelSel(*this, "LabelSel"),
+      CmdAceptar2(*this, "CmdAceptar2"),
+      g_(state),
+      captura_(captura) {
+  layOut();
+  cmdAceptar.onClick = [this] { cmdAceptar_Click(); };
+  ComboFec.onClick = [this] { ComboFec_Click(); };
+  CmdAceptar2.onClick = [this] { CmdAceptar2_Click(); };
+}
+
+void frmClaveAcceso::layOut() {
+  caption = "TARVEL - Acceso";
+  width = 480;
+  height = 330;
+
+  place(Picture1, 0, 0, 480, 70);
+  Picture1.caption = "TARVEL";
+  place(Frame1, 12, 80, 456, 236);
+  place(lblProductName, 28, 94, 240, 26);
+  lblProductName.caption = "Captura TARVEL";
+  lblProductName.style.pointSize = 14;
+  lblProductName.style.bold = true;
+  place(lblVersion, 300, 98, 156);
+  lblVersion.caption = "Versión 19/Jul/2006";
+  lblVersion.style.family = "Arial";
+
+  place(LabelDel, 28, 140, 116);
+  LabelDel.caption = "Delegación";
+  place(ComboDel, 150, 136, 300);
+  ComboDel.sorted = true;
+  place(LabelCla, 28, 182, 116);
+  LabelCla.caption = "Clave de acceso:";
+  place(Text1, 150, 178, 120);
+  Text1.passwordChar = '*';
+  place(cmdAceptar, 330, 176, 120, 28);
+  cmdAceptar.caption = "Aceptar";
+  defaultButton = &cmdAceptar;
+  place(LabelDel1, 28, 270, 420, 26);
+  LabelDel1.caption = "LabelDel1";
+  LabelDel1.style.bold = true;
+  LabelDel1.style.pointSize = 11;
+
+  place(LabelMod, 28, 230, 116);
+  LabelMod.caption = "Módulo";
+  place(ComboMod, 150, 230, 300);
+  ComboMod.sorted = true;
+  place(LabelFec, 28, 230, 116);
+  LabelFec.caption = "Fecha";
+  place(ComboFec, 150, 230, 160);
+  place(TextFec, 150, 230, 160);
+  TextFec.text = "dd/mm/aaaa";
+  place(LabelSel, 150, 206, 300, 18);
+  LabelSel.caption = "Escriba la Fecha Deseada";
+  place(CmdAceptar2, 330, 230, 120, 28);
+  CmdAceptar2.caption = "Aceptar";
+  for (forms::Control* hidden : std::initializer_list<forms::Control*>{
+           &LabelMod, &ComboMod, &LabelFec, &ComboFec, &TextFec, &LabelSel, &CmdAceptar2}) {
+    hidden->visible = false;
+  }
+
+  // The key box comes first so the operator can type at once.
+  Text1.tabIndex = 0;
+  cmdAceptar.tabIndex = 1;
+  ComboDel.tabIndex = 2;
+  ComboMod.tabIndex = 3;
+  ComboFec.tabIndex = 4;
+  TextFec.tabIndex = 5;
+  CmdAceptar2.tabIndex = 6;
+}
+
+}  // namespace session

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/value.h"
+
+struct sqlite3;
+
+namespace store {
+
+// The database file's fixed name inside the program's folder.
+inline constexpr const char* kDatabaseFileName = "TARVELcaptura.mdb";
+std::filesystem::path databasePath(const std::filesystem::path& folder);
+
+// One open connection to the database file. The program opens one per operation and lets
+// it close at the end of that operation; nothing stays open between two operator events.
+class Connection {
+ public:
+  // Opens an existing file; a missing file is an error, never created here.
+  static Connection open(const std::filesystem::path& file);
+  // Creates a new file (the supplier's tool); an existing file is an error.
+  static Connection create(const std::filesystem::path& file);
+
+  // Runs one statement written in the original dialect and returns its rows (none for a
+  // change). A text holding more than one statement is refused before anything runs.
+  Rows run(std::string_view jet_statement);
+  // Runs one SQLite statement with its ? parameters bound as text (null for none).
+  Rows runNative(std::string_view statement,
+                 const std::vector<std::optional<std::string>>& parameters = {});
+
+ private:
+  struct Closer {
+    void operator()(sqlite3* db) const;
+  };
+  explicit Connection(std::unique_ptr<sqlite3, Closer> db) : db_(std::move(db)) {}
+  static Connection openWith(const std::filesystem::path& file, int flags);
+
+  std::unique_ptr<sqlite3, Closer> db_;
+};
+
+// The per-operation pattern: open the file in `folder`, run one statement, close.
+Rows run(const std::filesystem::path& folder, std::string_view jet_statement);
+
+}  // namespace store

@@ -1,0 +1,236 @@
+#include "store/jet_dialect.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <regex>
+#include <vector>
+
+#include "store/error.h"
+#include "text/dates.h"
+
+namespace store {
+namespace {
+
+enum class Kind { Blank, Word, Number, Literal, Punct };
+
+struct Token {
+  Kind kind;
+  std::string text;
+};
+
+bool isWordStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+bool sameWord(const Token& token, std::string_view word) {
+  return token.kind == Kind::Word &&
+         std::equal(token.text.begin(), token.text.end(), word.begin(), word.end(),
+                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+std::string quoteSingle(std::string_view content) {
+  std::string quoted = "'";
+  for (char c : content) {
+    quoted.push_back(c);
+    if (c == '\'') quoted.push_back('\'');
+  }
+  return quoted + "'";
+}
+
+// A quoted piece starting at `start`; a doubled quote stands for itself. Returns the
+// unquoted content and moves `pos` past the closing quote.
+std::string readQuoted(std::string_view s, std::size_t& pos, char quote, std::string_view whole) {
+  std::string content;
+  ++pos;
+  while (true) {
+    if (pos >= s.size()) throw StoreError(std::string(whole), "texto entre comillas sin cerrar");
+    if (s[pos] == quote) {
+      if (pos + 1 < s.size() && s[pos + 1] == quote) {
+        content.push_back(quote);
+        pos += 2;
+        continue;
+      }
+      ++pos;
+      return content;
+    }
+    content.push_back(s[pos++]);
+  }
+}
+
+std::string dateLiteral(std::string_view content, std::string_view whole) {
+  static const std::regex kYearFirst(R"(^(\d{4})/(\d{1,2})/(\d{1,2})$)");
+  const std::string literal(content);
+  std::smatch parts;
+  if (std::regex_match(literal, parts, kYearFirst)) {
+    const text::Date date{std::stoi(parts[1]), std::stoi(parts[2]), std::stoi(parts[3])};
+    if (text::isValid(date)) return "'" + text::isoDate(date) + "'";
+  }
+  std::string message = "fecha no válida en la instrucción: #";
+  message.append(literal).append("#");
+  throw StoreError(std::string(whole), message);
+}
+
+std::vector<Token> tokenize(std::string_view s) {
+  std::vector<Token> tokens;
+  std::size_t pos = 0;
+  while (pos < s.size()) {
+    const char c = s[pos];
+    const std::size_t start = pos;
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      while (pos < s.size() && std::isspace(static_cast<unsigned char>(s[pos]))) ++pos;
+      tokens.push_back({Kind::Blank, std::string(s.substr(start, pos - start))});
+    } else if (c == '\'') {
+      tokens.push_back({Kind::Literal, quoteSingle(readQuoted(s, pos, '\'', s))});
+    } else if (c == '"') {
+      tokens.push_back({Kind::Literal, quoteSingle(readQuoted(s, pos, '"', s))});
+    } else if (c == '#') {
+      const auto end = s.find('#', pos + 1);
+      if (end == std::string_view::npos) throw StoreError(std::string(s), "fecha sin cerrar");
+      tokens.push_back({Kind::Literal, dateLiteral(s.substr(pos + 1, end - pos - 1), s)});
+      pos = end + 1;
+    } else if (c == '[') {
+      const auto end = s.find(']', pos + 1);
+      if (end == std::string_view::npos) throw StoreError(std::string(s), "nombre sin cerrar");
+      pos = end + 1;
+      tokens.push_back({Kind::Word, std::string(s.substr(start, pos - start))});
+    } else if (isWordStart(c)) {
+      while (pos < s.size() && isWordChar(s[pos])) ++pos;
+      tokens.push_back({Kind::Word, std::string(s.substr(start, pos - start))});
+    } else if (isDigit(c)) {
+      while (pos < s.size() && (isDigit(s[pos]) || s[pos] == '.')) ++pos;
+      tokens.push_back({Kind::Number, std::string(s.substr(start, pos - start))});
+    } else {
+      tokens.push_back({Kind::Punct, std::string(1, c)});
+      ++pos;
+    }
+  }
+  return tokens;
+}
+
+// Index of the next token that is not blank, or tokens.size().
+std::size_t nextSolid(const std::vector<Token>& tokens, std::size_t from) {
+  while (from < tokens.size() && tokens[from].kind == Kind::Blank) ++from;
+  return from;
+}
+
+bool isPunct(const std::vector<Token>& tokens, std::size_t i, char c) {
+  return i < tokens.size() && tokens[i].kind == Kind::Punct && tokens[i].text[0] == c;
+}
+
+// Renames the dialect's functions; left(x,n) also gets its start position: substr(x,1,n).
+void translateFunctions(std::vector<Token>& tokens) {
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const std::size_t open = nextSolid(tokens, i + 1);
+    if (tokens[i].kind != Kind::Word || !isPunct(tokens, open, '(')) continue;
+    if (sameWord(tokens[i], "lcase")) {
+      tokens[i].text = kLowerFunction;
+    } else if (sameWord(tokens[i], "instr")) {
+      tokens[i].text = kInStrFunction;
+    } else if (sameWord(tokens[i], "mid")) {
+      tokens[i].text = "substr";
+    } else if (sameWord(tokens[i], "left")) {
+      tokens[i].text = "substr";
+      int depth = 0;
+      for (std::size_t j = open; j < tokens.size(); ++j) {
+        if (isPunct(tokens, j, '(')) ++depth;
+        if (isPunct(tokens, j, ')') && --depth == 0) break;
+        if (depth == 1 && isPunct(tokens, j, ',')) {
+          tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(j) + 1,
+                        Token{Kind::Number, "1,"});
+          break;
+        }
+      }
+    }
+  }
+}
+
+// Removes "top n" after SELECT and returns n.
+std::optional<std::string> takeTop(std::vector<Token>& tokens) {
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (!sameWord(tokens[i], "select")) continue;
+    const std::size_t top = nextSolid(tokens, i + 1);
+    if (top >= tokens.size() || !sameWord(tokens[top], "top")) continue;
+    const std::size_t count = nextSolid(tokens, top + 1);
+    if (count >= tokens.size() || tokens[count].kind != Kind::Number) continue;
+    std::string n = tokens[count].text;
+    tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(top),
+                 tokens.begin() + static_cast<std::ptrdiff_t>(count) + 1);
+    return n;
+  }
+  return std::nullopt;
+}
+
+// Gives every ORDER BY term the Spanish collation, before its ASC or DESC.
+void collateOrder(std::vector<Token>& tokens) {
+  int depth = 0;
+  std::size_t start = tokens.size();
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (isPunct(tokens, i, '(')) ++depth;
+    if (isPunct(tokens, i, ')')) --depth;
+    if (depth == 0 && sameWord(tokens[i], "order")) {
+      const std::size_t by = nextSolid(tokens, i + 1);
+      if (by < tokens.size() && sameWord(tokens[by], "by")) {
+        start = by + 1;
+        break;
+      }
+    }
+  }
+  if (start >= tokens.size()) return;
+
+  std::vector<Token> result(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(start));
+  const Token collate{Kind::Word, std::string(" COLLATE ") + kSpanishCollation};
+  std::vector<Token> term;
+  auto flush = [&] {
+    std::size_t last = term.size();
+    while (last > 0 && term[last - 1].kind == Kind::Blank) --last;
+    if (last == 0) {
+      result.insert(result.end(), term.begin(), term.end());
+    } else {
+      const bool has_collate = std::any_of(term.begin(), term.end(),
+                                           [](const Token& t) { return sameWord(t, "collate"); });
+      std::size_t at = last;
+      if (sameWord(term[last - 1], "asc") || sameWord(term[last - 1], "desc")) at = last - 1;
+      if (!has_collate) {
+        term.insert(term.begin() + static_cast<std::ptrdiff_t>(at), collate);
+        if (at < last) term.insert(term.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                                   Token{Kind::Blank, " "});
+      }
+      result.insert(result.end(), term.begin(), term.end());
+    }
+    term.clear();
+  };
+  depth = 0;
+  for (std::size_t i = start; i < tokens.size(); ++i) {
+    if (isPunct(tokens, i, '(')) ++depth;
+    if (isPunct(tokens, i, ')')) --depth;
+    if (depth == 0 && (isPunct(tokens, i, ',') || isPunct(tokens, i, ';'))) {
+      flush();
+      result.push_back(tokens[i]);
+    } else {
+      term.push_back(tokens[i]);
+    }
+  }
+  flush();
+  tokens = std::move(result);
+}
+
+}  // namespace
+
+std::string translateJet(std::string_view statement) {
+  std::vector<Token> tokens = tokenize(statement);
+  translateFunctions(tokens);
+  const auto top = takeTop(tokens);
+  collateOrder(tokens);
+
+  // The limit goes before a closing ";" and the blanks around it.
+  std::size_t end = tokens.size();
+  while (end > 0 && (tokens[end - 1].kind == Kind::Blank || isPunct(tokens, end - 1, ';'))) --end;
+  std::string translated;
+  for (std::size_t i = 0; i < end; ++i) translated += tokens[i].text;
+  if (top) translated += " LIMIT " + *top;
+  for (std::size_t i = end; i < tokens.size(); ++i) translated += tokens[i].text;
+  return translated;
+}
+
+}  // namespace store

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace store {
+
+// The collation and functions that translated statements name; every connection registers
+// them.
+inline constexpr const char* kSpanishCollation = "TARVEL_ES";
+inline constexpr const char* kLowerFunction = "jet_lcase";
+inline constexpr const char* kInStrFunction = "jet_instr";
+
+// Rewrites a statement written in the original engine's dialect into SQLite's: #y/m/d#
+// dates, double-quoted literals, top n, left/mid, lcase/InStr and Spanish order. Works on
+// tokens, so nothing inside a string literal is touched. Throws StoreError for a date
+// literal in any other form.
+std::string translateJet(std::string_view statement);
+
+}  // namespace store

@@ -1,0 +1,66 @@
+#include <ctime>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "demo_data.h"
+#include "loader.h"
+#include "store/connection.h"
+#include "store/schema.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Uso:\n"
+    "  tarvel-db create ARCHIVO [--demo]    crea la base de datos (con --demo, datos de prueba)\n"
+    "  tarvel-db load ARCHIVO TABLA CSV...  carga filas de catálogo desde archivos CSV\n"
+    "                                       (la primera línea nombra las columnas)\n";
+
+text::Date localToday() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return text::Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+int create(const std::string& file, bool demo) {
+  store::Connection connection = store::Connection::create(file);
+  store::createSchema(connection);
+  if (demo) {
+    tarveldb::writeDemoData(connection, localToday());
+  } else {
+    tarveldb::insertRows(connection, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
+  }
+  std::cout << "Base de datos creada: " << file << (demo ? " (datos de prueba)" : "") << '\n';
+  return 0;
+}
+
+int load(const std::string& file, const std::string& table,
+         const std::vector<std::string>& csv_files) {
+  store::Connection connection = store::Connection::open(file);
+  for (const std::string& csv : csv_files) {
+    const std::size_t rows = tarveldb::loadCsv(connection, table, csv);
+    std::cout << table << ": " << rows << " filas cargadas de " << csv << '\n';
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    if (args.size() >= 2 && args[0] == "create" &&
+        (args.size() == 2 || (args.size() == 3 && args[2] == "--demo"))) {
+      return create(args[1], args.size() == 3);
+    }
+    if (args.size() >= 4 && args[0] == "load") {
+      return load(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+    }
+    std::cerr << kUsage;
+    return 2;
+  } catch (const std::exception& failure) {
+    std::cerr << "tarvel-db: " << failure.what() << '\n';
+    return 1;
+  }
+}
