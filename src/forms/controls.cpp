@@ -61,7 +61,9 @@ void ComboBox::setListIndex(int index) {
   list_index_ = index >= 0 && index < listCount() ? index : -1;
 }
 
-std::string ComboBox::text() const { return list_index_ >= 0 ? itemText(list_index_) : ""; }
+std::string ComboBox::text() const {
+  return list_index_ >= 0 ? itemText(list_index_) : "";
+}
 
 MenuItem::MenuItem(Form& owner, std::string name, std::string caption_text)
     : caption(std::move(caption_text)), form_(owner), name_(std::move(name)) {

@@ -70,8 +70,7 @@ class Frame : public Control {
 // A drawn banner: the view paints it with the caption as its title.
 class Picture : public Control {
  public:
-  Picture(Form& owner, std::string name)
-      : Control(owner, std::move(name), ControlKind::Picture) {}
+  Picture(Form& owner, std::string name) : Control(owner, std::move(name), ControlKind::Picture) {}
 };
 
 class CommandButton : public Control {
@@ -82,8 +81,7 @@ class CommandButton : public Control {
 
 class TextBox : public Control {
  public:
-  TextBox(Form& owner, std::string name)
-      : Control(owner, std::move(name), ControlKind::TextBox) {}
+  TextBox(Form& owner, std::string name) : Control(owner, std::move(name), ControlKind::TextBox) {}
 
   std::string text;
   // Shown in place of every typed character; 0 shows the text itself.

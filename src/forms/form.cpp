@@ -45,7 +45,12 @@ void Form::showFailure(const std::exception& failure) {
 
 void Form::load() {
   loaded_ = true;
-  dispatch([this] { Form_Load(); });
+  dispatch([this] {
+    Form_Load();
+    // As on any window, the first control in tab order starts with the focus.
+    const auto order = tabOrder();
+    if (!focused_ && !unloaded_ && !order.empty()) moveFocus(*order.front());
+  });
 }
 
 void Form::unload() {
@@ -122,7 +127,9 @@ void Form::requestClose() {
   dispatch([this] { onCloseRequest(); });
 }
 
-bool Form::setFocus(Control& control) { return moveFocus(control); }
+bool Form::setFocus(Control& control) {
+  return moveFocus(control);
+}
 
 bool Form::moveFocus(Control& target) {
   if (&target == focused_) return true;
@@ -161,9 +168,8 @@ void Form::settleFocus() {
   if (order.empty()) {
     focused_ = nullptr;
   } else {
-    const auto next = std::find_if(order.begin(), order.end(), [&](const Control* c) {
-      return c->tabIndex > old->tabIndex;
-    });
+    const auto next = std::find_if(order.begin(), order.end(),
+                                   [&](const Control* c) { return c->tabIndex > old->tabIndex; });
     focused_ = next == order.end() ? order.front() : *next;
   }
   if (old->onLostFocus) old->onLostFocus();

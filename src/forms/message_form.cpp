@@ -3,7 +3,9 @@
 namespace forms {
 
 MessageForm::MessageForm(Host& host, std::string title, std::string message)
-    : Form(host, "frmMensaje"), LabelMensaje(*this, "LabelMensaje"), cmdAceptar(*this, "cmdAceptar") {
+    : Form(host, "frmMensaje"),
+      LabelMensaje(*this, "LabelMensaje"),
+      cmdAceptar(*this, "cmdAceptar") {
   caption = std::move(title);
   width = 460;
   height = 150;

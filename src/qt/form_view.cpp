@@ -17,7 +17,9 @@
 namespace qtview {
 namespace {
 
-QString toQt(const std::string& text) { return QString::fromStdString(text); }
+QString toQt(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 QString styleSheetOf(const forms::TextStyle& style) {
   QString sheet;
@@ -43,7 +45,9 @@ FormView::FormView(forms::Form& form, QtHost& host, QWidget* parent)
   host_.addView(*this);
 }
 
-FormView::~FormView() { host_.removeView(*this); }
+FormView::~FormView() {
+  host_.removeView(*this);
+}
 
 void FormView::build() {
   buildMenus();
@@ -179,9 +183,9 @@ void FormView::syncControl(Binding& binding) {
       if (edit->text() != toQt(box.text)) edit->setText(toQt(box.text));
       if (box.selectionVersion() != binding.selection_version) {
         binding.selection_version = box.selectionVersion();
-        edit->setSelection(box.selStart(), std::min(box.selLength(), static_cast<int>(
-                                                                        edit->text().size()) -
-                                                                        box.selStart()));
+        edit->setSelection(
+            box.selStart(),
+            std::min(box.selLength(), static_cast<int>(edit->text().size()) - box.selStart()));
       }
       break;
     }

@@ -24,7 +24,9 @@ void QtHost::showModal(forms::Form& form) {
   if (!form.unloaded()) view.exec();
 }
 
-void QtHost::beep() { QApplication::beep(); }
+void QtHost::beep() {
+  QApplication::beep();
+}
 
 void QtHost::postTab(forms::Form& form) {
   FormView* view = viewOf(form);
@@ -47,8 +49,8 @@ void QtHost::end(int status) {
 
 forms::LocalDateTime QtHost::now() {
   const QDateTime now = QDateTime::currentDateTime();
-  return forms::LocalDateTime{now.date().year(),   now.date().month(),  now.date().day(),
-                              now.time().hour(),   now.time().minute(), now.time().second()};
+  return forms::LocalDateTime{now.date().year(), now.date().month(),  now.date().day(),
+                              now.time().hour(), now.time().minute(), now.time().second()};
 }
 
 std::filesystem::path QtHost::programFolder() {
@@ -61,7 +63,9 @@ void QtHost::syncAll() {
   for (FormView* view : views) view->sync();
 }
 
-void QtHost::addView(FormView& view) { views_.push_back(&view); }
+void QtHost::addView(FormView& view) {
+  views_.push_back(&view);
+}
 
 void QtHost::removeView(FormView& view) {
   views_.erase(std::remove(views_.begin(), views_.end(), &view), views_.end());

@@ -23,7 +23,9 @@ std::string trimBlanks(const std::string& s) {
   return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-bool isOtherDate(const std::string& entry) { return entry.substr(0, 10) == kOtherDate; }
+bool isOtherDate(const std::string& entry) {
+  return entry.substr(0, 10) == kOtherDate;
+}
 
 }  // namespace
 

@@ -46,7 +46,9 @@ std::filesystem::path databasePath(const std::filesystem::path& folder) {
   return folder / kDatabaseFileName;
 }
 
-void Connection::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+void Connection::Closer::operator()(sqlite3* db) const {
+  sqlite3_close_v2(db);
+}
 
 Connection Connection::openWith(const std::filesystem::path& file, int flags) {
   sqlite3* raw = nullptr;
@@ -101,10 +103,10 @@ Rows Connection::runNative(std::string_view statement,
   }
   for (std::size_t i = 0; i < parameters.size(); ++i) {
     const int index = static_cast<int>(i) + 1;
-    const int bound = parameters[i] ? sqlite3_bind_text(raw, index, parameters[i]->data(),
-                                                        static_cast<int>(parameters[i]->size()),
-                                                        SQLITE_TRANSIENT)
-                                    : sqlite3_bind_null(raw, index);
+    const int bound =
+        parameters[i] ? sqlite3_bind_text(raw, index, parameters[i]->data(),
+                                          static_cast<int>(parameters[i]->size()), SQLITE_TRANSIENT)
+                      : sqlite3_bind_null(raw, index);
     if (bound != SQLITE_OK) throw StoreError(std::string(statement), sqlite3_errmsg(db_.get()));
   }
   Rows rows;

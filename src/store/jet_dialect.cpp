@@ -19,14 +19,21 @@ struct Token {
   std::string text;
 };
 
-bool isWordStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool isWordStart(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool isWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+bool isDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 bool sameWord(const Token& token, std::string_view word) {
   return token.kind == Kind::Word &&
-         std::equal(token.text.begin(), token.text.end(), word.begin(), word.end(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+         std::equal(
+             token.text.begin(), token.text.end(), word.begin(), word.end(),
+             [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 std::string quoteSingle(std::string_view content) {
@@ -193,8 +200,8 @@ void collateOrder(std::vector<Token>& tokens) {
       if (sameWord(term[last - 1], "asc") || sameWord(term[last - 1], "desc")) at = last - 1;
       if (!has_collate) {
         term.insert(term.begin() + static_cast<std::ptrdiff_t>(at), collate);
-        if (at < last) term.insert(term.begin() + static_cast<std::ptrdiff_t>(at) + 1,
-                                   Token{Kind::Blank, " "});
+        if (at < last)
+          term.insert(term.begin() + static_cast<std::ptrdiff_t>(at) + 1, Token{Kind::Blank, " "});
       }
       result.insert(result.end(), term.begin(), term.end());
     }

@@ -63,7 +63,8 @@ Date addDays(const Date& date, int days) {
 }
 
 int dayOfWeek(const Date& date) {
-  return static_cast<int>(std::chrono::weekday{std::chrono::sys_days{toChrono(date)}}.c_encoding()) +
+  return static_cast<int>(
+             std::chrono::weekday{std::chrono::sys_days{toChrono(date)}}.c_encoding()) +
          1;
 }
 

@@ -25,7 +25,8 @@ void check(UErrorCode status, const char* what) {
 UCaseMap& caseMap() {
   thread_local const std::unique_ptr<UCaseMap, CaseMapCloser> map = [] {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UCaseMap, CaseMapCloser> opened(ucasemap_open("", U_FOLD_CASE_DEFAULT, &status));
+    std::unique_ptr<UCaseMap, CaseMapCloser> opened(
+        ucasemap_open("", U_FOLD_CASE_DEFAULT, &status));
     check(status, "no se pudo preparar el cambio de mayúsculas");
     return opened;
   }();
@@ -70,16 +71,20 @@ std::string toWindows1252(std::string_view utf8) {
                     static_cast<int32_t>(utf8.size()), &status);
   check(status, "texto UTF-8 no válido");
   std::string out(static_cast<std::size_t>(wide_length) + 1, '\0');
-  const int32_t written = ucnv_fromUChars(to_1252.get(), out.data(),
-                                          static_cast<int32_t>(out.size()), wide.data(),
-                                          wide_length, &status);
+  const int32_t written =
+      ucnv_fromUChars(to_1252.get(), out.data(), static_cast<int32_t>(out.size()), wide.data(),
+                      wide_length, &status);
   check(status, "no se pudo convertir a Windows-1252");
   out.resize(static_cast<std::size_t>(written));
   return out;
 }
 
-std::string toLower(std::string_view utf8) { return mapCase(utf8, ucasemap_utf8ToLower); }
+std::string toLower(std::string_view utf8) {
+  return mapCase(utf8, ucasemap_utf8ToLower);
+}
 
-std::string foldCase(std::string_view utf8) { return mapCase(utf8, ucasemap_utf8FoldCase); }
+std::string foldCase(std::string_view utf8) {
+  return mapCase(utf8, ucasemap_utf8FoldCase);
+}
 
 }  // namespace text

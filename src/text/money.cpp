@@ -20,7 +20,9 @@ std::string_view trim(std::string_view s) {
   return s;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::optional<DecimalText> readDecimal(std::string_view typed) {
   std::string_view s = trim(typed);
@@ -86,7 +88,9 @@ std::string FormatoPrecio(std::string_view typed) {
          static_cast<char>('0' + rest / 10) + static_cast<char>('0' + rest % 10);
 }
 
-std::string FormatoPrecio(double amount) { return FormatoPrecio(plainNumber(amount)); }
+std::string FormatoPrecio(double amount) {
+  return FormatoPrecio(plainNumber(amount));
+}
 
 std::string plainNumber(double value) {
   if (value == 0 || !std::isfinite(value)) return "0";

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "capture/captura.h"
+#include "demo_data.h"
+#include "qt/form_view.h"
+#include "qt/qt_host.h"
+#include "session/session_state.h"
+#include "store/connection.h"
+#include "temp_folder.h"
+
+namespace {
+
+// Works the access screen with the keyboard, from inside its modal loop.
+void signInWithKeyboard(bool& done) {
+  QDialog* dialog = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible() && widget->objectName() == "frmClaveAcceso") {
+      dialog = qobject_cast<QDialog*>(widget);
+    }
+  }
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  auto* key = dialog->findChild<QLineEdit*>("Text1");
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), key);
+  EXPECT_EQ(key->echoMode(), QLineEdit::Password);
+
+  QTest::keyClicks(QApplication::focusWidget(), "005");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+  auto* modules = dialog->findChild<QComboBox*>("ComboMod");
+  auto* dates = dialog->findChild<QComboBox*>("ComboFec");
+  EXPECT_TRUE(modules->isVisible());
+  EXPECT_FALSE(key->isVisible());
+  EXPECT_EQ(modules->currentText(), QString::fromUtf8("Frutas y Hortalizas"));
+  EXPECT_EQ(dates->count(), 8);
+  EXPECT_EQ(dialog->findChild<QLabel*>("LabelDel1")->text(),
+            QString::fromUtf8("Delegación Valle Alto"));
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  done = !dialog->isVisible();
+}
+
+// A failed step must not leave the modal loop running.
+void closeAccessScreen() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible() && widget->objectName() == "frmClaveAcceso") {
+      qobject_cast<QDialog*>(widget)->done(0);
+    }
+  }
+}
+
+TEST(QtView, SignsInThroughRealWidgetsWithTheKeyboard) {
+  testing_support::TempFolder folder;
+  {
+    auto db = testing_support::createDatabase(folder.path());
+    tarveldb::writeDemoData(db, text::Date{2006, 7, 20});
+  }
+  qtview::QtHost host(folder.path());
+  session::SessionState state;
+  capture::Captura captura(host, state);
+  qtview::FormView window(captura, host);
+
+  bool closed_by_enter = false;
+  QTimer::singleShot(0, [&] {
+    signInWithKeyboard(closed_by_enter);
+    closeAccessScreen();
+  });
+  window.forward([&] { captura.load(); });
+
+  EXPECT_TRUE(closed_by_enter);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.windowTitle(),
+            QString::fromUtf8("TARVEL - Máscara de Captura 2006 (Agrícolas)"));
+  EXPECT_EQ(window.findChild<QLabel*>("LabelDel")->text(),
+            QString::fromUtf8("Delegación Valle Alto"));
+  EXPECT_EQ(window.findChild<QLabel*>("LabelMod")->text(),
+            QString::fromUtf8("Frutas y Hortalizas"));
+  EXPECT_EQ(window.findChild<QLabel*>("LabelFec")->text().toStdString(), state.gFecha);
+  const auto config = store::run(folder.path(), "SELECT Cve_Del, Cve_Ope from Config");
+  EXPECT_EQ(config[0][0].asText(), "5");
+  EXPECT_EQ(config[0][1].asText(), "5");
+}
+
+}  // namespace
+
+// One application object for the whole test program, alive while the tests run.
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,194 @@
+#include "access_fixture.h"
+
+namespace {
+
+using forms::Label;
+
+TEST_F(AccessScreen, AKeyAndTwoEntersSignInAndHandOverToTheCaptureScreen) {
+  bool hidden_meanwhile = false;
+  const auto ended = run([&](session::frmClaveAcceso& access) {
+    hidden_meanwhile = !captura.visible;
+    EXPECT_EQ(access.focused(), &access.Text1);
+    EXPECT_EQ(access.ComboDel.listIndex(), -1);
+    typeKey(access, "105");
+    EXPECT_FALSE(access.unloaded());
+    EXPECT_TRUE(access.ComboMod.visible);
+    EXPECT_FALSE(access.Text1.visible);
+    EXPECT_EQ(access.ComboMod.text(), "Frutas y Hortalizas");
+    EXPECT_EQ(access.ComboFec.listCount(), 8);
+    EXPECT_EQ(access.ComboFec.itemText(0), "Vie 21/07/2006");
+    EXPECT_EQ(access.ComboFec.itemText(6), "Sab 15/07/2006");
+    EXPECT_EQ(access.ComboFec.itemText(7), "Otra Fecha...");
+    EXPECT_EQ(access.ComboMod.top, access.LabelDel.top);
+    EXPECT_EQ(access.CmdAceptar2.top, access.LabelCla.top);
+    EXPECT_EQ(access.LabelDel1.caption, "Valle Alto");
+    EXPECT_EQ(access.defaultButton, &access.CmdAceptar2);
+    access.keyPress(13);
+  });
+  EXPECT_FALSE(ended);
+  EXPECT_TRUE(hidden_meanwhile);
+  EXPECT_TRUE(captura.visible);
+  EXPECT_EQ(captura.caption, "TARVEL - Máscara de Captura 2006 (Agrícolas)");
+  EXPECT_EQ(captura.control<Label>("LabelDel").caption, "Valle Alto");
+  EXPECT_EQ(captura.control<Label>("LabelMod").caption, "Frutas y Hortalizas");
+  EXPECT_EQ(captura.control<Label>("LabelFec").caption, "Vie 21/07/2006");
+  EXPECT_EQ(state.gCveDel, "5");
+  EXPECT_EQ(state.gCveOpe, "5");
+  EXPECT_EQ(state.gEdo, 3);
+  EXPECT_EQ(state.gModulo, "FRU");
+  EXPECT_EQ(state.gDescMod, "Frutas y Hortalizas");
+  EXPECT_EQ(state.gRuta, folder.path().string());
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"5", "5"}));
+}
+
+TEST_F(AccessScreen, OnlyTheLastThreeCharactersOfTheKeyCount) {
+  run([&](session::frmClaveAcceso& access) {
+    typeKey(access, "  abc105 ");
+    access.keyPress(13);
+  });
+  EXPECT_EQ(state.gCveDel, "5");
+
+  // A key whose last character is a letter ends the program and writes nothing.
+  setConfig("UPDATE Config SET Cve_Del='0', Cve_Ope='0'");
+  session::SessionState fresh;
+  capture::Captura again(host, fresh);
+  host.answerNextModal(
+      [&](forms::Form& form) { typeKey(static_cast<session::frmClaveAcceso&>(form), "10x"); });
+  EXPECT_THROW(again.load(), forms::ProgramEnded);
+  EXPECT_EQ(host.endStatus, 0);
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
+}
+
+TEST_F(AccessScreen, AnEmptyKeyEndsTheProgramWithoutWriting) {
+  EXPECT_EQ(run([&](session::frmClaveAcceso& access) { access.keyPress(13); }), 0);
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
+  EXPECT_FALSE(captura.visible);
+}
+
+TEST_F(AccessScreen, KeyIsComparedAsTextWithTheAccessCodeAndAsANumberWithTheKey) {
+  // 007 is delegation 12's access code and delegation 7's key.
+  run([&](session::frmClaveAcceso& access) {
+    typeKey(access, "007");
+    access.keyPress(13);
+  });
+  EXPECT_TRUE(state.gCveDel == "7" || state.gCveDel == "12");
+
+  store::run(folder.path(), "DELETE FROM Cat_Deleg WHERE Cve_Del=7");
+  setConfig("UPDATE Config SET Cve_Del='0', Cve_Ope='0'");
+  EXPECT_EQ(signInAgain("007").gCveDel, "12");
+
+  store::run(folder.path(), "UPDATE Cat_Deleg SET acceso='x' WHERE Cve_Del=12");
+  store::run(folder.path(), "INSERT INTO Cat_Deleg VALUES (7, 'Siete Lagos', 'zzz', 4)");
+  setConfig("UPDATE Config SET Cve_Del='0', Cve_Ope='0'");
+  EXPECT_EQ(signInAgain("007").gCveDel, "7");
+}
+
+TEST_F(AccessScreen, AWrongKeyBeepsEmptiesTheBoxAndLetsTheOperatorRetry) {
+  run([&](session::frmClaveAcceso& access) {
+    typeKey(access, "999");
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(access.Text1.text, "");
+    EXPECT_TRUE(access.Text1.visible);
+    EXPECT_EQ(access.focused(), &access.Text1);
+    EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
+    typeKey(access, "105");
+    access.keyPress(13);
+  });
+  EXPECT_EQ(state.gCveDel, "5");
+}
+
+TEST_F(AccessScreen, AConfiguredDelegationIsOfferedAloneAndTheKeysNumberDecides) {
+  setConfig("UPDATE Config SET Cve_Del='5', Cve_Ope='5'");
+  run([&](session::frmClaveAcceso& access) {
+    EXPECT_EQ(access.ComboDel.listCount(), 1);
+    EXPECT_EQ(access.ComboDel.text(), "Valle Alto");
+    // The access code alone is not enough: the key's number must be a delegation's key.
+    typeKey(access, "105");
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_TRUE(access.Text1.visible);
+    typeKey(access, "005");
+    access.keyPress(13);
+  });
+  EXPECT_EQ(state.gCveDel, "5");
+  // Whatever the list shows, the number typed decides.
+  EXPECT_EQ(signInAgain("007").gCveDel, "7");
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"7", "5"}));
+}
+
+TEST_F(AccessScreen, TheOperator746ChoosesTheDelegationByName) {
+  setConfig("UPDATE Config SET Cve_Del='5', Cve_Ope='0'");
+  run([&](session::frmClaveAcceso& access) {
+    access.choose(access.ComboDel, 0);
+    typeKey(access, "99746");
+    EXPECT_EQ(access.LabelDel1.caption, "Valle Alto");
+    access.keyPress(13);
+  });
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"5", "746"}));
+
+  // Later runs offer every delegation, unselected, in Spanish order.
+  session::SessionState fresh;
+  capture::Captura again(host, fresh);
+  host.answerNextModal([&](forms::Form& form) {
+    auto& access = static_cast<session::frmClaveAcceso&>(form);
+    EXPECT_EQ(access.ComboDel.listCount(), 4);
+    EXPECT_EQ(access.ComboDel.listIndex(), -1);
+    EXPECT_EQ(access.ComboDel.itemText(1), "Sierra Añil");
+    access.choose(access.ComboDel, 1);
+    typeKey(access, "746");
+    access.keyPress(13);
+  });
+  again.load();
+  EXPECT_EQ(fresh.gCveDel, "21");
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"21", "746"}));
+}
+
+TEST_F(AccessScreen, ATypedDateBecomesADateLabelAndAWrongOneIsRefused) {
+  run([&](session::frmClaveAcceso& access) {
+    typeKey(access, "105");
+    access.choose(access.ComboFec, 7);
+    EXPECT_TRUE(access.TextFec.visible);
+    EXPECT_FALSE(access.ComboFec.visible);
+    EXPECT_TRUE(access.LabelSel.visible);
+    EXPECT_EQ(access.focused(), &access.TextFec);
+    EXPECT_EQ(access.TextFec.text, "21/07/2006");
+    EXPECT_EQ(access.TextFec.selStart(), 0);
+    EXPECT_EQ(access.TextFec.selLength(), 2);
+
+    host.answerNextModal([](forms::Form& notice) { notice.keyPress(13); });
+    access.type(access.TextFec, "31/02/2006");
+    access.keyPress(13);
+    EXPECT_FALSE(access.unloaded());
+    EXPECT_TRUE(access.TextFec.visible);
+    EXPECT_EQ(access.focused(), &access.TextFec);
+    EXPECT_EQ(access.TextFec.selLength(), 10);
+    EXPECT_EQ(state.gFecha, "");
+
+    access.type(access.TextFec, "5/7/06");
+    access.keyPress(13);
+  });
+  EXPECT_EQ(host.modalForms.back(), "frmMensaje");
+  EXPECT_EQ(state.gFecha, "Mie 05/07/2006");
+  EXPECT_EQ(captura.control<Label>("LabelFec").caption, "Mie 05/07/2006");
+}
+
+TEST_F(AccessScreen, AMissingOrEmptyConfigReadsAsNoDelegationAndIsWrittenOnSignIn) {
+  setConfig("DELETE FROM Config");
+  run([&](session::frmClaveAcceso& access) {
+    EXPECT_EQ(access.ComboDel.listCount(), 4);
+    typeKey(access, "105");
+    access.keyPress(13);
+  });
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"5", "5"}));
+  EXPECT_EQ(store::run(folder.path(), "SELECT count(*) from Config")[0][0].asInteger(), 1);
+
+  setConfig("UPDATE Config SET Cve_Del=NULL, Cve_Ope=NULL");
+  EXPECT_EQ(signInAgain("021").gCveDel, "21");
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"21", "21"}));
+}
+
+TEST_F(AccessScreen, ClosingTheWindowEndsTheProgram) {
+  EXPECT_EQ(run([](session::frmClaveAcceso& access) { access.requestClose(); }), 0);
+  EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#include "temp_folder.h"
+
+#include <unistd.h>
+#include <atomic>
+
+#include "loader.h"
+#include "store/schema.h"
+
+namespace testing_support {
+
+TempFolder::TempFolder() {
+  static std::atomic<int> counter{0};
+  path_ = std::filesystem::temp_directory_path() /
+          ("tarvel-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+store::Connection createDatabase(const std::filesystem::path& folder) {
+  store::Connection connection = store::Connection::create(store::databasePath(folder));
+  store::createSchema(connection);
+  return connection;
+}
+
+void insert(store::Connection& connection, const std::string& table,
+            const std::vector<std::string>& columns, const std::vector<tarveldb::CsvRecord>& rows) {
+  tarveldb::insertRows(connection, table, columns, rows);
+}
+
+}  // namespace testing_support

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "csv.h"
+#include "store/connection.h"
+
+namespace testing_support {
+
+// A folder of its own for one test, removed with everything in it afterwards.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Creates TARVELcaptura.mdb with every table in `folder` and returns a connection to it.
+store::Connection createDatabase(const std::filesystem::path& folder);
+
+void insert(store::Connection& connection, const std::string& table,
+            const std::vector<std::string>& columns, const std::vector<tarveldb::CsvRecord>& rows);
+
+}  // namespace testing_support

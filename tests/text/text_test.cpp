@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "text/collation.h"
+#include "text/dates.h"
+#include "text/encoding.h"
+#include "text/money.h"
+
+namespace {
+
+TEST(SpanishOrder, IgnoresCaseKeepsAccentsBesideTheirLetterAndPutsEnyeAfterN) {
+  std::vector<std::string> names{"ñame", "Nopal", "Ávila",  "papas", "avena",
+                                 "papá", "Nabo",  "Azúcar", "papa",  "Aceite"};
+  std::sort(names.begin(), names.end(), text::lessSpanish);
+  EXPECT_EQ(names, (std::vector<std::string>{"Aceite", "avena", "Ávila", "Azúcar", "Nabo", "Nopal",
+                                             "ñame", "papa", "papá", "papas"}));
+  EXPECT_EQ(text::compareSpanish("FRUTAS", "frutas"), 0);
+}
+
+TEST(Windows1252, WritesSpanishLettersAsSingleBytesAndReplacesTheRest) {
+  EXPECT_EQ(text::toWindows1252("Añil á É ü € “x”"), "A\xF1il \xE1 \xC9 \xFC \x80 \x93x\x94");
+  EXPECT_EQ(text::toWindows1252("中x"), "?x");
+  EXPECT_EQ(text::toLower("ÁÑO Abc"), "áño abc");
+}
+
+TEST(Dates, LabelsAndStatementFormsOfADate) {
+  const text::Date friday{2006, 7, 21};
+  EXPECT_EQ(text::dateLabel(friday), "Vie 21/07/2006");
+  EXPECT_EQ(text::sqlDate(text::Date{2006, 7, 5}), "2006/7/5");
+  EXPECT_EQ(text::isoDate(text::Date{2006, 7, 5}), "2006-07-05");
+  EXPECT_EQ(text::dayName(text::Date{2006, 7, 23}), "Dom");
+  EXPECT_EQ(text::addDays(text::Date{2006, 3, 1}, -1), (text::Date{2006, 2, 28}));
+  EXPECT_EQ(text::addDays(text::Date{2006, 1, 2}, -30), (text::Date{2005, 12, 3}));
+  EXPECT_EQ(text::dateOfLabel("Vie 21/07/2006"), friday);
+}
+
+TEST(Dates, ReadsWhatTheOperatorTypesAndRefusesWhatIsNoDate) {
+  EXPECT_EQ(text::dateLabel(*text::parseDayFirst("5/7/06")), "Mie 05/07/2006");
+  EXPECT_EQ(text::parseDayFirst("05/07/2006"), (text::Date{2006, 7, 5}));
+  EXPECT_EQ(text::parseDayFirst(" 21/7/2006 "), (text::Date{2006, 7, 21}));
+  EXPECT_EQ(text::parseDayFirst("1/1/30"), (text::Date{1930, 1, 1}));
+  EXPECT_EQ(text::parseDayFirst("31/12/29"), (text::Date{2029, 12, 31}));
+  EXPECT_EQ(text::parseDayFirst("29/02/2008"), (text::Date{2008, 2, 29}));
+  for (const char* wrong : {"31/02/2006", "29/02/2006", "dd/mm/aaaa", "", "5/7", "5/13/2006",
+                            "5/7/206", "0/7/2006", "5//2006", "a5/7/2006"}) {
+    EXPECT_FALSE(text::parseDayFirst(wrong)) << wrong;
+  }
+  EXPECT_EQ(text::parseIso("2006-07-05"), (text::Date{2006, 7, 5}));
+  EXPECT_FALSE(text::parseIso("2006/07/05"));
+}
+
+TEST(Prices, FormatoPrecioGroupsRoundsAndLeavesZeroEmpty) {
+  EXPECT_EQ(text::FormatoPrecio(""), "");
+  EXPECT_EQ(text::FormatoPrecio("0"), "");
+  EXPECT_EQ(text::FormatoPrecio("0.00"), "");
+  EXPECT_EQ(text::FormatoPrecio("0.004"), "");
+  EXPECT_EQ(text::FormatoPrecio("1234.5"), "$1,234.50");
+  EXPECT_EQ(text::FormatoPrecio("0.5"), "$0.50");
+  EXPECT_EQ(text::FormatoPrecio("12"), "$12.00");
+  EXPECT_EQ(text::FormatoPrecio("1,250.50"), "$1,250.50");
+  EXPECT_EQ(text::FormatoPrecio("$1,234.50"), "$1,234.50");
+  EXPECT_EQ(text::FormatoPrecio("2.345"), "$2.35");
+  EXPECT_EQ(text::FormatoPrecio("1.005"), "$1.01");
+  EXPECT_EQ(text::FormatoPrecio("999999.995"), "$1,000,000.00");
+  EXPECT_EQ(text::FormatoPrecio("-5"), "-$5.00");
+  EXPECT_EQ(text::FormatoPrecio("12.5.1"), "12.5.1");
+  EXPECT_EQ(text::FormatoPrecio(12.5), "$12.50");
+  EXPECT_EQ(text::FormatoPrecio(0.0), "");
+}
+
+TEST(Prices, NumbersAreReadInTheRegionalForm) {
+  EXPECT_DOUBLE_EQ(*text::readNumber("1,250.50"), 1250.5);
+  EXPECT_DOUBLE_EQ(*text::readNumber("$12"), 12);
+  EXPECT_DOUBLE_EQ(*text::readNumber(".5"), 0.5);
+  EXPECT_FALSE(text::readNumber(""));
+  EXPECT_FALSE(text::readNumber("1.2.3"));
+  EXPECT_FALSE(text::readNumber("abc"));
+  EXPECT_EQ(text::plainNumber(12.5), "12.5");
+  EXPECT_EQ(text::plainNumber(30), "30");
+  EXPECT_EQ(text::plainNumber(0), "0");
+}
+
+}  // namespace
