@@ -1,6 +1,9 @@
 #include "capture/captura.h"
 
-#include "session/frm_clave_acceso.h"
+#include "capture/capture_module.h"
+#include "forms/message_form.h"
+#include "store/connection.h"
+#include "store/error.h"
 
 namespace capture {
 
@@ -9,40 +12,122 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       Banner(*this, "Banner"),
       LabelDel(*this, "LabelDel"),
       LabelMod(*this, "LabelMod"),
+      ComboMod(*this, "ComboMod"),
       LabelFec(*this, "LabelFec"),
+      ComboFec(*this, "ComboFec"),
+      Label3(*this, "Label3"),
+      LabelDest(*this, "LabelDest"),
+      ComboDest(*this, "ComboDest"),
+      Label4(*this, "Label4"),
+      ComboProd(*this, "ComboProd"),
+      Label5(*this, "Label5"),
+      ComboPres(*this, "ComboPres"),
+      LblOri(*this, "LblOri"),
+      ComboOri(*this, "ComboOri"),
+      ComboIng(*this, "ComboIng"),
+      ComboMun(*this, "ComboMun"),
+      LblFte(*this, "LblFte"),
+      ComboFte(*this, "ComboFte"),
+      ComboTrans(*this, "ComboTrans"),
+      LblMin(*this, "LblMin"),
+      LblMax(*this, "LblMax"),
+      LblFrec(*this, "LblFrec"),
+      LblUni(*this, "LblUni"),
+      LblVol(*this, "LblVol"),
+      TextMin(*this, "TextMin"),
+      TextMax(*this, "TextMax"),
+      TextFrec(*this, "TextFrec"),
+      TextUni(*this, "TextUni"),
+      TextVol(*this, "TextVol"),
+      LabDiaAnt(*this, "LabDiaAnt", 5),
+      LabMinAnt(*this, "LabMinAnt", 5),
+      LabMaxAnt(*this, "LabMaxAnt", 5),
+      LabFrecAnt(*this, "LabFrecAnt", 5),
+      LabUniAnt(*this, "LabUniAnt", 5),
+      LblObs(*this, "LblObs"),
+      TextObs(*this, "TextObs"),
+      Label1(*this, "Label1"),
+      LblRegNum(*this, "LblRegNum"),
+      LblRegES(*this, "LblRegES"),
+      cmdPrimero(*this, "cmdPrimero"),
+      cmdAnterior(*this, "cmdAnterior"),
+      cmdSiguiente(*this, "cmdSiguiente"),
+      cmdUltimo(*this, "cmdUltimo"),
+      CmdGrabar(*this, "CmdGrabar"),
+      CmdBorrar(*this, "CmdBorrar"),
+      CmdReporte(*this, "CmdReporte"),
+      CmdGenera(*this, "CmdGenera"),
+      Archivo(*this, "Archivo", "&Archivo"),
+      Reporte(Archivo, "Reporte", "&Reporte"),
+      Generar(Archivo, "Generar", "&Generar"),
+      Salir(Archivo, "Salir", "Salir"),
+      Selecciona(*this, "Selecciona", "&Selecciona"),
+      Frutas(Selecciona, "Frutas", "Frutas y Hortalizas"),
+      Azucar(Selecciona, "Azucar", "Azúcar"),
+      Aceites(Selecciona, "Aceites", "Aceites Comestibles"),
+      Granos(Selecciona, "Granos", "Granos y Semillas"),
+      Flores(Selecciona, "Flores", "Flores"),
+      Insumos(Selecciona, "Insumos", "Insumos Agrícolas"),
+      Volumenes(Selecciona, "Volumenes", "Volúmenes de Ingreso"),
+      Anden(Selecciona, "Anden", "Anden de Subasta"),
+      Separador(Selecciona, "Separador", ""),
+      SelDestino(Selecciona, "SelDestino", "Destino"),
       g_(state) {
-  caption = "TARVEL - Máscara de Captura 2006 (Agrícolas)";
-  width = 800;
-  height = 560;
-  Banner.caption = "TARVEL";
-  Banner.left = 0;
-  Banner.top = 0;
-  Banner.width = 800;
-  Banner.height = 102;
-  LabelDel.left = 16;
-  LabelDel.top = 112;
-  LabelDel.width = 380;
-  LabelDel.style.bold = true;
-  LabelMod.caption = "mod";
-  LabelMod.left = 16;
-  LabelMod.top = 140;
-  LabelMod.width = 240;
-  LabelMod.style.bold = true;
-  LabelFec.caption = "dd/mm/aaaa";
-  LabelFec.left = 420;
-  LabelFec.top = 112;
-  LabelFec.width = 160;
-  LabelFec.style.bold = true;
+  layOut();
+  wireHandlers();
 }
 
-void Captura::Form_Load() {
-  session::frmClaveAcceso access(host(), g_, *this);
-  host().showModal(access);
+void Captura::wireHandlers() {
+  Salir.onClick = [this] { Salir_Click(); };
+  for (forms::MenuItem* item : {&Frutas, &Azucar, &Aceites, &Granos, &Flores, &Insumos, &Anden}) {
+    for (const CaptureModule& module : captureModules()) {
+      if (module.menuItem == item->name()) {
+        item->onClick = [this, code = module.code] { chooseModuleFromMenu(code); };
+      }
+    }
+  }
+  Volumenes.onClick = [this] { Volumenes_Click(); };
+  SelDestino.onClick = [this] { SelDestino_Click(); };
+  LabelMod.onClick = [this] { LabelMod_Click(); };
+  ComboMod.onValidate = [this](bool& cancel) { ComboMod_Validate(cancel); };
+  LabelFec.onClick = [this] { LabelFec_Click(); };
+  ComboFec.onValidate = [this](bool& cancel) { ComboFec_Validate(cancel); };
+  LabelDest.onClick = [this] { LabelDest_Click(); };
+  ComboDest.onValidate = [this](bool& cancel) { ComboDest_Validate(cancel); };
+  ComboDest.onLostFocus = [this] { ComboDest_LostFocus(); };
+}
+
+// Enter moves on like Tab from a text box or a list; on a button it still presses it.
+void Captura::Form_KeyPress(int& key) {
+  if (key != 13 || !focused()) return;
+  const forms::ControlKind kind = focused()->kind();
+  if (kind == forms::ControlKind::TextBox || kind == forms::ControlKind::ComboBox) {
+    host().postTab(*this);
+    key = 0;
+  }
 }
 
 void Captura::onCloseRequest() {
   unload();
   host().end(0);
+}
+
+void Captura::Salir_Click() {
+  host().end(0);
+}
+
+store::Rows Captura::runSQL() {
+  return store::run(g_.gRuta, g_.gSQL);
+}
+
+void Captura::attempt(const std::string& what, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const store::StoreError& failure) {
+    forms::MessageForm notice(host(), "ERROR",
+                              "No se pudo " + what + ".\nCausa: " + failure.engineMessage());
+    host().showModal(notice);
+  }
 }
 
 }  // namespace capture

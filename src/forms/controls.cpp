@@ -20,6 +20,12 @@ bool Control::takesFocus() const {
           kind_ == ControlKind::CommandButton);
 }
 
+LabelArray::LabelArray(Form& owner, const std::string& name, int count) {
+  for (int i = 0; i < count; ++i) {
+    labels_.push_back(std::make_unique<Label>(owner, name + "(" + std::to_string(i) + ")"));
+  }
+}
+
 void TextBox::select(int start, int length) {
   sel_start_ = std::max(0, start);
   sel_length_ = std::max(0, length);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,17 @@ class Control {
 class Label : public Control {
  public:
   Label(Form& owner, std::string name) : Control(owner, std::move(name), ControlKind::Label) {}
+};
+
+// Labels reached by index, named "Name(0)", "Name(1)", ...
+class LabelArray {
+ public:
+  LabelArray(Form& owner, const std::string& name, int count);
+  Label& operator[](int index) { return *labels_.at(static_cast<std::size_t>(index)); }
+  int size() const { return static_cast<int>(labels_.size()); }
+
+ private:
+  std::vector<std::unique_ptr<Label>> labels_;
 };
 
 class Frame : public Control {

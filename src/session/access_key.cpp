@@ -2,20 +2,10 @@
 
 #include <cmath>
 #include <regex>
-#include <vector>
 
 #include "text/money.h"
 
 namespace session {
-
-std::string lastCharacters(std::string_view text, std::size_t count) {
-  std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
-  }
-  if (starts.size() <= count) return std::string(text);
-  return std::string(text.substr(starts[starts.size() - count]));
-}
 
 bool isNumericKey(std::string_view key) {
   static const std::regex kNumber(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)\s*$)");

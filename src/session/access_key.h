@@ -6,9 +6,6 @@
 
 namespace session {
 
-// The last `count` characters of a UTF-8 text (the whole text when it is shorter).
-std::string lastCharacters(std::string_view text, std::size_t count);
-
 // A key counts as numeric when it is a plain decimal number: optional blanks, an optional
 // sign, digits with at most one decimal point.
 bool isNumericKey(std::string_view key);

@@ -76,7 +76,7 @@ void frmClaveAcceso::fillModulesAndDates() {
 }
 
 void frmClaveAcceso::cmdAceptar_Click() {
-  std::string k = lastCharacters(trimBlanks(Text1.text), 3);
+  std::string k = text::lastCharacters(trimBlanks(Text1.text), 3);
   if (!isNumericKey(k)) k.clear();
   if (trimBlanks(k).empty()) {
     unload();

@@ -83,8 +83,37 @@ std::string toLower(std::string_view utf8) {
   return mapCase(utf8, ucasemap_utf8ToLower);
 }
 
+std::string toUpper(std::string_view utf8) {
+  return mapCase(utf8, ucasemap_utf8ToUpper);
+}
+
 std::string foldCase(std::string_view utf8) {
   return mapCase(utf8, ucasemap_utf8FoldCase);
+}
+
+namespace {
+
+// Byte offsets at which the characters of UTF-8 text begin.
+std::vector<std::size_t> characterStarts(std::string_view utf8) {
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) starts.push_back(i);
+  }
+  return starts;
+}
+
+}  // namespace
+
+std::string firstCharacters(std::string_view utf8, std::size_t count) {
+  const auto starts = characterStarts(utf8);
+  if (starts.size() <= count) return std::string(utf8);
+  return std::string(utf8.substr(0, starts[count]));
+}
+
+std::string lastCharacters(std::string_view utf8, std::size_t count) {
+  const auto starts = characterStarts(utf8);
+  if (starts.size() <= count) return std::string(utf8);
+  return std::string(utf8.substr(starts[starts.size() - count]));
 }
 
 }  // namespace text

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "session/access_key.h"
+#include "text/encoding.h"
 
 namespace {
 
 TEST(AccessKey, LastCharactersNumericTestAndNumberOfAKey) {
-  EXPECT_EQ(session::lastCharacters("abc123", 3), "123");
-  EXPECT_EQ(session::lastCharacters("12", 3), "12");
-  EXPECT_EQ(session::lastCharacters("xñá7", 3), "ñá7");
+  EXPECT_EQ(text::lastCharacters("abc123", 3), "123");
+  EXPECT_EQ(text::lastCharacters("12", 3), "12");
+  EXPECT_EQ(text::lastCharacters("xñá7", 3), "ñá7");
+  EXPECT_EQ(text::firstCharacters("Azúcar Morena", 6), "Azúcar");
+  EXPECT_EQ(text::toUpper(text::firstCharacters("Azúcar", 3)), "AZÚ");
   for (const char* numeric : {"123", "007", " 12", "1.5", "-12", "+7", ".5"}) {
     EXPECT_TRUE(session::isNumericKey(numeric)) << numeric;
   }

@@ -1,0 +1,164 @@
+#include <initializer_list>
+
+#include "capture/captura.h"
+
+namespace capture {
+namespace {
+
+constexpr int kLabelLeft = 16;
+constexpr int kListLeft = 120;
+constexpr int kListWidth = 330;
+constexpr int kRightLabelLeft = 370;
+constexpr int kRightListLeft = 460;
+constexpr int kPriceWidth = 105;
+constexpr int kPriceStep = 115;
+
+void place(forms::Control& control, int left, int top, int width, int height = 22) {
+  control.left = left;
+  control.top = top;
+  control.width = width;
+  control.height = height;
+}
+
+void setCaption(forms::Control& control, const char* text) {
+  control.caption = text;
+}
+
+}  // namespace
+
+// Top to bottom: banner; delegation, module and date; destination; product with origin;
+// presentation; source or transport; the price boxes with the previous prices lined up
+// under them; observations; record position; buttons.
+void Captura::layOut() {
+  caption = "TARVEL - Máscara de Captura 2006 (Agrícolas)";
+  width = 800;
+  height = 552;
+  visible = false;
+
+  place(Banner, 0, 0, 800, 70);
+  Banner.caption = "TARVEL";
+
+  place(LabelDel, kLabelLeft, 80, 330, 24);
+  place(LabelMod, kRightLabelLeft, 80, 220, 24);
+  setCaption(LabelMod, "mod");
+  place(ComboMod, kRightLabelLeft, 80, 220);
+  place(LabelFec, 610, 80, 174, 24);
+  setCaption(LabelFec, "dd/mm/aaaa");
+  place(ComboFec, 610, 80, 174);
+  for (forms::Label* title : {&LabelDel, &LabelMod, &LabelFec}) {
+    title->style.bold = true;
+    title->style.pointSize = 11;
+  }
+
+  place(Label3, kLabelLeft, 118, 100);
+  setCaption(Label3, "Destino");
+  place(LabelDest, kListLeft, 118, kListWidth);
+  setCaption(LabelDest, "Dest");
+  LabelDest.style.bold = true;
+  place(ComboDest, kListLeft, 118, kListWidth);
+
+  place(Label4, kLabelLeft, 152, 100);
+  setCaption(Label4, "Producto");
+  place(ComboProd, kListLeft, 152, kListWidth);
+  ComboProd.sorted = true;
+  place(LblOri, kRightLabelLeft, 152, 86);
+  setCaption(LblOri, "Origen");
+  place(ComboOri, kRightListLeft, 152, kListWidth);
+  place(ComboIng, kRightListLeft, 152, kListWidth);
+  place(ComboMun, kRightListLeft, 152, kListWidth);
+
+  place(Label5, kLabelLeft, 186, 100);
+  setCaption(Label5, "Presentación");
+  place(ComboPres, kListLeft, 186, kListWidth);
+
+  place(LblFte, kLabelLeft, 220, 100);
+  setCaption(LblFte, "Fuente");
+  place(ComboFte, kListLeft, 220, kListWidth);
+  place(ComboTrans, kListLeft, 220, kListWidth);
+
+  for (forms::ComboBox* list :
+       {&ComboDest, &ComboPres, &ComboOri, &ComboIng, &ComboMun, &ComboFte, &ComboTrans}) {
+    list->sorted = true;
+  }
+
+  struct PriceColumn {
+    forms::Label& label;
+    forms::TextBox& box;
+    const char* title;
+  };
+  const PriceColumn columns[] = {{LblMin, TextMin, "Mínimo"},
+                                 {LblMax, TextMax, "Máximo"},
+                                 {LblFrec, TextFrec, "Frecuente"},
+                                 {LblUni, TextUni, "Único"}};
+  int left = kListLeft;
+  for (const PriceColumn& column : columns) {
+    place(column.label, left, 258, kPriceWidth, 20);
+    setCaption(column.label, column.title);
+    place(column.box, left, 278, kPriceWidth);
+    column.box.text = "0.00";
+    left += kPriceStep;
+  }
+  place(LblVol, kListLeft, 258, kPriceWidth, 20);
+  setCaption(LblVol, "Volúmen");
+  place(TextVol, kListLeft, 278, kPriceWidth);
+
+  for (int i = 0; i < 5; ++i) {
+    place(LabDiaAnt[i], kLabelLeft, 306 + i * 19, 100, 19);
+    for (forms::LabelArray* column : {&LabMinAnt, &LabMaxAnt, &LabFrecAnt, &LabUniAnt}) {
+      place((*column)[i], 0, 0, kPriceWidth, 19);
+      (*column)[i].style.foreground = "#1d4e89";
+    }
+    LabDiaAnt[i].style.foreground = "#1d4e89";
+  }
+
+  place(LblObs, kLabelLeft, 410, 100);
+  setCaption(LblObs, "Observaciones");
+  place(TextObs, kListLeft, 410, 670);
+
+  place(Label1, kLabelLeft, 446, 330, 22);
+  setCaption(Label1, "NUEVO Registro por Grabar");
+  Label1.style.bold = true;
+  Label1.style.foreground = "#a0301e";
+  place(LblRegNum, 560, 446, 224, 22);
+  LblRegNum.style.bold = true;
+  place(LblRegES, kLabelLeft, 470, 768, 20);
+
+  place(cmdPrimero, kLabelLeft, 504, 40, 30);
+  setCaption(cmdPrimero, "!<");
+  cmdPrimero.toolTip = "Primer Registro";
+  place(cmdAnterior, 60, 504, 40, 30);
+  setCaption(cmdAnterior, "<");
+  cmdAnterior.toolTip = "Registro Anterior";
+  place(cmdSiguiente, 104, 504, 40, 30);
+  setCaption(cmdSiguiente, ">");
+  cmdSiguiente.toolTip = "Siguiente Registro";
+  place(cmdUltimo, 148, 504, 40, 30);
+  setCaption(cmdUltimo, ">!");
+  cmdUltimo.toolTip = "Último Registro";
+  place(CmdGrabar, 210, 504, 130, 30);
+  setCaption(CmdGrabar, "Grabar Nuevo");
+  place(CmdBorrar, 350, 504, 100, 30);
+  setCaption(CmdBorrar, "Eliminar");
+  CmdBorrar.visible = false;
+  place(CmdReporte, 540, 504, 110, 30);
+  setCaption(CmdReporte, "&Reporte");
+  place(CmdGenera, 660, 504, 124, 30);
+  setCaption(CmdGenera, "&Genera Archivo");
+
+  // The module, date and destination lists lie closed behind their labels.
+  for (forms::ComboBox* closed : {&ComboMod, &ComboFec, &ComboDest}) {
+    closed->visible = false;
+    closed->enabled = false;
+  }
+
+  int tab = 0;
+  for (forms::Control* control : std::initializer_list<forms::Control*>{
+           &ComboMod,   &ComboFec,    &ComboDest,    &ComboProd,  &ComboPres,  &ComboOri,
+           &ComboIng,   &ComboMun,    &ComboFte,     &ComboTrans, &TextMin,    &TextMax,
+           &TextFrec,   &TextUni,     &TextVol,      &TextObs,    &CmdGrabar,  &CmdBorrar,
+           &cmdPrimero, &cmdAnterior, &cmdSiguiente, &cmdUltimo,  &CmdReporte, &CmdGenera}) {
+    control->tabIndex = tab++;
+  }
+}
+
+}  // namespace capture

@@ -1,0 +1,69 @@
+#include "capture/form_fec_vol.h"
+
+#include "capture/period_dates.h"
+#include "forms/message_form.h"
+
+namespace capture {
+
+FormFecVol::FormFecVol(forms::Host& host, session::SessionState& state)
+    : Form(host, "FormFecVol"),
+      Label1(*this, "Label1"),
+      Label2(*this, "Label2"),
+      TextFecDe(*this, "TextFecDe"),
+      Label3(*this, "Label3"),
+      TextFecA(*this, "TextFecA"),
+      ComAceptar(*this, "ComAceptar"),
+      g_(state) {
+  caption = "Periodo de ingreso";
+  width = 320;
+  height = 170;
+  Label1.caption = "Periodo de ingreso del producto";
+  Label1.style.bold = true;
+  Label1.left = 20, Label1.top = 14, Label1.width = 280;
+  Label2.caption = "Desde:";
+  Label2.left = 20, Label2.top = 52, Label2.width = 70;
+  TextFecDe.left = 100, TextFecDe.top = 50, TextFecDe.width = 120;
+  Label3.caption = "Hasta:";
+  Label3.left = 20, Label3.top = 86, Label3.width = 70;
+  TextFecA.left = 100, TextFecA.top = 84, TextFecA.width = 120;
+  ComAceptar.caption = "Aceptar";
+  ComAceptar.left = 110, ComAceptar.top = 124, ComAceptar.width = 100, ComAceptar.height = 30;
+  defaultButton = &ComAceptar;
+  TextFecDe.tabIndex = 0;
+  TextFecA.tabIndex = 1;
+  ComAceptar.tabIndex = 2;
+
+  // Entering a date box selects its day digits.
+  TextFecDe.onGotFocus = [this] { TextFecDe.select(0, 2); };
+  TextFecA.onGotFocus = [this] { TextFecA.select(0, 2); };
+  ComAceptar.onClick = [this] { ComAceptar_Click(); };
+}
+
+void FormFecVol::Form_Load() {
+  TextFecDe.text = FormatoDMA(g_.gFecDe);
+  TextFecA.text = FormatoDMA(g_.gFecA);
+}
+
+// Only two real dates, the start not after the end, reach the session.
+void FormFecVol::ComAceptar_Click() {
+  const std::string from = FormatoAMD(TextFecDe.text);
+  const std::string to = FormatoAMD(TextFecA.text);
+  const auto start = periodDate(from);
+  const auto end = periodDate(to);
+  if (!start) return refuse(TextFecDe, "«" + TextFecDe.text + "» no es una fecha válida.");
+  if (!end) return refuse(TextFecA, "«" + TextFecA.text + "» no es una fecha válida.");
+  if (*end < *start) return refuse(TextFecDe, "La fecha Desde es posterior a la fecha Hasta.");
+  g_.gFecDe = from;
+  g_.gFecA = to;
+  unload();
+}
+
+void FormFecVol::refuse(forms::TextBox& box, const std::string& message) {
+  forms::MessageForm notice(host(), "Periodo de ingreso",
+                            message + "\nEscriba las fechas como dd/mm/aaaa.");
+  host().showModal(notice);
+  setFocus(box);
+  box.select(0, static_cast<int>(box.text.size()));
+}
+
+}  // namespace capture

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+#include "store/value.h"
+
+namespace capture {
+
+// A catalogue key as a list entry's item datum.
+inline std::int32_t keyDatum(const store::Value& key) {
+  return static_cast<std::int32_t>(key.asInteger());
+}
+
+}  // namespace capture

@@ -1,0 +1,198 @@
+#include <initializer_list>
+
+#include "capture/captura.h"
+#include "capture/capture_module.h"
+#include "capture/form_fec_vol.h"
+
+namespace capture {
+
+void Captura::chooseModuleFromMenu(std::string_view code) {
+  const CaptureModule* module = findModule(code);
+  g_.gDescMod = std::string(module->menuDescMod);
+  g_.gModulo = std::string(module->code);
+  CambiaModulo();
+}
+
+void Captura::Volumenes_Click() {
+  g_.gDescMod = "Volúmenes de Ingreso";
+  g_.gModulo = "VOL";
+  showEntryPeriodDialog();
+  CambiaModulo();
+}
+
+void Captura::showEntryPeriodDialog() {
+  FormFecVol period(host(), g_);
+  host().showModal(period);
+}
+
+void Captura::CambiaModulo() {
+  g_.gCambiaMod = "N";
+  g_.gModulo = normalizedCode(g_.gModulo);
+  g_.gCanasta = basketFlag(g_.gModulo);
+  CargaCanasta();
+  g_.gCargaListas = "S";
+  CargaListas();
+  g_.gConsecutivo = 0;
+  g_.gCargaListas = "N";
+  LabelMod.caption = g_.gDescMod;
+  ComboMod.causesValidation = false;
+  ComboMod.visible = false;
+  ComboMod.enabled = false;
+  LabelMod.visible = true;
+}
+
+void Captura::LabelMod_Click() {
+  LabelMod.visible = false;
+  ComboMod.visible = true;
+  ComboMod.left = LabelMod.left;
+  ComboMod.top = LabelMod.top;
+  g_.gCambiaMod = "S";
+  g_.gCargaListas = "S";
+  ComboMod.enabled = true;
+  setFocus(ComboMod);
+  ComboMod.causesValidation = true;
+}
+
+// Refills the lists only: the layout and basket of the new module follow when the
+// destination list is next left.
+void Captura::ComboMod_Validate(bool& cancel) {
+  cancel = true;
+  if (g_.gCambiaMod == "S") {
+    g_.gCambiaMod = "N";
+    g_.gDescMod = ComboMod.text();
+    g_.gModulo = moduleCodeOf(g_.gDescMod);
+    CargaListas();
+    g_.gConsecutivo = 0;
+    g_.gCargaListas = "N";
+    LabelMod.caption = ComboMod.text();
+    ComboMod.causesValidation = false;
+    ComboMod.visible = false;
+    ComboMod.enabled = false;
+  }
+  LabelMod.visible = true;
+}
+
+// Applies the module's layout around the day's basket.
+void Captura::CargaCanasta() {
+  g_.gConsecutivo = 0;
+  applyLayoutPhase1();
+  applyLayoutPhase2();
+}
+
+void Captura::resetPriceBoxes() {
+  for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni}) box->text = "0.00";
+  TextObs.text.clear();
+}
+
+void Captura::applyLayoutPhase1() {
+  const std::string& module = g_.gModulo;
+  ComboPres.left = ComboProd.left;
+  for (forms::ComboBox* list : {&ComboDest, &ComboPres, &ComboOri, &ComboFte, &ComboMun}) {
+    list->width = ComboProd.width;
+  }
+  for (forms::TextBox* box : {&TextMax, &TextFrec, &TextUni}) box->width = TextMin.width;
+  resetPriceBoxes();
+  TextMin.enabled = TextMin.visible = true;
+  TextMax.visible = TextMax.enabled = true;
+  TextFrec.visible = TextFrec.enabled = true;
+  ComboTrans.visible = ComboTrans.enabled = false;
+  LblFte.visible = false;
+  ComboFte.visible = ComboFte.enabled = false;
+  const bool grains = module == "GRA";
+  TextUni.enabled = TextUni.visible = !grains;
+  LblUni.visible = !grains;
+  if (module != "VOL") {
+    TextObs.visible = TextObs.enabled = true;
+    LblObs.visible = LblObs.enabled = true;
+    LblFte.caption = "Fuente";
+  }
+  ComboOri.visible = LblOri.visible = module != "ACE";
+  if (module == "INS") {
+    ComboOri.enabled = false;
+    ComboOri.visible = true;
+    ComboDest.enabled = ComboDest.visible = false;
+    setFocus(ComboProd);
+  }
+}
+
+void Captura::applyLayoutPhase2() {
+  const std::string& module = g_.gModulo;
+  LblMin.caption = "Mínimo";
+  LblMin.visible = true;
+  ComboTrans.visible = ComboTrans.enabled = false;
+  LblFte.visible = false;
+  LblVol.visible = false;
+  TextVol.visible = TextVol.enabled = false;
+  if (module != "INS") ComboDest.visible = ComboDest.enabled = true;
+  ComboFte.visible = ComboMun.visible = false;
+  ComboFte.enabled = ComboMun.enabled = false;
+
+  ComboOri.top = LblOri.top;
+  LblFte.visible = false;
+  LblOri.caption = "Origen";
+  ComboOri.tabIndex = 5;
+  ComboDest.left = LabelDest.left;
+
+  if (module != "AZU") {
+    LblMin.caption = "Mínimo";
+    for (forms::Control* shown :
+         std::initializer_list<forms::Control*>{&LblMax, &LblFrec, &TextMax, &TextFrec}) {
+      shown->visible = true;
+    }
+    LblOri.caption = "Origen";
+    ComboIng.visible = false;
+    ComboOri.visible = ComboOri.enabled = true;
+    ComboOri.visible = LblOri.visible = module != "ACE";
+    ComboIng.enabled = false;
+  } else {
+    LblMin.caption = "Único";
+    for (forms::Control* hidden : std::initializer_list<forms::Control*>{
+             &LblMax, &LblFrec, &LblUni, &TextMax, &TextFrec, &TextUni}) {
+      hidden->visible = false;
+    }
+    LblOri.caption = "Ingenio";
+    ComboIng.visible = true;
+    ComboIng.top = ComboOri.top;
+    ComboIng.left = ComboOri.left;
+    ComboIng.width = ComboOri.width;
+    ComboOri.visible = ComboOri.enabled = false;
+    ComboIng.enabled = true;
+  }
+
+  if (module != "INS") {
+    ComboOri.top = LblOri.top;
+  } else {
+    ComboDest.visible = ComboDest.enabled = false;
+    ComboFte.visible = ComboFte.enabled = true;
+    ComboMun.visible = ComboMun.enabled = true;
+    ComboMun.top = ComboOri.top;
+    ComboOri.top = ComboDest.top;
+    LblFte.visible = true;
+    LblOri.caption = "Municipio";
+    ComboOri.tabIndex = ComboDest.tabIndex;
+    ComboOri.top = LabelDest.top;
+    setFocus(ComboOri);
+    ComboOri.visible = true;
+  }
+
+  if (module == "VOL") {
+    ComboTrans.visible = ComboTrans.enabled = true;
+    ComboTrans.top = ComboFte.top;
+    ComboTrans.left = ComboProd.left;
+    ComboTrans.width = ComboProd.width;
+    LblFte.visible = true;
+    LblFte.caption = "Transporte";
+    TextObs.visible = TextObs.enabled = false;
+    LblObs.visible = LblObs.enabled = false;
+    for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni}) {
+      box->visible = box->enabled = false;
+    }
+    for (forms::Label* label : {&LblMin, &LblMax, &LblFrec, &LblUni}) label->visible = false;
+    LblVol.visible = true;
+    TextVol.visible = TextVol.enabled = true;
+  }
+
+  if (module == "AND") ComboPres.enabled = false;
+}
+
+}  // namespace capture

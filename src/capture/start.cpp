@@ -1,0 +1,174 @@
+#include "capture/captura.h"
+#include "capture/capture_module.h"
+#include "capture/list_entries.h"
+#include "session/frm_clave_acceso.h"
+#include "text/dates.h"
+
+namespace capture {
+namespace {
+
+text::Date today(forms::Host& host) {
+  const forms::LocalDateTime now = host.now();
+  return text::Date{now.year, now.month, now.day};
+}
+
+}  // namespace
+
+void Captura::Form_Load() {
+  {
+    session::frmClaveAcceso access(host(), g_, *this);
+    host().showModal(access);
+  }
+  fillModuleAndDateLists();
+  g_.gModulo = moduleCodeOf(g_.gDescMod);
+  attempt("borrar los registros antiguos", [this] { purgeOldRecords(); });
+  attempt("cargar la lista de orígenes", [this] { fillOrigins(); });
+
+  g_.gCargaListas = "S";
+  CargaListas();
+  ComboDest.setListIndex(0);
+  g_.gCargaListas = "N";
+
+  attempt("cargar la lista de ingenios", [this] { fillSugarMills(); });
+  attempt("cargar la lista de fuentes", [this] {
+    fillCatalogue(ComboFte, "SELECT Cve_Inf, Desc_Inf from Cat_Fte order by Cve_Inf ", g_.gNumFte);
+  });
+  attempt("cargar la lista de municipios", [this] {
+    fillCatalogue(ComboMun,
+                  "SELECT Mun, Municipio from Cat_Muni where edo=" + std::to_string(g_.gEdo) +
+                      " order by Mun ",
+                  g_.gNumMun);
+  });
+  attempt("cargar la lista de transportes", [this] {
+    fillCatalogue(ComboTrans, "SELECT Cve_Tra, Desc_Tra from Cat_Trans order by Cve_Tra ",
+                  g_.gNumTrans);
+  });
+
+  if (g_.gModulo != "INS") {
+    LabelDest.visible = false;
+    ComboDest.visible = ComboDest.enabled = true;
+  }
+  ComboDest.left = LabelDest.left;
+  ComboDest.top = LabelDest.top;
+  alignPreviousPricesPanel();
+
+  const auto date = text::dateOfLabel(g_.gFecha);
+  g_.gFechaSQL = date ? text::sqlDate(*date) : "";
+  g_.gFecDe = g_.gFecA = g_.gFechaSQL;
+  g_.gCanasta = basketFlag(g_.gModulo);
+
+  ComboDest.enabled = true;
+  CargaCanasta();
+  if (g_.gModulo != "INS") {
+    ComboDest.visible = ComboDest.enabled = true;
+    LabelDest.visible = false;
+  } else {
+    ComboOri.enabled = false;
+    ComboOri.visible = true;
+    ComboDest.enabled = ComboDest.visible = false;
+    setFocus(ComboProd);
+  }
+  if (g_.gModulo == "VOL") showEntryPeriodDialog();
+}
+
+void Captura::fillModuleAndDateLists() {
+  ComboMod.clear();
+  for (const CaptureModule& module : captureModules())
+    ComboMod.addItem(std::string(module.caption));
+  ComboMod.setListIndex(0);
+  ComboFec.clear();
+  const text::Date now = today(host());
+  for (int i = 0; i <= 9; ++i) ComboFec.addItem(text::dateLabel(text::addDays(now, -i)));
+  ComboFec.setListIndex(0);
+}
+
+// Records of every module are kept 30 days, those of fruits and vegetables 7.
+void Captura::purgeOldRecords() {
+  const text::Date now = today(host());
+  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=#" +
+            text::sqlDate(text::addDays(now, -30)) + "#);";
+  runSQL();
+  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=#" +
+            text::sqlDate(text::addDays(now, -7)) + "#));";
+  runSQL();
+}
+
+// Every origin under its key, then those with an abbreviation under it; the first
+// abbreviated entry is selected, or none when no origin has one.
+void Captura::fillOrigins() {
+  ComboOri.clear();
+  g_.gNumOri = 0;
+  g_.gSQL = "SELECT Cve_Ori, Desc_Ori from Cat_Ori order by Cve_Ori ";
+  for (const store::Row& row : runSQL()) {
+    ComboOri.setItemData(ComboOri.addItem(row[0].asText() + " " + row[1].asText()),
+                         keyDatum(row[0]));
+    ++g_.gNumOri;
+  }
+  g_.gSQL = "SELECT Cve_Ori, Desc_Ori, Abrev from Cat_Ori where Abrev>'' order by Abrev ";
+  for (const store::Row& row : runSQL()) {
+    ComboOri.setItemData(ComboOri.addItem(row[2].asText() + " " + row[1].asText()),
+                         keyDatum(row[0]));
+  }
+  ComboOri.setListIndex(g_.gNumOri);
+}
+
+void Captura::fillSugarMills() {
+  ComboIng.clear();
+  g_.gSQL = "SELECT Cve_Ing, Desc_Ing, Consecutivo from Cat_Ing order by Cve_Ing ";
+  for (const store::Row& row : runSQL()) {
+    const std::int32_t mill = keyDatum(row[2]);
+    ComboIng.setItemData(ComboIng.addItem(row[0].asText() + " " + row[1].asText()), mill);
+    ComboIng.setItemData(ComboIng.addItem(row[1].asText() + " " + row[0].asText()), mill);
+  }
+  ComboIng.setListIndex(0);
+  g_.gNumIng = ComboIng.listCount();
+}
+
+// A catalogue listed as key, blank, name, with the key as item datum.
+void Captura::fillCatalogue(forms::ComboBox& list, const std::string& statement, int& count) {
+  list.clear();
+  g_.gSQL = statement;
+  for (const store::Row& row : runSQL()) {
+    list.setItemData(list.addItem(row[0].asText() + " " + row[1].asText()), keyDatum(row[0]));
+  }
+  list.setListIndex(0);
+  count = list.listCount();
+}
+
+void Captura::alignPreviousPricesPanel() {
+  for (int i = 0; i < 5; ++i) {
+    forms::LabelArray* columns[] = {&LabMinAnt, &LabMaxAnt, &LabFrecAnt, &LabUniAnt};
+    forms::TextBox* boxes[] = {&TextMin, &TextMax, &TextFrec, &TextUni};
+    for (int c = 0; c < 4; ++c) {
+      (*columns[c])[i].top = LabDiaAnt[i].top;
+      (*columns[c])[i].left = boxes[c]->left;
+      (*columns[c])[i].caption.clear();
+    }
+    LabDiaAnt[i].left = LabDiaAnt[0].left;
+    LabDiaAnt[i].caption.clear();
+  }
+}
+
+void Captura::LabelFec_Click() {
+  LabelFec.visible = false;
+  ComboFec.visible = true;
+  ComboFec.left = LabelFec.left;
+  ComboFec.top = LabelFec.top;
+  g_.gCambiaFec = "S";
+  ComboFec.enabled = true;
+  setFocus(ComboFec);
+  ComboFec.causesValidation = true;
+}
+
+// Only gFecha changes: the start's SQL date, the entry period and the basket stay.
+void Captura::ComboFec_Validate(bool& cancel) {
+  cancel = true;
+  if (g_.gCambiaFec != "S") return;
+  g_.gCambiaFec = "N";
+  g_.gFecha = ComboFec.text();
+  LabelFec.caption = g_.gFecha;
+  ComboFec.visible = ComboFec.enabled = false;
+  LabelFec.visible = true;
+}
+
+}  // namespace capture
