@@ -6,10 +6,10 @@ namespace capture {
 namespace {
 
 constexpr int kLabelLeft = 16;
-constexpr int kListLeft = 120;
-constexpr int kListWidth = 330;
-constexpr int kRightLabelLeft = 370;
-constexpr int kRightListLeft = 460;
+constexpr int kListLeft = 110;
+constexpr int kListWidth = 300;
+constexpr int kRightLabelLeft = 420;
+constexpr int kRightListLeft = 490;
 constexpr int kPriceWidth = 105;
 constexpr int kPriceStep = 115;
 
@@ -39,9 +39,9 @@ void Captura::layOut() {
   Banner.caption = "TARVEL";
 
   place(LabelDel, kLabelLeft, 80, 330, 24);
-  place(LabelMod, kRightLabelLeft, 80, 220, 24);
+  place(LabelMod, 360, 80, 230, 24);
   setCaption(LabelMod, "mod");
-  place(ComboMod, kRightLabelLeft, 80, 220);
+  place(ComboMod, 360, 80, 230);
   place(LabelFec, 610, 80, 174, 24);
   setCaption(LabelFec, "dd/mm/aaaa");
   place(ComboFec, 610, 80, 174);
@@ -50,28 +50,28 @@ void Captura::layOut() {
     title->style.pointSize = 11;
   }
 
-  place(Label3, kLabelLeft, 118, 100);
+  place(Label3, kLabelLeft, 118, 92);
   setCaption(Label3, "Destino");
   place(LabelDest, kListLeft, 118, kListWidth);
   setCaption(LabelDest, "Dest");
   LabelDest.style.bold = true;
   place(ComboDest, kListLeft, 118, kListWidth);
 
-  place(Label4, kLabelLeft, 152, 100);
+  place(Label4, kLabelLeft, 152, 92);
   setCaption(Label4, "Producto");
   place(ComboProd, kListLeft, 152, kListWidth);
   ComboProd.sorted = true;
-  place(LblOri, kRightLabelLeft, 152, 86);
+  place(LblOri, kRightLabelLeft, 152, 68);
   setCaption(LblOri, "Origen");
   place(ComboOri, kRightListLeft, 152, kListWidth);
   place(ComboIng, kRightListLeft, 152, kListWidth);
   place(ComboMun, kRightListLeft, 152, kListWidth);
 
-  place(Label5, kLabelLeft, 186, 100);
+  place(Label5, kLabelLeft, 186, 92);
   setCaption(Label5, "Presentación");
   place(ComboPres, kListLeft, 186, kListWidth);
 
-  place(LblFte, kLabelLeft, 220, 100);
+  place(LblFte, kLabelLeft, 220, 92);
   setCaption(LblFte, "Fuente");
   place(ComboFte, kListLeft, 220, kListWidth);
   place(ComboTrans, kListLeft, 220, kListWidth);
@@ -103,7 +103,7 @@ void Captura::layOut() {
   place(TextVol, kListLeft, 278, kPriceWidth);
 
   for (int i = 0; i < 5; ++i) {
-    place(LabDiaAnt[i], kLabelLeft, 306 + i * 19, 100, 19);
+    place(LabDiaAnt[i], kLabelLeft, 306 + i * 19, 92, 19);
     for (forms::LabelArray* column : {&LabMinAnt, &LabMaxAnt, &LabFrecAnt, &LabUniAnt}) {
       place((*column)[i], 0, 0, kPriceWidth, 19);
       (*column)[i].style.foreground = "#1d4e89";
@@ -111,9 +111,9 @@ void Captura::layOut() {
     LabDiaAnt[i].style.foreground = "#1d4e89";
   }
 
-  place(LblObs, kLabelLeft, 410, 100);
+  place(LblObs, kLabelLeft, 410, 92);
   setCaption(LblObs, "Observaciones");
-  place(TextObs, kListLeft, 410, 670);
+  place(TextObs, kListLeft, 410, 680);
 
   place(Label1, kLabelLeft, 446, 330, 22);
   setCaption(Label1, "NUEVO Registro por Grabar");

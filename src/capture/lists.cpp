@@ -112,7 +112,9 @@ void Captura::fillPresentations(const std::string& typeLetter, const std::string
   g_.gNumPres = count;
   const bool first_entry = single_batch || g_.gModulo == "ACE";
   ComboPres.setListIndex(first_entry ? 0 : broad);
-  ComboPres.enabled = count != 1;
+  // A single presentation leaves nothing to choose; the auction keeps its presentation fixed
+  // whichever way the module was reached, as its layout does.
+  ComboPres.enabled = count != 1 && g_.gModulo != "AND";
 }
 
 void Captura::LabelDest_Click() {

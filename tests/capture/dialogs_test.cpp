@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "capture/form_error.h"
+#include "capture/form_fec_vol.h"
+#include "capture/period_dates.h"
+#include "forms/headless_host.h"
+
+namespace {
+
+TEST(PeriodDates, BothFormsAreReadByPositionAndWrittenWithTwoDigits) {
+  EXPECT_EQ(capture::FormatoDMA("2006/7/5"), "05/07/2006");
+  EXPECT_EQ(capture::FormatoAMD("2006/7/5"), "2006/07/05");
+  EXPECT_EQ(capture::FormatoAMD("5/7/2006"), "2006/07/05");
+  EXPECT_EQ(capture::FormatoAMD("15/12/2006"), "2006/12/15");
+  EXPECT_EQ(capture::FormatoAMD("2006/12/5"), "2006/12/05");
+  EXPECT_EQ(capture::FormatoAMD("05/07/2006"), "2006/07/05");
+  EXPECT_EQ(capture::FormatoDMA("2006/07/05"), "05/07/2006");
+  EXPECT_EQ(capture::FormatoAMD(""), "/0/0");
+  EXPECT_TRUE(capture::periodDate("2006/07/05"));
+  EXPECT_FALSE(capture::periodDate("2006/02/30"));
+  EXPECT_FALSE(capture::periodDate(capture::FormatoAMD("5/7/06")));
+}
+
+TEST(ErrorDialog, TheSecondLineSaysNothingWasSavedUnlessItIsAPriceWarning) {
+  forms::HeadlessHost host;
+  session::SessionState state;
+  for (const auto& [message, second] :
+       {std::pair{"¡Faltan precios!", "No grabó el registro"},
+        std::pair{"Variación en precio mayor de 30%", "Verifique y corrija si está mal"},
+        std::pair{"variaCIÓN", "Verifique y corrija si está mal"},
+        std::pair{"¡Ya existe ese registro!", "No grabó el registro"}}) {
+    state.gMsgError = message;
+    capture::FormError dialog(host, state);
+    std::string first_line;
+    std::string second_line;
+    host.answerNextModal([&](forms::Form&) {
+      first_line = dialog.LabelError.caption;
+      second_line = dialog.LabelGrabo.caption;
+      dialog.keyPress(13);
+    });
+    host.showModal(dialog);
+    EXPECT_EQ(first_line, message);
+    EXPECT_EQ(second_line, second);
+  }
+}
+
+TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriod) {
+  forms::HeadlessHost host;
+  session::SessionState state;
+  state.gFecDe = state.gFecA = "2006/7/5";
+  capture::FormFecVol dialog(host, state);
+  int refusals = 0;
+  host.answerNextModal([&](forms::Form&) {
+    EXPECT_EQ(dialog.TextFecDe.text, "05/07/2006");
+    EXPECT_EQ(dialog.TextFecA.text, "05/07/2006");
+    EXPECT_EQ(dialog.focused(), &dialog.TextFecDe);
+    EXPECT_EQ(dialog.TextFecDe.selLength(), 2);
+    dialog.tab();
+    EXPECT_EQ(dialog.TextFecA.selStart(), 0);
+    EXPECT_EQ(dialog.TextFecA.selLength(), 2);
+
+    for (const char* wrong : {"31/02/2006", "5/7/06", "abc"}) {
+      host.answerNextModal([&](forms::Form& notice) {
+        ++refusals;
+        notice.keyPress(13);
+      });
+      dialog.type(dialog.TextFecDe, wrong);
+      dialog.keyPress(13);
+      EXPECT_FALSE(dialog.unloaded()) << wrong;
+      EXPECT_EQ(dialog.focused(), &dialog.TextFecDe);
+    }
+    host.answerNextModal([&](forms::Form& notice) {
+      ++refusals;
+      notice.keyPress(13);
+    });
+    dialog.type(dialog.TextFecDe, "6/7/2006");
+    dialog.keyPress(13);
+    EXPECT_FALSE(dialog.unloaded()) << "the start is after the end";
+    EXPECT_EQ(state.gFecDe, "2006/7/5");
+
+    dialog.type(dialog.TextFecDe, "1/7/2006");
+    dialog.keyPress(13);
+  });
+  host.showModal(dialog);
+  EXPECT_EQ(refusals, 4);
+  EXPECT_EQ(state.gFecDe, "2006/07/01");
+  EXPECT_EQ(state.gFecA, "2006/07/05");
+}
+
+}  // namespace

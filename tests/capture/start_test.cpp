@@ -1,0 +1,140 @@
+#include "capture_fixture.h"
+
+namespace {
+
+TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
+  sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Obs) VALUES "
+      "('GRA', '2006-06-21', 'gone'), ('ACE', '2006-06-22', 'kept'), "
+      "('FRU', '2006-07-14', 'gone'), ('FRU', '2006-07-15', 'kept'), "
+      "('GRA', '2006-07-14', 'kept'), ('FRU', '2006-06-01', 'gone')");
+  const auto before = count("SELECT count(*) FROM Reg_Pre");
+  start("Granos y Semillas");
+  EXPECT_EQ(count("SELECT count(*) FROM Reg_Pre WHERE Obs='gone'"), 0);
+  EXPECT_EQ(count("SELECT count(*) FROM Reg_Pre WHERE Obs='kept'"), 3);
+  EXPECT_EQ(count("SELECT count(*) FROM Reg_Pre"), before - 3);
+  EXPECT_EQ(state->gFechaSQL, "2006/7/21");
+  EXPECT_EQ(state->gFecDe, "2006/7/21");
+  EXPECT_EQ(state->gFecA, "2006/7/21");
+  EXPECT_EQ(captura->ComboFec.listCount(), 10);
+  EXPECT_EQ(captura->ComboFec.itemText(9), "Mie 12/07/2006");
+  EXPECT_EQ(captura->ComboMod.listCount(), 8);
+  EXPECT_EQ(captura->ComboMod.itemText(1), "Azúcar");
+}
+
+TEST_F(CaptureScreen, ChangingTheDateChangesOnlyTheDateLabel) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  c.click(c.LabelFec);
+  EXPECT_TRUE(c.ComboFec.visible);
+  EXPECT_EQ(c.focused(), &c.ComboFec);
+  c.choose(c.ComboFec, 2);
+  c.tab();
+  EXPECT_EQ(state->gFecha, "Mie 19/07/2006");
+  EXPECT_EQ(c.LabelFec.caption, "Mie 19/07/2006");
+  EXPECT_FALSE(c.ComboFec.visible);
+  EXPECT_TRUE(c.LabelFec.visible);
+  EXPECT_NE(c.focused(), &c.ComboFec);
+  EXPECT_EQ(state->gFechaSQL, "2006/7/21");
+  EXPECT_EQ(state->gCambiaFec, "N");
+}
+
+TEST_F(CaptureScreen, TheModuleListReloadsTheListsButNotTheBasketOrLayout) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  c.click(c.LabelMod);
+  EXPECT_TRUE(c.ComboMod.visible);
+  EXPECT_EQ(c.focused(), &c.ComboMod);
+  c.choose(c.ComboMod, 1);
+  c.keyPress(13);
+  EXPECT_EQ(state->gModulo, "AZU");
+  EXPECT_EQ(state->gDescMod, "Azúcar");
+  EXPECT_EQ(c.LabelMod.caption, "Azúcar");
+  EXPECT_FALSE(c.ComboMod.visible);
+  EXPECT_EQ(state->gNumProd, 6);
+  EXPECT_EQ(state->gCanasta, "S");
+  EXPECT_EQ(c.LblMin.caption, "Mínimo");
+
+  // The layout follows when the destination list is next left.
+  c.focus(c.ComboDest);
+  c.tab();
+  EXPECT_EQ(c.LblMin.caption, "Único");
+  EXPECT_TRUE(c.ComboIng.visible);
+  EXPECT_EQ(state->gCanasta, "S");
+
+  // Opening the list and leaving it unchanged reloads the lists of the module it names.
+  c.click(c.LabelMod);
+  c.tab();
+  EXPECT_EQ(state->gModulo, "AZU");
+  EXPECT_EQ(state->gNumProd, 6);
+  EXPECT_EQ(state->gCambiaMod, "N");
+  EXPECT_TRUE(c.LabelMod.visible);
+}
+
+TEST_F(CaptureScreen, TheDestinationChoiceIsTakenOverOnceHoweverTheListIsLeft) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  const auto leave = [&](int how) {
+    if (how == 0) c.tab();
+    if (how == 1) c.keyPress(13);
+    if (how == 2) c.click(c.TextObs);
+  };
+  for (int how = 0; how < 3; ++how) {
+    SCOPED_TRACE(how);
+    c.clickMenu(c.SelDestino);
+    EXPECT_EQ(c.focused(), &c.ComboDest);
+    EXPECT_TRUE(c.ComboDest.causesValidation);
+    EXPECT_EQ(state->gCambiaDest, "S");
+    const int other = 1 - c.ComboDest.listIndex();
+    c.choose(c.ComboDest, other);
+    c.type(c.TextMin, "12.50");
+    EXPECT_EQ(c.focused(), &c.TextMin) << "never stuck in the list";
+    EXPECT_FALSE(c.ComboDest.causesValidation);
+    EXPECT_EQ(state->gCambiaDest, "N");
+    EXPECT_EQ(state->gCveDest, std::to_string(c.ComboDest.itemData(other)));
+    EXPECT_EQ(c.LabelDest.caption, c.ComboDest.text());
+    EXPECT_TRUE(c.ComboDest.visible);
+
+    // Leaving again reloads the same destination and lays the module out anew.
+    c.focus(c.ComboDest);
+    leave(how);
+    EXPECT_NE(c.focused(), &c.ComboDest);
+    EXPECT_EQ(c.TextMin.text, "0.00");
+  }
+}
+
+TEST_F(CaptureScreen, InputsHaveNoDestinationChoice) {
+  capture::Captura& c = start("Insumos Agrícolas");
+  c.click(c.LabelDest);
+  c.clickMenu(c.SelDestino);
+  EXPECT_FALSE(c.ComboDest.visible);
+  EXPECT_EQ(state->gCambiaDest, "");
+  EXPECT_EQ(c.focused(), &c.ComboProd);
+}
+
+TEST_F(CaptureScreen, TheVolumeStartAsksForThePeriodLast) {
+  bool laid_out = false;
+  state = std::make_unique<session::SessionState>();
+  captura = std::make_unique<capture::Captura>(host, *state);
+  host.answerNextModal([](forms::Form& form) {
+    auto& access = static_cast<session::frmClaveAcceso&>(form);
+    access.type(access.Text1, "005");
+    access.keyPress(13);
+    access.choose(access.ComboMod, 7);
+    access.keyPress(13);
+  });
+  host.answerNextModal([&](forms::Form& period) {
+    laid_out = captura->TextVol.visible && captura->ComboTrans.visible;
+    period.click(period.control<forms::CommandButton>("ComAceptar"));
+  });
+  captura->load();
+  EXPECT_TRUE(laid_out);
+  EXPECT_EQ(state->gFecDe, "2006/07/21");
+  EXPECT_EQ(state->gFecA, "2006/07/21");
+}
+
+TEST_F(CaptureScreen, SalirEndsTheProgramAtOnce) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  EXPECT_THROW(c.clickMenu(c.Salir), forms::ProgramEnded);
+  EXPECT_EQ(host.endStatus, 0);
+  c.clickMenu(c.Reporte);
+  c.clickMenu(c.Separador);
+}
+
+}  // namespace
