@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -90,6 +91,44 @@ TEST(QtView, SignsInThroughRealWidgetsWithTheKeyboard) {
 }
 
 }  // namespace
+
+// With the keyboard alone: Alt+S opens "Selecciona", "Destino" opens the destination list,
+// a choice and Enter take it over and move on.
+TEST(QtView, ChoosesTheDestinationFromTheMenuWithTheKeyboard) {
+  testing_support::TempFolder folder;
+  {
+    auto db = testing_support::createDatabase(folder.path());
+    tarveldb::writeDemoData(db, text::Date{2006, 7, 20});
+  }
+  qtview::QtHost host(folder.path());
+  session::SessionState state;
+  capture::Captura captura(host, state);
+  qtview::FormView window(captura, host);
+  bool signed_in = false;
+  QTimer::singleShot(0, [&] {
+    signInWithKeyboard(signed_in);
+    closeAccessScreen();
+  });
+  window.forward([&] { captura.load(); });
+  ASSERT_TRUE(signed_in);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->objectName(), "Selecciona");
+  QTest::keyClick(menu, Qt::Key_Up);
+  QTest::keyClick(menu, Qt::Key_Return);
+  auto* destinations = window.findChild<QComboBox*>("ComboDest");
+  EXPECT_EQ(QApplication::focusWidget(), destinations);
+  QTest::keyClick(destinations, Qt::Key_Down);
+  QTest::keyClick(destinations, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(state.gCveDest, "11");
+  EXPECT_EQ(state.gCambiaDest, "N");
+  EXPECT_NE(QApplication::focusWidget(), destinations);
+  EXPECT_EQ(destinations->currentText(), QString::fromUtf8("Mercado Morelos del Valle"));
+}
 
 // One application object for the whole test program, alive while the tests run.
 int main(int argc, char* argv[]) {
