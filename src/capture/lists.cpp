@@ -1,6 +1,7 @@
 #include "capture/captura.h"
 #include "capture/capture_module.h"
 #include "capture/list_entries.h"
+#include "store/literal.h"
 #include "text/encoding.h"
 
 namespace capture {
@@ -36,8 +37,8 @@ void Captura::CargaListas() {
 // An empty result leaves the list empty, gCveDest as it was and the label blank.
 void Captura::fillDestinations(const std::string& column) {
   ComboDest.clear();
-  g_.gSQL = "SELECT Cve_Des, Desc_Des from Cat_Dest where Coord='" + g_.gCveDel + "' and " + " " +
-            column + "='S' order by Desc_Des ";
+  g_.gSQL = "SELECT Cve_Des, Desc_Des from Cat_Dest where Coord='" + store::escapeText(g_.gCveDel) +
+            "' and " + " " + column + "='S' order by Desc_Des ";
   const store::Rows rows = runSQL();
   LabelDest.caption = rows.empty() ? "" : rows.front()[1].asText();
   for (const store::Row& row : rows) {

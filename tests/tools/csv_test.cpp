@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "csv.h"
+#include "loader.h"
+#include "store/error.h"
+#include "temp_folder.h"
+
+namespace {
+
+TEST(Csv, QuotesCommasLineBreaksAndEmptyFields) {
+  std::istringstream in(
+      "\xEF\xBB\xBF"
+      "Cve_Ori,Desc_Ori,Abrev\r\n"
+      "1,\"Valle, Alto\",VAL\r\n"
+      "2,\"Dice \"\"hola\"\"\",\r\n"
+      "3,\"dos\nlíneas\",\"\"\n");
+  const auto records = tarveldb::readCsv(in);
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(*records[0][0], "Cve_Ori");
+  EXPECT_EQ(*records[1][1], "Valle, Alto");
+  EXPECT_EQ(*records[2][1], "Dice \"hola\"");
+  EXPECT_FALSE(records[2][2]) << "an empty field is null";
+  EXPECT_EQ(*records[3][1], "dos\nlíneas");
+  EXPECT_EQ(*records[3][2], "") << "a quoted empty field is an empty text";
+}
+
+TEST(Csv, LoadsCatalogueRowsByTheHeaderAndRollsBackABadFile) {
+  testing_support::TempFolder folder;
+  auto db = testing_support::createDatabase(folder.path());
+  const auto file = (folder.path() / "origenes.csv").string();
+  std::ofstream(file) << "Desc_Ori,Cve_Ori\nValle Alto,3\nCosta,7\n";
+  EXPECT_EQ(tarveldb::loadCsv(db, "Cat_Ori", file), 2u);
+  const auto rows = db.runNative("SELECT Cve_Ori, typeof(Cve_Ori) FROM Cat_Ori ORDER BY Cve_Ori");
+  EXPECT_EQ(rows[1][0].asInteger(), 7);
+  EXPECT_EQ(rows[1][1].asText(), "integer");
+
+  std::ofstream(file) << "Cve_Ori,Desc_Ori\n8,Ocho\n3,Repetido\n";
+  EXPECT_THROW(tarveldb::loadCsv(db, "Cat_Ori", file), store::StoreError);
+  EXPECT_EQ(db.runNative("SELECT count(*) FROM Cat_Ori")[0][0].asInteger(), 2);
+  EXPECT_THROW(tarveldb::loadCsv(db, "Cat_Ori; DROP TABLE Config", file), std::runtime_error);
+}
+
+}  // namespace
