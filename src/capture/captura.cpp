@@ -107,6 +107,17 @@ void Captura::Form_KeyPress(int& key) {
   }
 }
 
+void Captura::openListAtLabel(forms::Label& label, forms::ComboBox& list, std::string& flag) {
+  label.visible = false;
+  list.visible = true;
+  list.left = label.left;
+  list.top = label.top;
+  flag = "S";
+  list.enabled = true;
+  setFocus(list);
+  list.causesValidation = true;
+}
+
 void Captura::onCloseRequest() {
   unload();
   host().end(0);

@@ -109,6 +109,9 @@ class Captura : public forms::Form {
 
  private:
   void layOut();
+  // A label that opens a list: the list takes the label's place and the focus, and its
+  // Validate acts while `flag` is "S".
+  void openListAtLabel(forms::Label& label, forms::ComboBox& list, std::string& flag);
   void wireHandlers();
   void chooseModuleFromMenu(std::string_view code);
   void applyLayoutPhase1();

@@ -119,15 +119,7 @@ void Captura::fillPresentations(const std::string& typeLetter, const std::string
 }
 
 void Captura::LabelDest_Click() {
-  if (g_.gModulo == "INS") return;
-  LabelDest.visible = false;
-  ComboDest.visible = true;
-  ComboDest.left = LabelDest.left;
-  ComboDest.top = LabelDest.top;
-  g_.gCambiaDest = "S";
-  ComboDest.enabled = true;
-  setFocus(ComboDest);
-  ComboDest.causesValidation = true;
+  if (g_.gModulo != "INS") openListAtLabel(LabelDest, ComboDest, g_.gCambiaDest);
 }
 
 void Captura::SelDestino_Click() {

@@ -42,15 +42,8 @@ void Captura::CambiaModulo() {
 }
 
 void Captura::LabelMod_Click() {
-  LabelMod.visible = false;
-  ComboMod.visible = true;
-  ComboMod.left = LabelMod.left;
-  ComboMod.top = LabelMod.top;
-  g_.gCambiaMod = "S";
   g_.gCargaListas = "S";
-  ComboMod.enabled = true;
-  setFocus(ComboMod);
-  ComboMod.causesValidation = true;
+  openListAtLabel(LabelMod, ComboMod, g_.gCambiaMod);
 }
 
 // Refills the lists only: the layout and basket of the new module follow when the

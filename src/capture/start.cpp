@@ -150,14 +150,7 @@ void Captura::alignPreviousPricesPanel() {
 }
 
 void Captura::LabelFec_Click() {
-  LabelFec.visible = false;
-  ComboFec.visible = true;
-  ComboFec.left = LabelFec.left;
-  ComboFec.top = LabelFec.top;
-  g_.gCambiaFec = "S";
-  ComboFec.enabled = true;
-  setFocus(ComboFec);
-  ComboFec.causesValidation = true;
+  openListAtLabel(LabelFec, ComboFec, g_.gCambiaFec);
 }
 
 // Only gFecha changes: the start's SQL date, the entry period and the basket stay.

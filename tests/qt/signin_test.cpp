@@ -58,25 +58,34 @@ void closeAccessScreen() {
   }
 }
 
-TEST(QtView, SignsInThroughRealWidgetsWithTheKeyboard) {
-  testing_support::TempFolder folder;
-  {
+// The program on a demo database, signed in through the access screen's widgets.
+struct SignedInProgram {
+  SignedInProgram() {
     auto db = testing_support::createDatabase(folder.path());
     tarveldb::writeDemoData(db, text::Date{2006, 7, 20});
   }
-  qtview::QtHost host(folder.path());
+
+  void start() {
+    QTimer::singleShot(0, [this] {
+      signInWithKeyboard(closed_by_enter);
+      closeAccessScreen();
+    });
+    window.forward([this] { captura.load(); });
+  }
+
+  testing_support::TempFolder folder;
+  qtview::QtHost host{folder.path()};
   session::SessionState state;
-  capture::Captura captura(host, state);
-  qtview::FormView window(captura, host);
-
+  capture::Captura captura{host, state};
+  qtview::FormView window{captura, host};
   bool closed_by_enter = false;
-  QTimer::singleShot(0, [&] {
-    signInWithKeyboard(closed_by_enter);
-    closeAccessScreen();
-  });
-  window.forward([&] { captura.load(); });
+};
 
-  EXPECT_TRUE(closed_by_enter);
+TEST(QtView, SignsInThroughRealWidgetsWithTheKeyboard) {
+  SignedInProgram program;
+  program.start();
+  qtview::FormView& window = program.window;
+  EXPECT_TRUE(program.closed_by_enter);
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle(),
             QString::fromUtf8("TARVEL - Máscara de Captura 2006 (Agrícolas)"));
@@ -84,34 +93,19 @@ TEST(QtView, SignsInThroughRealWidgetsWithTheKeyboard) {
             QString::fromUtf8("Delegación Valle Alto"));
   EXPECT_EQ(window.findChild<QLabel*>("LabelMod")->text(),
             QString::fromUtf8("Frutas y Hortalizas"));
-  EXPECT_EQ(window.findChild<QLabel*>("LabelFec")->text().toStdString(), state.gFecha);
-  const auto config = store::run(folder.path(), "SELECT Cve_Del, Cve_Ope from Config");
+  EXPECT_EQ(window.findChild<QLabel*>("LabelFec")->text().toStdString(), program.state.gFecha);
+  const auto config = store::run(program.folder.path(), "SELECT Cve_Del, Cve_Ope from Config");
   EXPECT_EQ(config[0][0].asText(), "5");
   EXPECT_EQ(config[0][1].asText(), "5");
 }
 
-}  // namespace
-
 // With the keyboard alone: Alt+S opens "Selecciona", "Destino" opens the destination list,
 // a choice and Enter take it over and move on.
 TEST(QtView, ChoosesTheDestinationFromTheMenuWithTheKeyboard) {
-  testing_support::TempFolder folder;
-  {
-    auto db = testing_support::createDatabase(folder.path());
-    tarveldb::writeDemoData(db, text::Date{2006, 7, 20});
-  }
-  qtview::QtHost host(folder.path());
-  session::SessionState state;
-  capture::Captura captura(host, state);
-  qtview::FormView window(captura, host);
-  bool signed_in = false;
-  QTimer::singleShot(0, [&] {
-    signInWithKeyboard(signed_in);
-    closeAccessScreen();
-  });
-  window.forward([&] { captura.load(); });
-  ASSERT_TRUE(signed_in);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  SignedInProgram program;
+  program.start();
+  ASSERT_TRUE(program.closed_by_enter);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&program.window));
 
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
   auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -119,16 +113,18 @@ TEST(QtView, ChoosesTheDestinationFromTheMenuWithTheKeyboard) {
   EXPECT_EQ(menu->objectName(), "Selecciona");
   QTest::keyClick(menu, Qt::Key_Up);
   QTest::keyClick(menu, Qt::Key_Return);
-  auto* destinations = window.findChild<QComboBox*>("ComboDest");
+  auto* destinations = program.window.findChild<QComboBox*>("ComboDest");
   EXPECT_EQ(QApplication::focusWidget(), destinations);
   QTest::keyClick(destinations, Qt::Key_Down);
   QTest::keyClick(destinations, Qt::Key_Return);
   QApplication::processEvents();
-  EXPECT_EQ(state.gCveDest, "11");
-  EXPECT_EQ(state.gCambiaDest, "N");
+  EXPECT_EQ(program.state.gCveDest, "11");
+  EXPECT_EQ(program.state.gCambiaDest, "N");
   EXPECT_NE(QApplication::focusWidget(), destinations);
   EXPECT_EQ(destinations->currentText(), QString::fromUtf8("Mercado Morelos del Valle"));
 }
+
+}  // namespace
 
 // One application object for the whole test program, alive while the tests run.
 int main(int argc, char* argv[]) {
