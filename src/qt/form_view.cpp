@@ -183,9 +183,10 @@ void FormView::syncControl(Binding& binding) {
       if (edit->text() != toQt(box.text)) edit->setText(toQt(box.text));
       if (box.selectionVersion() != binding.selection_version) {
         binding.selection_version = box.selectionVersion();
-        edit->setSelection(
-            box.selStart(),
-            std::min(box.selLength(), static_cast<int>(edit->text().size()) - box.selStart()));
+        // A selection past the end of the text stops at the end.
+        const int length = static_cast<int>(edit->text().size());
+        const int start = std::min(box.selStart(), length);
+        edit->setSelection(start, std::min(box.selLength(), length - start));
       }
       break;
     }
