@@ -123,18 +123,21 @@ void Captura::layOut() {
   LblRegNum.style.bold = true;
   place(LblRegES, kLabelLeft, 470, 768, 20);
 
-  place(cmdPrimero, kLabelLeft, 504, 40, 30);
-  setCaption(cmdPrimero, "!<");
-  cmdPrimero.toolTip = "Primer Registro";
-  place(cmdAnterior, 60, 504, 40, 30);
-  setCaption(cmdAnterior, "<");
-  cmdAnterior.toolTip = "Registro Anterior";
-  place(cmdSiguiente, 104, 504, 40, 30);
-  setCaption(cmdSiguiente, ">");
-  cmdSiguiente.toolTip = "Siguiente Registro";
-  place(cmdUltimo, 148, 504, 40, 30);
-  setCaption(cmdUltimo, ">!");
-  cmdUltimo.toolTip = "Último Registro";
+  struct NavigationButton {
+    forms::CommandButton& button;
+    const char* symbol;
+    const char* tip;
+  };
+  left = kLabelLeft;
+  for (const NavigationButton& nav : {NavigationButton{cmdPrimero, "!<", "Primer Registro"},
+                                      NavigationButton{cmdAnterior, "<", "Registro Anterior"},
+                                      NavigationButton{cmdSiguiente, ">", "Siguiente Registro"},
+                                      NavigationButton{cmdUltimo, ">!", "Último Registro"}}) {
+    place(nav.button, left, 504, 40, 30);
+    setCaption(nav.button, nav.symbol);
+    nav.button.toolTip = nav.tip;
+    left += 44;
+  }
   place(CmdGrabar, 210, 504, 130, 30);
   setCaption(CmdGrabar, "Grabar Nuevo");
   place(CmdBorrar, 350, 504, 100, 30);

@@ -89,6 +89,14 @@ const Expected kModules[] = {
      true},
 };
 
+// An empty expected caption means the label is hidden.
+void expectCaptionOrHidden(const forms::Label& label, const std::string& caption) {
+  EXPECT_EQ(label.visible, !caption.empty()) << label.name();
+  if (label.visible) {
+    EXPECT_EQ(label.caption, caption) << label.name();
+  }
+}
+
 void expectLayout(capture::Captura& c, const Expected& e) {
   SCOPED_TRACE(e.caption);
   for (forms::TextBox* box : {&c.TextMin, &c.TextMax, &c.TextFrec, &c.TextUni, &c.TextVol}) {
@@ -96,25 +104,16 @@ void expectLayout(capture::Captura& c, const Expected& e) {
         std::find(e.price_boxes.begin(), e.price_boxes.end(), box->name()) != e.price_boxes.end();
     EXPECT_EQ(box->visible, shown) << box->name();
   }
-  EXPECT_EQ(c.LblMin.visible, std::string(e.min_caption) != "");
-  if (c.LblMin.visible) {
-    EXPECT_EQ(c.LblMin.caption, e.min_caption);
-  }
+  expectCaptionOrHidden(c.LblMin, e.min_caption);
   EXPECT_EQ(c.LblUni.visible, c.TextUni.visible);
   EXPECT_EQ(c.LblMax.visible, c.TextMax.visible);
   EXPECT_EQ(c.LblVol.visible, c.TextVol.visible);
-  EXPECT_EQ(c.LblOri.visible, std::string(e.origin_caption) != "");
-  if (c.LblOri.visible) {
-    EXPECT_EQ(c.LblOri.caption, e.origin_caption);
-  }
+  expectCaptionOrHidden(c.LblOri, e.origin_caption);
   for (forms::ComboBox* list : {&c.ComboIng, &c.ComboMun}) {
     EXPECT_EQ(list->visible, list->name() == e.origin_list) << list->name();
   }
   EXPECT_EQ(c.ComboDest.visible && c.ComboDest.enabled, e.destination_list);
-  EXPECT_EQ(c.LblFte.visible, std::string(e.source_caption) != "");
-  if (c.LblFte.visible) {
-    EXPECT_EQ(c.LblFte.caption, e.source_caption);
-  }
+  expectCaptionOrHidden(c.LblFte, e.source_caption);
   EXPECT_EQ(c.ComboFte.visible, std::string(e.source_caption) == "Fuente");
   EXPECT_EQ(c.ComboTrans.visible, std::string(e.source_caption) == "Transporte");
   EXPECT_EQ(c.TextObs.visible, e.observations);
