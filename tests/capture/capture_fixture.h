@@ -8,20 +8,20 @@
 #include <vector>
 
 #include "capture/captura.h"
-#include "demo_data.h"
+#include "capture_catalogue.h"
 #include "forms/headless_host.h"
 #include "session/frm_clave_acceso.h"
 #include "session/session_state.h"
 #include "store/connection.h"
 #include "temp_folder.h"
 
-// The demo catalogues with their capture days before Friday 21/07/2006, and a run of the
+// The test catalogues with their capture days before Friday 21/07/2006, and a run of the
 // program signed in through the access screen.
 class CaptureScreen : public ::testing::Test {
  protected:
   void SetUp() override {
     auto db = testing_support::createDatabase(folder.path());
-    tarveldb::writeDemoData(db, text::Date{2006, 7, 21});
+    testing_support::writeCaptureCatalogue(db, text::Date{2006, 7, 21});
     host.folder = folder.path();
     host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
   }

@@ -45,7 +45,7 @@ TEST_F(CaptureScreen, OriginsSugarMillsAndCataloguesCarryTheirKeys) {
                    "Ingenio San Rafael de la Costa IN02"}));
   EXPECT_EQ(state->gNumIng, 6);
   EXPECT_EQ(c.ComboIng.itemData(3), 3);
-  EXPECT_EQ(texts(c.ComboMun), (Texts{"1 San Isidro del Valle", "2 Álamos", "3 Pueblo Nuevo"}));
+  EXPECT_EQ(texts(c.ComboMun), (Texts{"301 San Isidro del Valle", "302 Álamos", "303 Pueblo Nuevo"}));
   EXPECT_EQ(state->gNumMun, 3);
   EXPECT_EQ(state->gNumFte, 3);
   EXPECT_EQ(state->gNumTrans, 4);

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "capture/captura.h"
-#include "demo_data.h"
+#include "capture_catalogue.h"
 #include "qt/form_view.h"
 #include "qt/qt_host.h"
 #include "session/session_state.h"
@@ -62,7 +62,7 @@ void closeAccessScreen() {
 struct SignedInProgram {
   SignedInProgram() {
     auto db = testing_support::createDatabase(folder.path());
-    tarveldb::writeDemoData(db, text::Date{2006, 7, 20});
+    testing_support::writeCaptureCatalogue(db, text::Date{2006, 7, 20});
   }
 
   void start() {
