@@ -1,8 +1,11 @@
 #include "forms/form.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "forms/message_form.h"
+#include "forms/scoped_value.h"
 
 namespace forms {
 
@@ -15,26 +18,29 @@ Control* Form::find(std::string_view control_name) const {
 }
 
 void Form::dispatch(const std::function<void()>& event) {
-  const bool outermost = depth_ == 0;
-  ++depth_;
-  try {
+  if (depth_ > 0) {
+    // A nested event: its failure goes up to the outermost one.
+    const ScopedValue nested(depth_, depth_ + 1);
     event();
-    if (outermost) settleFocus();
-  } catch (const ScreenMisuse&) {
-    --depth_;
-    throw;
-  } catch (const std::exception& failure) {
-    --depth_;
-    if (!outermost) throw;
-    showFailure(failure);
-    host_.eventDone();
     return;
-  } catch (...) {
-    --depth_;
-    throw;
   }
-  --depth_;
-  if (outermost) host_.eventDone();
+  std::optional<std::string> failure;
+  {
+    const ScopedValue outermost(depth_, 1);
+    try {
+      event();
+      settleFocus();
+    } catch (const ScreenMisuse&) {
+      throw;
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+  }
+  if (failure) {
+    recoverFocus();
+    showFailure(std::runtime_error(*failure));
+  }
+  host_.eventDone();
 }
 
 void Form::showFailure(const std::exception& failure) {
@@ -131,22 +137,52 @@ bool Form::setFocus(Control& control) {
   return moveFocus(control);
 }
 
-bool Form::moveFocus(Control& target) {
-  if (&target == focused_) return true;
+// A move validates the control being left (unless `validate` is false: a control that was
+// hidden or disabled cannot refuse), gives it LostFocus and the new control GotFocus. Focus
+// requests made by any of these handlers are recorded and the last one wins: after the old
+// control's LostFocus the focus goes straight to the control last asked for, and a request
+// made in a GotFocus handler starts a further move. So every control that gets LostFocus
+// has had its GotFocus, each exactly once per move.
+bool Form::moveFocus(Control& target, bool validate) {
   if (!target.takesFocus()) return false;
-  Control* old = focused_;
-  // The control being left may refuse; a control its own Validate closed lets the focus go.
-  if (old && old != validating_ && old->causesValidation && old->onValidate) {
-    bool cancel = false;
-    validating_ = old;
-    old->onValidate(cancel);
-    validating_ = nullptr;
-    if (cancel && old->takesFocus() && old->causesValidation) return false;
+  if (moving_) {
+    requested_ = &target;
+    return true;
   }
-  focused_ = &target;
-  if (old && old->onLostFocus) old->onLostFocus();
-  if (focused_ == &target && target.onGotFocus) target.onGotFocus();
-  return true;
+  if (&target == focused_ && focus_announced_) return true;
+  const ScopedValue moving(moving_, true);
+  const ScopedValue request(requested_, &target);
+  constexpr int kMaxMoves = 32;
+  for (int moves = 0; requested_ != focused_ || !focus_announced_; ++moves) {
+    if (moves == kMaxMoves) throw ScreenMisuse(name_ + ": el foco no deja de moverse");
+    Control* wanted = requested_;
+    Control* old = focused_;
+    if (old == wanted) {
+      // Back on the control being left after a failure: it only lacks its GotFocus.
+      focus_announced_ = true;
+      if (old->onGotFocus) old->onGotFocus();
+      continue;
+    }
+    if (old && validate && old->causesValidation && old->onValidate) {
+      bool cancel = false;
+      old->onValidate(cancel);
+      const bool kept =
+          requested_ == wanted && cancel && old->takesFocus() && old->causesValidation;
+      if (kept || requested_ == old) return false;
+    }
+    validate = true;
+    if (old) {
+      focused_ = nullptr;
+      left_ = old;
+      if (std::exchange(focus_announced_, false) && old->onLostFocus) old->onLostFocus();
+    }
+    Control* arrival = requested_ && requested_->takesFocus() ? requested_ : nextAfter(old);
+    focused_ = requested_ = arrival;
+    if (!arrival) break;
+    focus_announced_ = true;
+    if (arrival->onGotFocus) arrival->onGotFocus();
+  }
+  return focused_ == &target;
 }
 
 std::vector<Control*> Form::tabOrder() const {
@@ -159,21 +195,41 @@ std::vector<Control*> Form::tabOrder() const {
   return order;
 }
 
+Control* Form::nextAfter(const Control* from) const {
+  const auto order = tabOrder();
+  if (order.empty()) return nullptr;
+  if (!from) return order.front();
+  const auto next = std::find_if(order.begin(), order.end(),
+                                 [&](const Control* c) { return c->tabIndex > from->tabIndex; });
+  return next == order.end() ? order.front() : *next;
+}
+
 // A control that a handler hid or disabled cannot keep the focus: it passes to the next
 // control in tab order, as a window system would.
 void Form::settleFocus() {
-  if (!focused_ || focused_->takesFocus() || unloaded_) return;
-  const auto order = tabOrder();
-  Control* old = focused_;
-  if (order.empty()) {
-    focused_ = nullptr;
+  if (unloaded_ || !focused_ || focused_->takesFocus()) return;
+  if (Control* next = nextAfter(focused_)) {
+    moveFocus(*next, false);
   } else {
-    const auto next = std::find_if(order.begin(), order.end(),
-                                   [&](const Control* c) { return c->tabIndex > old->tabIndex; });
-    focused_ = next == order.end() ? order.front() : *next;
+    if (std::exchange(focus_announced_, false) && focused_->onLostFocus) focused_->onLostFocus();
+    focused_ = nullptr;
   }
-  if (old->onLostFocus) old->onLostFocus();
-  if (focused_ && focused_->onGotFocus) focused_->onGotFocus();
+}
+
+// After a failure the focus may be left between two controls; it goes back where it was,
+// or on to the next control. A second failure on the way is not shown over the first.
+void Form::recoverFocus() {
+  if (unloaded_) return;
+  try {
+    if (!focused_ && left_ && left_->takesFocus()) {
+      moveFocus(*left_);
+    } else if (!focused_ || !focused_->takesFocus()) {
+      if (Control* next = nextAfter(focused_ ? focused_ : left_)) moveFocus(*next, false);
+    }
+  } catch (const ScreenMisuse&) {
+    throw;
+  } catch (const std::exception&) {
+  }
 }
 
 }  // namespace forms

@@ -84,9 +84,13 @@ class Form {
   // Runs an operator event: handlers run to the end, a failure is shown to the operator,
   // and the focus never rests on a control that cannot hold it.
   void dispatch(const std::function<void()>& event);
-  bool moveFocus(Control& target);
+  // Moves the focus to `target`; true when it ends there. See form.cpp for the rules.
+  bool moveFocus(Control& target, bool validate = true);
   std::vector<Control*> tabOrder() const;
+  // The first control after `from` in tab order that can take the focus.
+  Control* nextAfter(const Control* from) const;
   void settleFocus();
+  void recoverFocus();
   void showFailure(const std::exception& failure);
 
   Host& host_;
@@ -94,7 +98,13 @@ class Form {
   std::vector<Control*> controls_;
   std::vector<MenuItem*> menus_;
   Control* focused_ = nullptr;
-  Control* validating_ = nullptr;
+  // Whether focused_ has had its GotFocus: only then does it get a LostFocus.
+  bool focus_announced_ = false;
+  // While a move runs, handlers' focus requests are recorded here; the last one wins.
+  Control* requested_ = nullptr;
+  bool moving_ = false;
+  // The control a move left last, for putting the focus back after a failure.
+  Control* left_ = nullptr;
   int depth_ = 0;
   bool loaded_ = false;
   bool unloaded_ = false;

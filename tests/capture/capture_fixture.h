@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "capture/captura.h"
+#include "capture/form_fec_vol.h"
 #include "capture_catalogue.h"
-#include "forms/headless_host.h"
+#include "forms/message_form.h"
+#include "headless_host.h"
 #include "session/frm_clave_acceso.h"
 #include "session/session_state.h"
 #include "store/connection.h"
@@ -37,8 +39,7 @@ class CaptureScreen : public ::testing::Test {
                           const std::function<void()>& more_answers = {}) {
     state = std::make_unique<session::SessionState>();
     captura = std::make_unique<capture::Captura>(host, *state);
-    host.answerNextModal([caption, key](forms::Form& form) {
-      auto& access = static_cast<session::frmClaveAcceso&>(form);
+    host.answerNext<session::frmClaveAcceso>([caption, key](session::frmClaveAcceso& access) {
       access.type(access.Text1, key);
       access.keyPress(13);
       for (int i = 0; i < access.ComboMod.listCount(); ++i) {
@@ -53,7 +54,7 @@ class CaptureScreen : public ::testing::Test {
   }
 
   void answerPeriodDialog() {
-    host.answerNextModal([](forms::Form& period) { period.keyPress(13); });
+    host.answerNext<capture::FormFecVol>([](capture::FormFecVol& period) { period.keyPress(13); });
   }
 
   // Chooses a module from the Selecciona menu.
@@ -69,7 +70,7 @@ class CaptureScreen : public ::testing::Test {
   }
 
   testing_support::TempFolder folder;
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   std::unique_ptr<session::SessionState> state;
   std::unique_ptr<capture::Captura> captura;
 };

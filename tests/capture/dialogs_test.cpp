@@ -3,7 +3,8 @@
 #include "capture/form_error.h"
 #include "capture/form_fec_vol.h"
 #include "capture/period_dates.h"
-#include "forms/headless_host.h"
+#include "forms/message_form.h"
+#include "headless_host.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ TEST(PeriodDates, BothFormsAreReadByPositionAndWrittenWithTwoDigits) {
 }
 
 TEST(ErrorDialog, TheSecondLineSaysNothingWasSavedUnlessItIsAPriceWarning) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   session::SessionState state;
   for (const auto& [message, second] :
        {std::pair{"¡Faltan precios!", "No grabó el registro"},
@@ -33,7 +34,7 @@ TEST(ErrorDialog, TheSecondLineSaysNothingWasSavedUnlessItIsAPriceWarning) {
     capture::FormError dialog(host, state);
     std::string first_line;
     std::string second_line;
-    host.answerNextModal([&](forms::Form&) {
+    host.answerNext<capture::FormError>([&](capture::FormError&) {
       first_line = dialog.LabelError.caption;
       second_line = dialog.LabelGrabo.caption;
       dialog.keyPress(13);
@@ -45,12 +46,12 @@ TEST(ErrorDialog, TheSecondLineSaysNothingWasSavedUnlessItIsAPriceWarning) {
 }
 
 TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriod) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   session::SessionState state;
   state.gFecDe = state.gFecA = "2006/7/5";
   capture::FormFecVol dialog(host, state);
   int refusals = 0;
-  host.answerNextModal([&](forms::Form&) {
+  host.answerNext<capture::FormFecVol>([&](capture::FormFecVol&) {
     EXPECT_EQ(dialog.TextFecDe.text, "05/07/2006");
     EXPECT_EQ(dialog.TextFecA.text, "05/07/2006");
     EXPECT_EQ(dialog.focused(), &dialog.TextFecDe);
@@ -60,7 +61,7 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriod) {
     EXPECT_EQ(dialog.TextFecA.selLength(), 2);
 
     for (const char* wrong : {"31/02/2006", "5/7/06", "abc"}) {
-      host.answerNextModal([&](forms::Form& notice) {
+      host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
         ++refusals;
         notice.keyPress(13);
       });
@@ -69,7 +70,7 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriod) {
       EXPECT_FALSE(dialog.unloaded()) << wrong;
       EXPECT_EQ(dialog.focused(), &dialog.TextFecDe);
     }
-    host.answerNextModal([&](forms::Form& notice) {
+    host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
       ++refusals;
       notice.keyPress(13);
     });

@@ -186,7 +186,7 @@ TEST_F(CaptureScreen, AMenuSwitchGivesTheSameScreenAsStartingInTheModule) {
 TEST_F(CaptureScreen, VolumesFromTheMenuAskForThePeriodBeforeSwitching) {
   capture::Captura& c = start("Frutas y Hortalizas");
   std::string module_while_asked;
-  host.answerNextModal([&](forms::Form& period) {
+  host.answerNext<capture::FormFecVol>([&](capture::FormFecVol& period) {
     module_while_asked = c.TextMin.visible ? "prices" : "volume";
     period.keyPress(13);
   });

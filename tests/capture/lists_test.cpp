@@ -45,7 +45,8 @@ TEST_F(CaptureScreen, OriginsSugarMillsAndCataloguesCarryTheirKeys) {
                    "Ingenio San Rafael de la Costa IN02"}));
   EXPECT_EQ(state->gNumIng, 6);
   EXPECT_EQ(c.ComboIng.itemData(3), 3);
-  EXPECT_EQ(texts(c.ComboMun), (Texts{"301 San Isidro del Valle", "302 Álamos", "303 Pueblo Nuevo"}));
+  EXPECT_EQ(texts(c.ComboMun),
+            (Texts{"301 San Isidro del Valle", "302 Álamos", "303 Pueblo Nuevo"}));
   EXPECT_EQ(state->gNumMun, 3);
   EXPECT_EQ(state->gNumFte, 3);
   EXPECT_EQ(state->gNumTrans, 4);
@@ -133,8 +134,8 @@ TEST_F(CaptureScreen, ADatabaseFailureInAListIsShownAndTheRestStillLoads) {
   sql("DROP TABLE Cat_Ing");
   std::string shown;
   capture::Captura& c = start("Frutas y Hortalizas", "005", [&] {
-    host.answerNextModal([&](forms::Form& notice) {
-      shown = notice.control<forms::Label>("LabelMensaje").caption;
+    host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
+      shown = notice.LabelMensaje.caption;
       notice.keyPress(13);
     });
   });
@@ -145,7 +146,7 @@ TEST_F(CaptureScreen, ADatabaseFailureInAListIsShownAndTheRestStillLoads) {
   EXPECT_TRUE(c.visible);
 
   sql("DROP TABLE Cat_Prod");
-  host.answerNextModal([&](forms::Form& notice) { notice.keyPress(13); });
+  host.answerNextWithEnter();
   menu(c.Granos);
   EXPECT_EQ(c.ComboProd.listCount(), 0);
   EXPECT_EQ(texts(c.ComboPres), (Texts{"COS Costal 50 kg"}));

@@ -112,16 +112,15 @@ TEST_F(CaptureScreen, TheVolumeStartAsksForThePeriodLast) {
   bool laid_out = false;
   state = std::make_unique<session::SessionState>();
   captura = std::make_unique<capture::Captura>(host, *state);
-  host.answerNextModal([](forms::Form& form) {
-    auto& access = static_cast<session::frmClaveAcceso&>(form);
+  host.answerNext<session::frmClaveAcceso>([](session::frmClaveAcceso& access) {
     access.type(access.Text1, "005");
     access.keyPress(13);
     access.choose(access.ComboMod, 7);
     access.keyPress(13);
   });
-  host.answerNextModal([&](forms::Form& period) {
+  host.answerNext<capture::FormFecVol>([&](capture::FormFecVol& period) {
     laid_out = captura->TextVol.visible && captura->ComboTrans.visible;
-    period.click(period.control<forms::CommandButton>("ComAceptar"));
+    period.click(period.ComAceptar);
   });
   captura->load();
   EXPECT_TRUE(laid_out);
@@ -131,7 +130,7 @@ TEST_F(CaptureScreen, TheVolumeStartAsksForThePeriodLast) {
 
 TEST_F(CaptureScreen, SalirEndsTheProgramAtOnce) {
   capture::Captura& c = start("Frutas y Hortalizas");
-  EXPECT_THROW(c.clickMenu(c.Salir), forms::ProgramEnded);
+  EXPECT_THROW(c.clickMenu(c.Salir), testing_support::ProgramEnded);
   EXPECT_EQ(host.endStatus, 0);
   c.clickMenu(c.Reporte);
   c.clickMenu(c.Separador);

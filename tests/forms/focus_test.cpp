@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "forms/form.h"
-#include "forms/headless_host.h"
 #include "forms/message_form.h"
+#include "headless_host.h"
 
 namespace {
 
@@ -42,7 +45,7 @@ class Sample : public forms::Form {
 };
 
 TEST(Focus, ACancellingValidateKeepsTheFocusUntilItClosesItsList) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   Sample form(host);
   form.load();
   form.Lista.causesValidation = true;
@@ -65,7 +68,7 @@ TEST(Focus, ACancellingValidateKeepsTheFocusUntilItClosesItsList) {
 }
 
 TEST(Focus, TabSkipsHiddenAndDisabledControlsAndFollowsTabIndex) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   Sample form(host);
   form.load();
   form.Texto.visible = false;
@@ -81,7 +84,7 @@ TEST(Focus, TabSkipsHiddenAndDisabledControlsAndFollowsTabIndex) {
 }
 
 TEST(Focus, AControlAHandlerHidesPassesTheFocusOn) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   Sample form(host);
   form.Boton.onClick = [&] { form.Boton.visible = false; };
   form.load();
@@ -89,8 +92,144 @@ TEST(Focus, AControlAHandlerHidesPassesTheFocusOn) {
   EXPECT_EQ(form.focused(), &form.Otro);
 }
 
+// Four controls that record their focus events and run a hook in each, as the capture
+// screen's handlers do when they move the focus themselves.
+class Recorder : public forms::Form {
+ public:
+  explicit Recorder(forms::Host& host) : Form(host, "Recorder") {
+    for (forms::Control* control :
+         {static_cast<forms::Control*>(&A), static_cast<forms::Control*>(&B),
+          static_cast<forms::Control*>(&C), static_cast<forms::Control*>(&D)}) {
+      const std::string name = control->name();
+      control->onGotFocus = [this, name] { record(name + ".Got"); };
+      control->onLostFocus = [this, name] { record(name + ".Lost"); };
+      control->onValidate = [this, name](bool& cancel) { record(name + ".Validate", &cancel); };
+    }
+  }
+
+  forms::ComboBox A{*this, "A"};
+  forms::TextBox B{*this, "B"};
+  forms::TextBox C{*this, "C"};
+  forms::TextBox D{*this, "D"};
+  std::vector<std::string> events;
+  std::vector<std::string> history;  // every event since load, never cleared
+  // Runs when the named event happens; the Validate hook may set cancel.
+  std::map<std::string, std::function<void(bool*)>> hooks;
+
+ private:
+  void record(const std::string& event, bool* cancel = nullptr) {
+    events.push_back(event);
+    history.push_back(event);
+    if (const auto hook = hooks.find(event); hook != hooks.end()) hook->second(cancel);
+  }
+};
+
+// Every LostFocus follows a GotFocus of the same control, with no LostFocus between.
+void expectPaired(const std::vector<std::string>& events) {
+  std::map<std::string, bool> has_focus;
+  for (const std::string& event : events) {
+    const std::string control = event.substr(0, event.find('.'));
+    if (event.ends_with(".Got")) {
+      EXPECT_FALSE(has_focus[control]) << control << " got the focus twice";
+      has_focus[control] = true;
+    } else if (event.ends_with(".Lost")) {
+      EXPECT_TRUE(has_focus[control]) << control << " lost a focus it never got";
+      has_focus[control] = false;
+    }
+  }
+  EXPECT_EQ(
+      std::count_if(has_focus.begin(), has_focus.end(), [](const auto& c) { return c.second; }), 1);
+}
+
+TEST(Focus, HandlersThatMoveTheFocusLeaveEveryControlWithPairedEvents) {
+  using Events = std::vector<std::string>;
+  testing_support::HeadlessHost host;
+  Recorder form(host);
+  form.load();
+  ASSERT_EQ(form.focused(), &form.A);
+
+  // A LostFocus that asks twice, as a list reload does: the last request wins, and the
+  // control clicked never gets the focus it was about to get.
+  form.hooks["A.Lost"] = [&](bool*) {
+    form.setFocus(form.B);
+    form.setFocus(form.C);
+  };
+  form.events.clear();
+  form.click(form.D);
+  EXPECT_EQ(form.events, (Events{"A.Lost", "C.Got"}));
+  EXPECT_EQ(form.focused(), &form.C);
+
+  // A GotFocus that sends the focus on starts a move of its own.
+  form.hooks.clear();
+  form.hooks["B.Got"] = [&](bool*) { form.setFocus(form.D); };
+  form.events.clear();
+  form.tab(true);
+  EXPECT_EQ(form.events, (Events{"C.Lost", "B.Got", "B.Lost", "D.Got"}));
+  EXPECT_EQ(form.focused(), &form.D);
+
+  // A Validate that moves the focus elsewhere wins over the move that raised it.
+  form.hooks.clear();
+  form.D.causesValidation = true;
+  form.hooks["D.Validate"] = [&](bool*) { form.setFocus(form.B); };
+  form.events.clear();
+  form.tab();
+  EXPECT_EQ(form.events, (Events{"D.Validate", "D.Lost", "B.Got"}));
+  EXPECT_EQ(form.focused(), &form.B);
+
+  // The focused control hidden by a handler passes the focus on; its LostFocus may move it.
+  form.hooks.clear();
+  form.hooks["B.Lost"] = [&](bool*) { form.setFocus(form.A); };
+  form.B.onClick = [&] { form.B.visible = false; };
+  form.events.clear();
+  form.click(form.B);
+  EXPECT_EQ(form.events, (Events{"B.Lost", "A.Got"}));
+  EXPECT_EQ(form.focused(), &form.A);
+  expectPaired(form.history);
+}
+
+TEST(Focus, AFailingHandlerLeavesTheFocusModelWorking) {
+  testing_support::HeadlessHost host;
+  Recorder form(host);
+  form.load();
+  form.A.causesValidation = true;
+  int failures = 0;
+  const auto answer = [&] {
+    host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
+      ++failures;
+      notice.keyPress(13);
+    });
+  };
+
+  // A Validate that throws: the next move still validates.
+  form.hooks["A.Validate"] = [](bool*) { throw std::runtime_error("sin conexión"); };
+  answer();
+  form.tab();
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(form.focused(), &form.A);
+  form.hooks.clear();
+  form.hooks["A.Validate"] = [](bool* cancel) { *cancel = true; };
+  form.events.clear();
+  form.tab();
+  EXPECT_EQ(form.events, (std::vector<std::string>{"A.Validate"}));
+  EXPECT_EQ(form.focused(), &form.A);
+
+  // A LostFocus that throws half-way through a move: the focus comes back with its events.
+  form.hooks.clear();
+  form.A.causesValidation = false;
+  form.hooks["A.Lost"] = [](bool*) { throw std::runtime_error("disco lleno"); };
+  answer();
+  form.events.clear();
+  form.click(form.C);
+  EXPECT_EQ(failures, 2);
+  EXPECT_EQ(form.focused(), &form.A);
+  form.hooks.clear();
+  form.click(form.C);
+  EXPECT_EQ(form.focused(), &form.C);
+  expectPaired(form.history);
+}
+
 TEST(Keys, EnterPressesTheFocusedButtonOrElseTheDefaultOne) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   Sample form(host);
   form.load();
   form.focus(form.Texto);
@@ -105,7 +244,7 @@ TEST(Keys, EnterPressesTheFocusedButtonOrElseTheDefaultOne) {
 }
 
 TEST(Keys, APostedTabIsProcessedAfterTheHandlerReturns) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   Sample form(host);
   form.Boton.onClick = [&] {
     host.postTab(form);
@@ -118,15 +257,14 @@ TEST(Keys, APostedTabIsProcessedAfterTheHandlerReturns) {
 }
 
 TEST(Failures, AFailingHandlerIsShownToTheOperatorNotThrown) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   Sample form(host);
   form.Boton.onClick = [] { throw std::runtime_error("disco lleno"); };
   form.load();
   std::string shown;
-  host.answerNextModal([&](forms::Form& notice) {
-    auto& message = static_cast<forms::MessageForm&>(notice);
-    shown = message.LabelMensaje.caption;
-    notice.click(message.cmdAceptar);
+  host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
+    shown = notice.LabelMensaje.caption;
+    notice.click(notice.cmdAceptar);
   });
   form.click(form.Boton);
   EXPECT_NE(shown.find("disco lleno"), std::string::npos);

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "forms/form.h"
-#include "forms/headless_host.h"
+#include "headless_host.h"
 
 namespace {
 
 TEST(Lists, ASortedListInsertsInSpanishOrderAndReportsThePosition) {
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   forms::Form form(host, "F");
   forms::ComboBox list(form, "Lista");
   list.sorted = true;

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "capture/captura.h"
-#include "forms/headless_host.h"
+#include "headless_host.h"
 #include "session/frm_clave_acceso.h"
 #include "session/session_state.h"
 #include "temp_folder.h"
@@ -40,11 +40,10 @@ class AccessScreen : public ::testing::Test {
   // Starts the program; `operate` works the access screen. Returns the status the program
   // ended with, if it ended.
   std::optional<int> run(const std::function<void(session::frmClaveAcceso&)>& operate) {
-    host.answerNextModal(
-        [&](forms::Form& form) { operate(static_cast<session::frmClaveAcceso&>(form)); });
+    host.answerNext<session::frmClaveAcceso>(operate);
     try {
       captura.load();
-    } catch (const forms::ProgramEnded& ended) {
+    } catch (const testing_support::ProgramEnded& ended) {
       return ended.status;
     }
     return std::nullopt;
@@ -54,8 +53,7 @@ class AccessScreen : public ::testing::Test {
   session::SessionState signInAgain(const std::string& key) {
     session::SessionState fresh;
     capture::Captura again(host, fresh);
-    host.answerNextModal([&](forms::Form& form) {
-      auto& access = static_cast<session::frmClaveAcceso&>(form);
+    host.answerNext<session::frmClaveAcceso>([&](session::frmClaveAcceso& access) {
       typeKey(access, key);
       access.keyPress(13);
     });
@@ -70,7 +68,7 @@ class AccessScreen : public ::testing::Test {
   }
 
   testing_support::TempFolder folder;
-  forms::HeadlessHost host;
+  testing_support::HeadlessHost host;
   session::SessionState state;
   capture::Captura captura{host, state};
 };

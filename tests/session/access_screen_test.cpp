@@ -52,9 +52,9 @@ TEST_F(AccessScreen, OnlyTheLastThreeCharactersOfTheKeyCount) {
   setConfig("UPDATE Config SET Cve_Del='0', Cve_Ope='0'");
   session::SessionState fresh;
   capture::Captura again(host, fresh);
-  host.answerNextModal(
-      [&](forms::Form& form) { typeKey(static_cast<session::frmClaveAcceso&>(form), "10x"); });
-  EXPECT_THROW(again.load(), forms::ProgramEnded);
+  host.answerNext<session::frmClaveAcceso>(
+      [&](session::frmClaveAcceso& access) { typeKey(access, "10x"); });
+  EXPECT_THROW(again.load(), testing_support::ProgramEnded);
   EXPECT_EQ(host.endStatus, 0);
   EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
 }
@@ -128,8 +128,7 @@ TEST_F(AccessScreen, TheOperator746ChoosesTheDelegationByName) {
   // Later runs offer every delegation, unselected, in Spanish order.
   session::SessionState fresh;
   capture::Captura again(host, fresh);
-  host.answerNextModal([&](forms::Form& form) {
-    auto& access = static_cast<session::frmClaveAcceso&>(form);
+  host.answerNext<session::frmClaveAcceso>([&](session::frmClaveAcceso& access) {
     EXPECT_EQ(access.ComboDel.listCount(), 4);
     EXPECT_EQ(access.ComboDel.listIndex(), -1);
     EXPECT_EQ(access.ComboDel.itemText(1), "Sierra Añil");
@@ -154,7 +153,7 @@ TEST_F(AccessScreen, ATypedDateBecomesADateLabelAndAWrongOneIsRefused) {
     EXPECT_EQ(access.TextFec.selStart(), 0);
     EXPECT_EQ(access.TextFec.selLength(), 2);
 
-    host.answerNextModal([](forms::Form& notice) { notice.keyPress(13); });
+    host.answerNextWithEnter();
     access.type(access.TextFec, "31/02/2006");
     access.keyPress(13);
     EXPECT_FALSE(access.unloaded());

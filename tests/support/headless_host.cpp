@@ -1,0 +1,47 @@
+#include "headless_host.h"
+
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace testing_support {
+
+std::string typeName(const std::type_info& type) {
+  int status = 0;
+  const std::unique_ptr<char, decltype(&std::free)> readable(
+      abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
+  return status == 0 && readable ? readable.get() : type.name();
+}
+
+void HeadlessHost::showModal(forms::Form& form) {
+  modalForms.push_back(form.name());
+  form.load();
+  if (form.unloaded()) return;
+  if (answers_.empty()) {
+    throw forms::ScreenMisuse("se abrió " + form.name() + " sin respuesta preparada");
+  }
+  auto answer = std::move(answers_.front());
+  answers_.pop_front();
+  answer(form);
+  if (!form.unloaded()) throw forms::ScreenMisuse(form.name() + " quedó abierta tras la respuesta");
+}
+
+void HeadlessHost::end(int status) {
+  endStatus = status;
+  throw ProgramEnded{status};
+}
+
+void HeadlessHost::eventDone() {
+  while (!pending_tabs_.empty()) {
+    forms::Form* form = pending_tabs_.front();
+    pending_tabs_.pop_front();
+    if (!form->unloaded()) form->tab();
+  }
+}
+
+void HeadlessHost::answerNextWithEnter() {
+  answers_.push_back([](forms::Form& form) { form.keyPress(13); });
+}
+
+}  // namespace testing_support
