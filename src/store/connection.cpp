@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 
 #include "store/error.h"
 #include "store/jet_dialect.h"
@@ -19,9 +20,24 @@ struct StatementFinalizer {
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-bool onlyBlanks(const char* text) {
-  return std::all_of(text, text + std::char_traits<char>::length(text),
+// Every byte counts: a NUL is not a blank, so nothing can hide after one.
+bool onlyBlanks(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
                      [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
+}
+
+// The engine's extended code for the last failure on `db`, or `code` when it recorded none.
+int failureCode(sqlite3* db, int code) {
+  const int recorded = db ? sqlite3_extended_errcode(db) : SQLITE_OK;
+  return recorded != SQLITE_OK ? recorded : code;
+}
+
+// The SQLite interface counts text in int; a longer text is refused rather than cut.
+int textLength(std::string_view text, std::string_view statement) {
+  if (text.size() > static_cast<std::size_t>(INT_MAX)) {
+    throw StoreError(std::string(statement), "el texto de la instrucción es demasiado largo");
+  }
+  return static_cast<int>(text.size());
 }
 
 Value readColumn(sqlite3_stmt* statement, int column) {
@@ -55,13 +71,19 @@ Connection Connection::openWith(const std::filesystem::path& file, int flags) {
   const int code = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
   std::unique_ptr<sqlite3, Closer> db(raw);
   if (code != SQLITE_OK) {
-    throw StoreError(file.string(), raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
+    throw StoreError(file.string(), raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code),
+                     failureCode(raw, code));
   }
-  sqlite3_extended_result_codes(raw, 1);
-  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-  sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-  sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-  sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+  const auto setting = [&](int result) {
+    if (result != SQLITE_OK) {
+      throw StoreError(file.string(), sqlite3_errmsg(raw), failureCode(raw, result));
+    }
+  };
+  setting(sqlite3_extended_result_codes(raw, 1));
+  setting(sqlite3_busy_timeout(raw, kBusyTimeoutMs));
+  setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr));
+  setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr));
+  setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr));
   registerDialect(raw);
   Connection connection(std::move(db));
   // A rollback journal keeps the file at rest a single file an office can copy.
@@ -84,7 +106,7 @@ Rows Connection::run(std::string_view jet_statement) {
   try {
     return runNative(translated);
   } catch (const StoreError& error) {
-    throw StoreError(std::string(jet_statement), error.engineMessage());
+    throw StoreError(std::string(jet_statement), error.engineMessage(), error.code());
   }
 }
 
@@ -92,29 +114,34 @@ Rows Connection::runNative(std::string_view statement,
                            const std::vector<std::optional<std::string>>& parameters) {
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
-  const int code = sqlite3_prepare_v2(db_.get(), statement.data(),
-                                      static_cast<int>(statement.size()), &raw, &tail);
+  const auto failed = [&](int code) {
+    return StoreError(std::string(statement), sqlite3_errmsg(db_.get()),
+                      failureCode(db_.get(), code));
+  };
+  const int code = sqlite3_prepare_v2(db_.get(), statement.data(), textLength(statement, statement),
+                                      &raw, &tail);
   StatementHandle prepared(raw);
-  if (code != SQLITE_OK) throw StoreError(std::string(statement), sqlite3_errmsg(db_.get()));
-  if (!prepared) throw StoreError(std::string(statement), "instrucción vacía");
-  const std::string rest(tail, statement.data() + statement.size());
-  if (!onlyBlanks(rest.c_str())) {
+  if (code != SQLITE_OK) throw failed(code);
+  if (!prepared) throw StoreError(std::string(statement), "la instrucción está vacía");
+  // The engine stops reading at a NUL, so the tail is checked on the whole text given.
+  const auto used = static_cast<std::size_t>(tail - statement.data());
+  if (!onlyBlanks(statement.substr(used))) {
     throw StoreError(std::string(statement), "el texto contiene más de una instrucción");
   }
   for (std::size_t i = 0; i < parameters.size(); ++i) {
     const int index = static_cast<int>(i) + 1;
     const int bound =
         parameters[i] ? sqlite3_bind_text(raw, index, parameters[i]->data(),
-                                          static_cast<int>(parameters[i]->size()), SQLITE_TRANSIENT)
+                                          textLength(*parameters[i], statement), SQLITE_TRANSIENT)
                       : sqlite3_bind_null(raw, index);
-    if (bound != SQLITE_OK) throw StoreError(std::string(statement), sqlite3_errmsg(db_.get()));
+    if (bound != SQLITE_OK) throw failed(bound);
   }
   Rows rows;
   const int columns = sqlite3_column_count(raw);
   while (true) {
     const int step = sqlite3_step(raw);
     if (step == SQLITE_DONE) break;
-    if (step != SQLITE_ROW) throw StoreError(std::string(statement), sqlite3_errmsg(db_.get()));
+    if (step != SQLITE_ROW) throw failed(step);
     Row row;
     row.reserve(static_cast<std::size_t>(columns));
     for (int column = 0; column < columns; ++column) row.push_back(readColumn(raw, column));

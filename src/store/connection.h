@@ -26,10 +26,12 @@ class Connection {
   // Creates a new file (the supplier's tool); an existing file is an error.
   static Connection create(const std::filesystem::path& file);
 
-  // Runs one statement written in the original dialect and returns its rows (none for a
+  // Runs one statement written in the statements' dialect and returns its rows (none for a
   // change). A text holding more than one statement is refused before anything runs.
   Rows run(std::string_view jet_statement);
-  // Runs one SQLite statement with its ? parameters bound as text (null for none).
+  // Runs one SQLite statement with its ? parameters bound as text (null for none). Only
+  // blanks may follow the statement; anything else, a NUL included, refuses the whole text
+  // before anything runs. A failure throws StoreError with the engine's extended code.
   Rows runNative(std::string_view statement,
                  const std::vector<std::optional<std::string>>& parameters = {});
 

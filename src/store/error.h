@@ -2,23 +2,37 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace store {
 
-// Every failure of the store: which statement (or file) and what the engine said.
+// Every failure of the store: which statement (or file) failed, what the engine said and its
+// extended result code (0 when the failure was found by the program itself). what() is the
+// operator's explanation, cause(); it never holds the statement, which may carry typed text
+// such as an access key.
 class StoreError : public std::runtime_error {
  public:
-  StoreError(std::string statement, std::string engine_message)
-      : std::runtime_error(engine_message + (statement.empty() ? "" : " [" + statement + "]")),
-        statement_(std::move(statement)),
-        engine_message_(std::move(engine_message)) {}
+  // The kinds of engine failure the program tells apart.
+  enum class Kind { Busy, ReadOnly, ReadOnlyFolder, Full, NotADatabase, CannotOpen, Io, Other };
+
+  StoreError(std::string statement, std::string engine_message, int code = 0);
 
   const std::string& statement() const { return statement_; }
   const std::string& engineMessage() const { return engine_message_; }
+  int code() const { return code_; }
+  Kind kind() const;
+  // A plain-Spanish sentence of what went wrong, with the engine's own text as a detail in
+  // parentheses. A failure found by the program itself already carries a Spanish message,
+  // which comes back as it is.
+  std::string cause() const { return what(); }
 
  private:
   std::string statement_;
   std::string engine_message_;
+  int code_;
 };
+
+// The operator's explanation of an engine failure, as cause() gives it.
+std::string explainFailure(std::string_view engine_message, int code);
 
 }  // namespace store

@@ -12,7 +12,7 @@
 namespace store {
 namespace {
 
-enum class Kind { Blank, Word, Number, Literal, Punct };
+enum class Kind { Blank, Comment, Word, Number, Literal, Punct };
 
 struct Token {
   Kind kind;
@@ -27,6 +27,10 @@ bool isWordChar(char c) {
 }
 bool isDigit(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+// Blanks and comments: what may stand between two tokens without changing the statement.
+bool isQuiet(const Token& token) {
+  return token.kind == Kind::Blank || token.kind == Kind::Comment;
 }
 
 bool sameWord(const Token& token, std::string_view word) {
@@ -107,6 +111,15 @@ std::vector<Token> tokenize(std::string_view s) {
     } else if (isDigit(c)) {
       while (pos < s.size() && (isDigit(s[pos]) || s[pos] == '.')) ++pos;
       tokens.push_back({Kind::Number, std::string(s.substr(start, pos - start))});
+    } else if (s.substr(pos, 2) == "--") {
+      // To the end of the line; the line end itself stays a blank.
+      pos = std::min(s.find('\n', pos), s.size());
+      tokens.push_back({Kind::Comment, std::string(s.substr(start, pos - start))});
+    } else if (s.substr(pos, 2) == "/*") {
+      const auto end = s.find("*/", pos + 2);
+      if (end == std::string_view::npos) throw StoreError(std::string(s), "comentario sin cerrar");
+      pos = end + 2;
+      tokens.push_back({Kind::Comment, std::string(s.substr(start, pos - start))});
     } else {
       tokens.push_back({Kind::Punct, std::string(1, c)});
       ++pos;
@@ -115,9 +128,9 @@ std::vector<Token> tokenize(std::string_view s) {
   return tokens;
 }
 
-// Index of the next token that is not blank, or tokens.size().
+// Index of the next token that is neither blank nor comment, or tokens.size().
 std::size_t nextSolid(const std::vector<Token>& tokens, std::size_t from) {
-  while (from < tokens.size() && tokens[from].kind == Kind::Blank) ++from;
+  while (from < tokens.size() && isQuiet(tokens[from])) ++from;
   return from;
 }
 
@@ -152,20 +165,43 @@ void translateFunctions(std::vector<Token>& tokens) {
   }
 }
 
-// Removes "top n" after SELECT and returns n.
-std::optional<std::string> takeTop(std::vector<Token>& tokens) {
+// Removes "top n" after the statement's SELECT and returns n, which becomes the limit of
+// the whole statement. A top anywhere else (inside parentheses, a second top, a top in a
+// statement that joins several queries) cannot be a limit of the whole and is refused.
+std::optional<std::string> takeTop(std::vector<Token>& tokens, std::string_view whole) {
+  std::optional<std::string> limit;
+  bool compound = false;
+  int depth = 0;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (isPunct(tokens, i, '(')) ++depth;
+    if (isPunct(tokens, i, ')')) --depth;
+    if (depth == 0 && (sameWord(tokens[i], "union") || sameWord(tokens[i], "intersect") ||
+                       sameWord(tokens[i], "except"))) {
+      compound = true;
+    }
     if (!sameWord(tokens[i], "select")) continue;
     const std::size_t top = nextSolid(tokens, i + 1);
     if (top >= tokens.size() || !sameWord(tokens[top], "top")) continue;
     const std::size_t count = nextSolid(tokens, top + 1);
     if (count >= tokens.size() || tokens[count].kind != Kind::Number) continue;
-    std::string n = tokens[count].text;
+    if (depth != 0 || limit) {
+      throw StoreError(std::string(whole),
+                       "«top» solo se admite en la consulta principal de la instrucción");
+    }
+    const std::string& n = tokens[count].text;
+    const std::size_t after = nextSolid(tokens, count + 1);
+    if (!std::all_of(n.begin(), n.end(), isDigit) ||
+        (after < tokens.size() && sameWord(tokens[after], "percent"))) {
+      throw StoreError(std::string(whole), "«top» solo admite un número entero de filas");
+    }
+    limit = n;
     tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(top),
                  tokens.begin() + static_cast<std::ptrdiff_t>(count) + 1);
-    return n;
   }
-  return std::nullopt;
+  if (limit && compound) {
+    throw StoreError(std::string(whole), "«top» no se admite en una instrucción que une consultas");
+  }
+  return limit;
 }
 
 // Gives every ORDER BY term the Spanish collation, before its ASC or DESC.
@@ -190,7 +226,7 @@ void collateOrder(std::vector<Token>& tokens) {
   std::vector<Token> term;
   auto flush = [&] {
     std::size_t last = term.size();
-    while (last > 0 && term[last - 1].kind == Kind::Blank) --last;
+    while (last > 0 && isQuiet(term[last - 1])) --last;
     if (last == 0) {
       result.insert(result.end(), term.begin(), term.end());
     } else {
@@ -227,12 +263,13 @@ void collateOrder(std::vector<Token>& tokens) {
 std::string translateJet(std::string_view statement) {
   std::vector<Token> tokens = tokenize(statement);
   translateFunctions(tokens);
-  const auto top = takeTop(tokens);
+  const auto top = takeTop(tokens, statement);
   collateOrder(tokens);
 
-  // The limit goes before a closing ";" and the blanks around it.
+  // The limit goes before the trailing blanks, comments and closing ";", so that no comment
+  // can take it in.
   std::size_t end = tokens.size();
-  while (end > 0 && (tokens[end - 1].kind == Kind::Blank || isPunct(tokens, end - 1, ';'))) --end;
+  while (end > 0 && (isQuiet(tokens[end - 1]) || isPunct(tokens, end - 1, ';'))) --end;
   std::string translated;
   for (std::size_t i = 0; i < end; ++i) translated += tokens[i].text;
   if (top) translated += " LIMIT " + *top;

@@ -11,10 +11,11 @@ inline constexpr const char* kSpanishCollation = "TARVEL_ES";
 inline constexpr const char* kLowerFunction = "jet_lcase";
 inline constexpr const char* kInStrFunction = "jet_instr";
 
-// Rewrites a statement written in the original engine's dialect into SQLite's: #y/m/d#
+// Rewrites a statement written in the dialect the screens use into SQLite's: #y/m/d#
 // dates, double-quoted literals, top n, left/mid, lcase/InStr and Spanish order. Works on
-// tokens, so nothing inside a string literal is touched. Throws StoreError for a date
-// literal in any other form.
+// tokens (comments included), so nothing inside a string literal or a comment is touched.
+// Throws StoreError for a date literal in any other form, for a top anywhere but after the
+// statement's own SELECT, and for an unclosed literal, name or comment.
 std::string translateJet(std::string_view statement);
 
 }  // namespace store

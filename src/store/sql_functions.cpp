@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -18,9 +19,18 @@ std::string_view textArgument(sqlite3_value* value) {
   return {data ? data : "", static_cast<std::size_t>(sqlite3_value_bytes(value))};
 }
 
+// No exception may cross the engine's C callbacks: each one catches everything.
 int compareSpanish(void*, int length_a, const void* a, int length_b, const void* b) {
-  return text::compareSpanish({static_cast<const char*>(a), static_cast<std::size_t>(length_a)},
-                              {static_cast<const char*>(b), static_cast<std::size_t>(length_b)});
+  const std::string_view first(static_cast<const char*>(a),
+                               static_cast<std::size_t>(std::max(length_a, 0)));
+  const std::string_view second(static_cast<const char*>(b),
+                                static_cast<std::size_t>(std::max(length_b, 0)));
+  try {
+    return text::compareSpanish(first, second);
+  } catch (...) {
+    const int result = first.compare(second);
+    return result < 0 ? -1 : (result > 0 ? 1 : 0);
+  }
 }
 
 void lowerCase(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -31,11 +41,13 @@ void lowerCase(sqlite3_context* context, int, sqlite3_value** argv) {
                         SQLITE_TRANSIENT);
   } catch (const std::exception& error) {
     sqlite3_result_error(context, error.what(), -1);
+  } catch (...) {
+    sqlite3_result_error(context, "lcase falló", -1);
   }
 }
 
 // InStr(text, wanted): 1-based character position of `wanted` in `text` ignoring case,
-// 0 when absent, like the original engine's text comparison.
+// 0 when absent; the statements' dialect compares text without regard to case.
 void inString(sqlite3_context* context, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
     return sqlite3_result_null(context);
@@ -52,11 +64,15 @@ void inString(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_int(context, position);
   } catch (const std::exception& error) {
     sqlite3_result_error(context, error.what(), -1);
+  } catch (...) {
+    sqlite3_result_error(context, "InStr falló", -1);
   }
 }
 
 void check(sqlite3* db, int code, const char* what) {
-  if (code != SQLITE_OK) throw StoreError(what, sqlite3_errmsg(db));
+  if (code == SQLITE_OK) return;
+  const int recorded = sqlite3_extended_errcode(db);
+  throw StoreError(what, sqlite3_errmsg(db), recorded != SQLITE_OK ? recorded : code);
 }
 
 }  // namespace

@@ -19,11 +19,16 @@ class Value {
   explicit Value(std::string text) : data_(std::move(text)) {}
 
   bool isNull() const { return std::holds_alternative<std::monostate>(data_); }
-  // Null gives "", numbers their plain decimal text (12.5, 30), text itself.
+  // Null gives "", numbers their plain decimal text (12.5, 30), text itself. Throws
+  // StoreError for a real that is not finite.
   std::string asText() const;
-  // Rounds half to even like the original conversions; null gives 0. Throws StoreError
-  // for a text that is no number.
+  // Rounds half to even (2.5 gives 2, 3.5 gives 4, the text "7.5" gives 8); null gives 0.
+  // Throws StoreError for a text that is no number and for a number outside the 64-bit
+  // range (or not finite).
   std::int64_t asInteger() const;
+  // The item datum of a list: rounds like asInteger and throws StoreError, naming the
+  // value, when it does not fit in 32 bits.
+  std::int32_t asInt32() const;
   double asReal() const;
   // A stored date (YYYY-MM-DD); empty for null or any other text.
   std::optional<text::Date> asDate() const;

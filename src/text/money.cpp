@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <stdexcept>
 
 namespace text {
 namespace {
@@ -93,11 +94,15 @@ std::string FormatoPrecio(double amount) {
 }
 
 std::string plainNumber(double value) {
-  if (value == 0 || !std::isfinite(value)) return "0";
-  char buffer[64];
+  if (!std::isfinite(value)) throw std::range_error("el valor no es un número finito");
+  if (value == 0) return "0";
+  // The longest finite double in fixed notation: a sign, 309 whole digits for the largest,
+  // or "0." and 323 zeros before the 17 digits of the smallest.
+  constexpr std::size_t kLongest = 1 + 2 + 323 + 17;
+  char buffer[kLongest + 16];
   const auto [end, error] =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (error != std::errc{}) return "0";
+  if (error != std::errc{}) throw std::range_error("el número no se pudo escribir en decimal");
   return std::string(buffer, end);
 }
 

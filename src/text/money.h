@@ -14,11 +14,13 @@ std::optional<double> readNumber(std::string_view typed);
 // The price text: "" for an empty text or zero, otherwise "$", the amount rounded to two
 // decimals (half away from zero, on the decimal digits as written), "," between groups of
 // three digits, "." and exactly two decimals: 1234.5 gives $1,234.50. Negative amounts get
-// a leading "-". A text that is no number comes back unchanged.
+// a leading "-". A text that is no number comes back unchanged; an amount that is not
+// finite throws std::range_error.
 std::string FormatoPrecio(std::string_view typed);
 std::string FormatoPrecio(double amount);
 
-// A number as plain decimal text: no grouping, no trailing zeros (12.5, 30, 0).
+// A number as plain decimal text: no grouping, no exponent, no trailing zeros (12.5, 30,
+// 0). Throws std::range_error for a value that is not finite.
 std::string plainNumber(double value);
 
 }  // namespace text

@@ -77,7 +77,7 @@ TEST_F(Dialect, NestedJoinsKeepRowsWhoseLeftJoinFindsNothing) {
 }
 
 TEST_F(Dialect, StringFunctionsOfTheDialect) {
-  // InStr ignores case like the original engine; mid and left count from 1.
+  // InStr ignores case, as the statements' dialect compares text; mid and left count from 1.
   EXPECT_EQ(column("SELECT Num_Prod from Cat_Prod where InStr(Tipo,'H')>0"),
             (std::vector<std::string>{"3"}));
   EXPECT_EQ(column("SELECT Num_Prod from Cat_Prod where mid(Tipo,2,1)='B'"),
@@ -117,6 +117,43 @@ TEST_F(Dialect, ASecondStatementIsRefusedBeforeAnythingRuns) {
     EXPECT_EQ(error.statement(), "SELECT nothing from Reg_Pre");
     EXPECT_NE(error.engineMessage().find("nothing"), std::string::npos);
   }
+}
+
+TEST_F(Dialect, ATrailingCommentCannotTakeInTheLimit) {
+  EXPECT_EQ(column("SELECT top 2 Pre_min from Reg_Pre order by Pre_min -- los más bajos"),
+            (std::vector<std::string>{"10", "11"}));
+  EXPECT_EQ(store::translateJet("SELECT top 5 x from T -- c"), "SELECT  x from T LIMIT 5 -- c");
+  EXPECT_EQ(store::translateJet("SELECT top 5 x from T /* a */ -- b\n ;"),
+            "SELECT  x from T LIMIT 5 /* a */ -- b\n ;");
+  // Comments and literals are never rewritten inside.
+  EXPECT_EQ(store::translateJet("SELECT '--' /* #x# top 1 */ from T -- left(a,1) #y#"),
+            "SELECT '--' /* #x# top 1 */ from T -- left(a,1) #y#");
+  EXPECT_THROW(store::translateJet("SELECT x from T /* sin cerrar"), store::StoreError);
+}
+
+TEST_F(Dialect, OrderByTermsKeepTheirParentheses) {
+  EXPECT_EQ(store::translateJet("SELECT Cve_Prod from Cat_Prod ORDER BY left(Cat_Prod.tipo,1), "
+                                "Cat_Prod.desc_prod"),
+            "SELECT Cve_Prod from Cat_Prod ORDER BY substr(Cat_Prod.tipo,1,1) COLLATE TARVEL_ES, "
+            "Cat_Prod.desc_prod COLLATE TARVEL_ES");
+  // Lower-case "b" sorts before "F" only in the Spanish order.
+  insert(db, "Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Tipo"},
+         {{"5", "BET", "Betabel", "b"}});
+  EXPECT_EQ(column("SELECT Num_Prod from Cat_Prod ORDER BY left(Cat_Prod.Tipo,1), "
+                   "Cat_Prod.Desc_Prod desc, Num_Prod"),
+            (std::vector<std::string>{"1", "2", "5", "4", "3"}));
+}
+
+TEST_F(Dialect, TopIsALimitOnlyOfTheStatementsOwnSelect) {
+  for (const char* refused :
+       {"SELECT Fecha from Reg_Pre where Pre_min in (SELECT top 1 Pre_min from Reg_Pre)",
+        "SELECT top 1 Fecha from (SELECT top 2 Fecha from Reg_Pre)",
+        "SELECT top 1 Fecha from Reg_Pre UNION SELECT Fecha from Reg_Pre",
+        "SELECT top 1.5 Fecha from Reg_Pre", "SELECT top 5 percent Fecha from Reg_Pre"}) {
+    EXPECT_THROW(db.run(refused), store::StoreError) << refused;
+  }
+  EXPECT_EQ(store::translateJet("INSERT INTO X SELECT top 2 a from T"),
+            "INSERT INTO X SELECT  a from T LIMIT 2");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,22 @@ TEST(Prices, NumbersAreReadInTheRegionalForm) {
   EXPECT_EQ(text::plainNumber(12.5), "12.5");
   EXPECT_EQ(text::plainNumber(30), "30");
   EXPECT_EQ(text::plainNumber(0), "0");
+}
+
+TEST(Prices, PlainNumberWritesEveryFiniteNumberInFullAndRefusesTheRest) {
+  const std::string huge = text::plainNumber(1e300);
+  EXPECT_EQ(huge.size(), 301u);
+  EXPECT_EQ(huge.front(), '1');
+  EXPECT_EQ(huge.find_first_not_of("0123456789"), std::string::npos);
+  const std::string largest = text::plainNumber(-std::numeric_limits<double>::max());
+  EXPECT_EQ(largest.size(), 310u);
+  EXPECT_EQ(largest.substr(0, 18), "-17976931348623157");
+  const std::string tiniest = text::plainNumber(std::numeric_limits<double>::denorm_min());
+  EXPECT_EQ(tiniest.substr(0, 6), "0.0000");
+  EXPECT_EQ(tiniest.back(), '5');
+  EXPECT_EQ(text::plainNumber(-0.25), "-0.25");
+  EXPECT_THROW(text::plainNumber(std::numeric_limits<double>::quiet_NaN()), std::range_error);
+  EXPECT_THROW(text::plainNumber(-std::numeric_limits<double>::infinity()), std::range_error);
 }
 
 }  // namespace
