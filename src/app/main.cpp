@@ -5,11 +5,13 @@
 #include "capture/captura.h"
 #include "qt/form_view.h"
 #include "qt/qt_host.h"
+#include "qt/translations.h"
 #include "session/session_state.h"
 #include "session/startup.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  qtview::installSpanishTranslations(application);
   qtview::QtHost host;
 
   if (const auto problem = session::databaseProblem(host.programFolder())) {

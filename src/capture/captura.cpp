@@ -1,11 +1,17 @@
 #include "capture/captura.h"
 
-#include "capture/capture_module.h"
-#include "forms/message_form.h"
+#include "session/capture_module.h"
+#include "session/store_failure.h"
 #include "store/connection.h"
-#include "store/error.h"
 
 namespace capture {
+namespace {
+
+std::string menuCaption(std::string_view item) {
+  return std::string(session::moduleOfMenuItem(item).caption);
+}
+
+}  // namespace
 
 Captura::Captura(forms::Host& host, session::SessionState& state)
     : Form(host, "Captura"),
@@ -62,14 +68,14 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       Generar(Archivo, "Generar", "&Generar"),
       Salir(Archivo, "Salir", "Salir"),
       Selecciona(*this, "Selecciona", "&Selecciona"),
-      Frutas(Selecciona, "Frutas", "Frutas y Hortalizas"),
-      Azucar(Selecciona, "Azucar", "Azúcar"),
-      Aceites(Selecciona, "Aceites", "Aceites Comestibles"),
-      Granos(Selecciona, "Granos", "Granos y Semillas"),
-      Flores(Selecciona, "Flores", "Flores"),
-      Insumos(Selecciona, "Insumos", "Insumos Agrícolas"),
-      Volumenes(Selecciona, "Volumenes", "Volúmenes de Ingreso"),
-      Anden(Selecciona, "Anden", "Anden de Subasta"),
+      Frutas(Selecciona, "Frutas", menuCaption("Frutas")),
+      Azucar(Selecciona, "Azucar", menuCaption("Azucar")),
+      Aceites(Selecciona, "Aceites", menuCaption("Aceites")),
+      Granos(Selecciona, "Granos", menuCaption("Granos")),
+      Flores(Selecciona, "Flores", menuCaption("Flores")),
+      Insumos(Selecciona, "Insumos", menuCaption("Insumos")),
+      Volumenes(Selecciona, "Volumenes", menuCaption("Volumenes")),
+      Anden(Selecciona, "Anden", menuCaption("Anden")),
       Separador(Selecciona, "Separador", ""),
       SelDestino(Selecciona, "SelDestino", "Destino"),
       g_(state) {
@@ -80,11 +86,9 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
 void Captura::wireHandlers() {
   Salir.onClick = [this] { Salir_Click(); };
   for (forms::MenuItem* item : {&Frutas, &Azucar, &Aceites, &Granos, &Flores, &Insumos, &Anden}) {
-    for (const CaptureModule& module : captureModules()) {
-      if (module.menuItem == item->name()) {
-        item->onClick = [this, code = module.code] { chooseModuleFromMenu(code); };
-      }
-    }
+    item->onClick = [this, code = session::moduleOfMenuItem(item->name()).code] {
+      chooseModuleFromMenu(code);
+    };
   }
   Volumenes.onClick = [this] { Volumenes_Click(); };
   SelDestino.onClick = [this] { SelDestino_Click(); };
@@ -131,14 +135,13 @@ store::Rows Captura::runSQL() {
   return store::run(g_.gRuta, g_.gSQL);
 }
 
-void Captura::attempt(const std::string& what, const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const store::StoreError& failure) {
-    forms::MessageForm notice(host(), "ERROR",
-                              "No se pudo " + what + ".\nCausa: " + failure.engineMessage());
-    host().showModal(notice);
-  }
+bool Captura::attempt(const std::string& what, const std::function<void()>& step) {
+  return session::attemptStore(host(), what, step);
+}
+
+void Captura::showModuleAndDate(const std::string& module, const std::string& date) {
+  LabelFec.caption = date;
+  LabelMod.caption = module;
 }
 
 }  // namespace capture

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "forms/form.h"
+#include "session/hand_over.h"
 #include "session/session_state.h"
 #include "store/value.h"
 
@@ -14,9 +15,14 @@ namespace capture {
 // load opens the access screen first and then prepares the lists, the basket and the
 // layout of the chosen module. Handlers live in files by concern: modules and layout,
 // start, lists.
-class Captura : public forms::Form {
+class Captura : public forms::Form, public session::CaptureHandOver {
  public:
   Captura(forms::Host& host, session::SessionState& state);
+
+  // What the access screen hands over.
+  void showCaptureScreen(bool shown) override { visible = shown; }
+  void showDelegation(const std::string& name) override { LabelDel.caption = name; }
+  void showModuleAndDate(const std::string& module, const std::string& date) override;
 
   forms::Picture Banner;
   forms::Label LabelDel;
@@ -134,7 +140,7 @@ class Captura : public forms::Form {
   store::Rows runSQL();
   // Runs one step of the start or of a list reload; a database failure is shown to the
   // operator and the rest goes on.
-  void attempt(const std::string& what, const std::function<void()>& step);
+  bool attempt(const std::string& what, const std::function<void()>& step);
 
   session::SessionState& g_;
 };

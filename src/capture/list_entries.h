@@ -8,7 +8,7 @@ namespace capture {
 
 // A catalogue key as a list entry's item datum.
 inline std::int32_t keyDatum(const store::Value& key) {
-  return static_cast<std::int32_t>(key.asInteger());
+  return key.asInt32();
 }
 
 }  // namespace capture

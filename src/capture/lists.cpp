@@ -1,21 +1,21 @@
 #include "capture/captura.h"
-#include "capture/capture_module.h"
 #include "capture/list_entries.h"
+#include "session/capture_module.h"
 #include "store/literal.h"
 #include "text/encoding.h"
 
 namespace capture {
-namespace {}  // namespace
 
 void Captura::CargaListas() {
   if (g_.gCargaListas != "S") return;
   g_.gCargaListas = "N";
-  const CaptureModule* module = findModule(normalizedCode(g_.gModulo));
+  const session::CaptureModule* module = session::findModule(session::normalizedCode(g_.gModulo));
   const std::string letter = module ? std::string(module->typeLetter) : "";
   resetPriceBoxes();
-  const std::string column = module ? std::string(module->destColumn) : normalizedCode(g_.gModulo);
 
-  attempt("cargar la lista de destinos", [&] { fillDestinations(column); });
+  // A module code outside the table names no flag column: no destination is offered.
+  attempt("cargar la lista de destinos",
+          [&] { fillDestinations(module ? std::string(module->destColumn) : ""); });
   if (g_.gModulo == "INS") {
     for (int i = 0; i < g_.gNumOri && i < ComboOri.listCount(); ++i) {
       if (ComboOri.itemData(i) == g_.gEdo) {
@@ -30,16 +30,19 @@ void Captura::CargaListas() {
   const std::string first = auction ? "B" : letter;
   const std::string second = auction ? "H" : letter;
   attempt("cargar la lista de productos",
-          [&] { fillProducts(first, auction ? "AND" : normalizedCode(g_.gModulo)); });
+          [&] { fillProducts(first, auction ? "AND" : session::normalizedCode(g_.gModulo)); });
   attempt("cargar la lista de presentaciones", [&] { fillPresentations(first, second); });
 }
 
 // An empty result leaves the list empty, gCveDest as it was and the label blank.
 void Captura::fillDestinations(const std::string& column) {
   ComboDest.clear();
-  g_.gSQL = "SELECT Cve_Des, Desc_Des from Cat_Dest where Coord='" + store::escapeText(g_.gCveDel) +
-            "' and " + " " + column + "='S' order by Desc_Des ";
-  const store::Rows rows = runSQL();
+  store::Rows rows;
+  if (!column.empty()) {
+    g_.gSQL = "SELECT Cve_Des, Desc_Des from Cat_Dest where Coord=" + store::sqlText(g_.gCveDel) +
+              " and " + " " + column + "='S' order by Desc_Des ";
+    rows = runSQL();
+  }
   LabelDest.caption = rows.empty() ? "" : rows.front()[1].asText();
   for (const store::Row& row : rows) {
     ComboDest.setItemData(ComboDest.addItem(row[1].asText()), keyDatum(row[0]));
@@ -53,12 +56,14 @@ void Captura::fillProducts(std::string typeLetter, std::string productModule) {
   if (g_.gModulo == "ACE") {
     g_.gSQL =
         "SELECT Cve_Prod, Desc_Prod, Cat_Var_Ace.Descripcion, Num_Prod from Cat_Prod left join "
-        "Cat_Var_Ace ON mid(Cat_Prod.Cve_Prod,3,1) = Cat_Var_Ace.Variedad where Cve_Mod='" +
-        productModule + "' order by Desc_Prod, Calidad ";
+        "Cat_Var_Ace ON mid(Cat_Prod.Cve_Prod,3,1) = Cat_Var_Ace.Variedad where Cve_Mod=" +
+        store::sqlText(productModule) + " order by Desc_Prod, Calidad ";
   } else {
-    g_.gSQL = "SELECT Cve_Prod, Desc_Prod, Calidad, Num_Prod from Cat_Prod where Cve_Mod='" +
-              productModule + "' or InStr(Tipo,'" + typeLetter + "')>0 or mid(Tipo,2,1)='" +
-              typeLetter + "' or mid(Tipo,3,1)='" + typeLetter + "' order by Desc_Prod, Calidad ";
+    const std::string letter = store::sqlText(typeLetter);
+    g_.gSQL = "SELECT Cve_Prod, Desc_Prod, Calidad, Num_Prod from Cat_Prod where Cve_Mod=" +
+              store::sqlText(productModule) + " or InStr(Tipo," + letter +
+              ")>0 or mid(Tipo,2,1)=" + letter + " or mid(Tipo,3,1)=" + letter +
+              " order by Desc_Prod, Calidad ";
   }
   int count = 0;
   for (const store::Row& row : runSQL()) {
@@ -91,10 +96,12 @@ void Captura::fillPresentations(const std::string& typeLetter, const std::string
   int count = 0;
   int broad = 0;
   const bool single_batch = g_.gModulo == "AZU" || g_.gModulo == "GRA";
+  const std::string first = store::sqlText(typeLetter);
+  const std::string second = store::sqlText(secondLetter);
   if (!single_batch) {
-    g_.gSQL = "SELECT Cve_Pres, Desc_Pres, Cla_Pres from Cat_Pres where InStr(Tipo,'" + typeLetter +
-              "')>0 or InStr(Tipo,'" + secondLetter + "')>0 or mid(Tipo,2,1)='" + typeLetter +
-              "' or mid(Tipo,3,1)='" + typeLetter + "' order by Cve_Pres ";
+    g_.gSQL = "SELECT Cve_Pres, Desc_Pres, Cla_Pres from Cat_Pres where InStr(Tipo," + first +
+              ")>0 or InStr(Tipo," + second + ")>0 or mid(Tipo,2,1)=" + first +
+              " or mid(Tipo,3,1)=" + first + " order by Cve_Pres ";
     for (const store::Row& row : runSQL()) {
       const std::string shown = g_.gModulo == "ACE" ? row[1].asText() + " " + row[2].asText()
                                                     : row[0].asText() + " " + row[1].asText();
@@ -103,8 +110,8 @@ void Captura::fillPresentations(const std::string& typeLetter, const std::string
     }
     broad = ComboPres.listCount();
   }
-  g_.gSQL = "SELECT Cve_Pres, Desc_Pres, Cla_Pres from Cat_Pres where InStr(Tipo,'" + typeLetter +
-            "')>0  or InStr(Tipo,'" + secondLetter + "')>0 order by Cve_Pres ";
+  g_.gSQL = "SELECT Cve_Pres, Desc_Pres, Cla_Pres from Cat_Pres where InStr(Tipo," + first +
+            ")>0  or InStr(Tipo," + second + ")>0 order by Cve_Pres ";
   for (const store::Row& row : runSQL()) {
     ComboPres.setItemData(ComboPres.addItem(row[2].asText() + " " + row[1].asText()),
                           keyDatum(row[0]));
@@ -113,9 +120,8 @@ void Captura::fillPresentations(const std::string& typeLetter, const std::string
   g_.gNumPres = count;
   const bool first_entry = single_batch || g_.gModulo == "ACE";
   ComboPres.setListIndex(first_entry ? 0 : broad);
-  // A single presentation leaves nothing to choose; the auction keeps its presentation fixed
-  // whichever way the module was reached, as its layout does.
-  ComboPres.enabled = count != 1 && g_.gModulo != "AND";
+  // A single presentation leaves nothing to choose.
+  ComboPres.enabled = count != 1;
 }
 
 void Captura::LabelDest_Click() {

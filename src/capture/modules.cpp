@@ -1,21 +1,22 @@
 #include <initializer_list>
 
 #include "capture/captura.h"
-#include "capture/capture_module.h"
 #include "capture/form_fec_vol.h"
+#include "session/capture_module.h"
 
 namespace capture {
 
 void Captura::chooseModuleFromMenu(std::string_view code) {
-  const CaptureModule* module = findModule(code);
+  const session::CaptureModule* module = session::findModule(code);
   g_.gDescMod = std::string(module->menuDescMod);
   g_.gModulo = std::string(module->code);
   CambiaModulo();
 }
 
 void Captura::Volumenes_Click() {
-  g_.gDescMod = "Volúmenes de Ingreso";
-  g_.gModulo = "VOL";
+  const session::CaptureModule& volumes = session::moduleOfMenuItem("Volumenes");
+  g_.gDescMod = std::string(volumes.menuDescMod);
+  g_.gModulo = std::string(volumes.code);
   showEntryPeriodDialog();
   CambiaModulo();
 }
@@ -27,8 +28,8 @@ void Captura::showEntryPeriodDialog() {
 
 void Captura::CambiaModulo() {
   g_.gCambiaMod = "N";
-  g_.gModulo = normalizedCode(g_.gModulo);
-  g_.gCanasta = basketFlag(g_.gModulo);
+  g_.gModulo = session::normalizedCode(g_.gModulo);
+  g_.gCanasta = session::basketFlag(g_.gModulo);
   CargaCanasta();
   g_.gCargaListas = "S";
   CargaListas();
@@ -53,7 +54,7 @@ void Captura::ComboMod_Validate(bool& cancel) {
   if (g_.gCambiaMod == "S") {
     g_.gCambiaMod = "N";
     g_.gDescMod = ComboMod.text();
-    g_.gModulo = moduleCodeOf(g_.gDescMod);
+    g_.gModulo = session::moduleCodeOf(g_.gDescMod);
     CargaListas();
     g_.gConsecutivo = 0;
     g_.gCargaListas = "N";

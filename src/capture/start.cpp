@@ -1,7 +1,8 @@
 #include "capture/captura.h"
-#include "capture/capture_module.h"
 #include "capture/list_entries.h"
+#include "session/capture_module.h"
 #include "session/frm_clave_acceso.h"
+#include "store/literal.h"
 #include "text/dates.h"
 
 namespace capture {
@@ -20,7 +21,7 @@ void Captura::Form_Load() {
     host().showModal(access);
   }
   fillModuleAndDateLists();
-  g_.gModulo = moduleCodeOf(g_.gDescMod);
+  g_.gModulo = session::moduleCodeOf(g_.gDescMod);
   attempt("borrar los registros antiguos", [this] { purgeOldRecords(); });
   attempt("cargar la lista de orígenes", [this] { fillOrigins(); });
 
@@ -35,7 +36,7 @@ void Captura::Form_Load() {
   });
   attempt("cargar la lista de municipios", [this] {
     fillCatalogue(ComboMun,
-                  "SELECT Mun, Municipio from Cat_Muni where edo=" + std::to_string(g_.gEdo) +
+                  "SELECT Mun, Municipio from Cat_Muni where edo=" + store::sqlInteger(g_.gEdo) +
                       " order by Mun ",
                   g_.gNumMun);
   });
@@ -55,7 +56,7 @@ void Captura::Form_Load() {
   const auto date = text::dateOfLabel(g_.gFecha);
   g_.gFechaSQL = date ? text::sqlDate(*date) : "";
   g_.gFecDe = g_.gFecA = g_.gFechaSQL;
-  g_.gCanasta = basketFlag(g_.gModulo);
+  g_.gCanasta = session::basketFlag(g_.gModulo);
 
   ComboDest.enabled = true;
   CargaCanasta();
@@ -73,7 +74,7 @@ void Captura::Form_Load() {
 
 void Captura::fillModuleAndDateLists() {
   ComboMod.clear();
-  for (const CaptureModule& module : captureModules())
+  for (const session::CaptureModule& module : session::captureModules())
     ComboMod.addItem(std::string(module.caption));
   ComboMod.setListIndex(0);
   ComboFec.clear();
@@ -85,11 +86,11 @@ void Captura::fillModuleAndDateLists() {
 // Records of every module are kept 30 days, those of fruits and vegetables 7.
 void Captura::purgeOldRecords() {
   const text::Date now = today(host());
-  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=#" +
-            text::sqlDate(text::addDays(now, -30)) + "#);";
+  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=" +
+            store::sqlDate(text::addDays(now, -session::kKeptDays)) + ");";
   runSQL();
-  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=#" +
-            text::sqlDate(text::addDays(now, -7)) + "#));";
+  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=" +
+            store::sqlDate(text::addDays(now, -session::kFruitKeptDays)) + "));";
   runSQL();
 }
 

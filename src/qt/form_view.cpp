@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include "qt/banner_widget.h"
 #include "qt/qt_host.h"
@@ -21,12 +22,32 @@ QString toQt(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-QString styleSheetOf(const forms::TextStyle& style) {
+QString styleSheetOf(const forms::Control& control) {
   QString sheet;
+  const forms::TextStyle& style = control.style;
   if (!style.foreground.empty()) sheet += "color: " + toQt(style.foreground) + ";";
   if (!style.background.empty()) sheet += "background-color: " + toQt(style.background) + ";";
+  if (control.kind() == forms::ControlKind::TextBox) {
+    const char mask = static_cast<const forms::TextBox&>(control).passwordChar;
+    if (mask) sheet += QStringLiteral("lineedit-password-character: %1;").arg(int{mask});
+  }
   return sheet;
 }
+
+// The control that has the keyboard focus is plainly marked, whatever the widget style
+// does and whether or not the mouse was ever used: a keyboard-first program must show
+// where the next key goes.
+const QString kFocusStyle = QStringLiteral(
+    "QLineEdit, QComboBox { border: 1px solid #8a8f96; border-radius: 2px; padding: 1px 4px;"
+    " background: #ffffff; }"
+    "QComboBox::drop-down { border-left: 1px solid #b8bcc2; width: 18px; }"
+    "QPushButton { border: 1px solid #8a8f96; border-radius: 3px; padding: 2px 8px;"
+    " background: #eef0f2; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QLineEdit:disabled, QComboBox:disabled, QPushButton:disabled { color: #8a8f96;"
+    " background: #f3f4f5; border-color: #c5c9ce; }"
+    "QLineEdit:focus, QComboBox:focus, QPushButton:focus { border: 3px solid #1f5fbf;"
+    " background: #fff4c2; padding: 0px 2px; }");
 
 QFont fontOf(const forms::TextStyle& style, QFont font) {
   if (!style.family.empty()) font.setFamily(toQt(style.family));
@@ -41,6 +62,7 @@ FormView::FormView(forms::Form& form, QtHost& host, QWidget* parent)
     : QDialog(parent), form_(form), host_(host) {
   setObjectName(toQt(form.name()));
   setAccessibleName(toQt(form.name()));
+  setStyleSheet(kFocusStyle);
   build();
   host_.addView(*this);
 }
@@ -133,7 +155,7 @@ void FormView::forward(const std::function<void()>& event) {
 }
 
 void FormView::sync() {
-  syncing_ = true;
+  const QScopedValueRollback syncing(syncing_, true);
   setWindowTitle(toQt(form_.caption));
   setFixedSize(form_.width, form_.height + menu_height_);
   if (menu_bar_) menu_bar_->setGeometry(0, 0, form_.width, menu_height_);
@@ -144,7 +166,6 @@ void FormView::sync() {
     setVisible(form_.visible);
   }
   syncFocus();
-  syncing_ = false;
 }
 
 void FormView::syncControl(Binding& binding) {
@@ -153,7 +174,7 @@ void FormView::syncControl(Binding& binding) {
   widget->setGeometry(control.left, control.top + menu_height_, control.width, control.height);
   widget->setEnabled(control.enabled);
   if (widget->toolTip() != toQt(control.toolTip)) widget->setToolTip(toQt(control.toolTip));
-  const QString sheet = styleSheetOf(control.style);
+  const QString sheet = styleSheetOf(control);
   if (sheet != binding.style_sheet) {
     widget->setStyleSheet(sheet);
     binding.style_sheet = sheet;

@@ -1,10 +1,11 @@
-#include "capture/capture_module.h"
+#include "session/capture_module.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "text/encoding.h"
 
-namespace capture {
+namespace session {
 
 const std::array<CaptureModule, 8>& captureModules() {
   static const std::array<CaptureModule, 8> modules{{
@@ -27,6 +28,14 @@ const CaptureModule* findModule(std::string_view code) {
   return found == modules.end() ? nullptr : &*found;
 }
 
+const CaptureModule& moduleOfMenuItem(std::string_view item) {
+  const auto& modules = captureModules();
+  const auto found = std::find_if(modules.begin(), modules.end(),
+                                  [&](const CaptureModule& m) { return m.menuItem == item; });
+  if (found == modules.end()) throw std::logic_error("no hay módulo para " + std::string(item));
+  return *found;
+}
+
 std::string normalizedCode(std::string_view code) {
   return code == "AZÚ" ? std::string("AZU") : std::string(code);
 }
@@ -35,9 +44,13 @@ std::string moduleCodeOf(std::string_view caption) {
   return normalizedCode(text::toUpper(text::firstCharacters(caption, 3)));
 }
 
+int keptDays(std::string_view code) {
+  return code == "FRU" ? kFruitKeptDays : kKeptDays;
+}
+
 std::string basketFlag(std::string_view code) {
   const CaptureModule* module = findModule(code);
   return module && !module->basketGuided ? "N" : "S";
 }
 
-}  // namespace capture
+}  // namespace session

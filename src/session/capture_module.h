@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace capture {
+namespace session {
 
 // The eight capture modules, in the order of the menu and of the module lists.
 struct CaptureModule {
@@ -18,8 +18,16 @@ struct CaptureModule {
 };
 
 const std::array<CaptureModule, 8>& captureModules();
+
+// Days the start-up purge keeps the records of a module: records dated that many days
+// before today or earlier are deleted.
+inline constexpr int kKeptDays = 30;
+inline constexpr int kFruitKeptDays = 7;
+int keptDays(std::string_view code);
 // Null for a code no module has.
 const CaptureModule* findModule(std::string_view code);
+// The module a menu item of the capture screen chooses; the item must be one of the eight.
+const CaptureModule& moduleOfMenuItem(std::string_view item);
 
 // The code of a module caption: its first three characters in upper case, "AZÚ" read as
 // "AZU".
@@ -30,4 +38,4 @@ std::string normalizedCode(std::string_view code);
 // gCanasta for a module: "S" unless it is "VOL", "AND" or "AZU".
 std::string basketFlag(std::string_view code);
 
-}  // namespace capture
+}  // namespace session

@@ -1,7 +1,10 @@
 #include "session/frm_clave_acceso.h"
 
 #include "forms/message_form.h"
+#include "forms/question_form.h"
 #include "session/access_key.h"
+#include "session/capture_module.h"
+#include "session/store_failure.h"
 #include "store/connection.h"
 #include "store/literal.h"
 #include "text/dates.h"
@@ -11,6 +14,9 @@ namespace session {
 namespace {
 
 constexpr const char* kOtherDate = "Otra Fecha";
+// Years outside these are taken for a typing slip, not a capture date.
+constexpr int kFirstYear = 1990;
+constexpr int kLastYear = 2100;
 
 text::Date today(forms::Host& host) {
   const forms::LocalDateTime now = host.now();
@@ -27,20 +33,29 @@ bool isOtherDate(const std::string& entry) {
   return entry.substr(0, 10) == kOtherDate;
 }
 
+// A numeric key written bare as a number: its sign, if any, then the digits as typed.
+std::string numberLiteral(const std::string& key) {
+  const std::string trimmed = trimBlanks(key);
+  const bool signed_key = !trimmed.empty() && (trimmed[0] == '-' || trimmed[0] == '+');
+  return (signed_key && trimmed[0] == '-' ? "-" : "") +
+         store::sqlDecimal(signed_key ? trimmed.substr(1) : trimmed);
+}
+
 }  // namespace
 
 void frmClaveAcceso::Form_Load() {
-  captura_.visible = false;
+  captura_.showCaptureScreen(false);
   g_.gRuta = host().programFolder().string();
   LabelDel1.caption = "";
 
   // A missing row or an empty column reads as no delegation and an ordinary operator.
-  const store::Rows config = store::run(g_.gRuta, "SELECT Cve_Del, Cve_Ope from Config");
-  config_row_ = !config.empty();
-  g_.gCveDel = config_row_ ? config[0][0].asText() : "";
-  g_.gCveOpe = config_row_ ? config[0][1].asText() : "";
-
-  fillDelegations();
+  attemptStore(host(), "leer la configuración", [this] {
+    const store::Rows config = store::run(g_.gRuta, "SELECT Cve_Del, Cve_Ope from Config");
+    config_row_ = !config.empty();
+    g_.gCveDel = config_row_ ? config[0][0].asText() : "";
+    g_.gCveOpe = config_row_ ? config[0][1].asText() : "";
+  });
+  attemptStore(host(), "leer la lista de delegaciones", [this] { fillDelegations(); });
   fillModulesAndDates();
 }
 
@@ -52,7 +67,8 @@ void frmClaveAcceso::fillDelegations() {
   // A stored key that is no number cannot name a delegation: the full list is offered.
   const bool configured = configuredDelegation() && isPlainInteger(g_.gCveDel);
   if (configured) {
-    g_.gSQL = "SELECT Cve_Del, Desc_Del from Cat_Deleg where Cve_Del=" + g_.gCveDel + " ";
+    g_.gSQL =
+        "SELECT Cve_Del, Desc_Del from Cat_Deleg where Cve_Del=" + store::sqlKey(g_.gCveDel) + " ";
   } else {
     g_.gSQL = "SELECT Cve_Del, Desc_Del from Cat_Deleg order by Desc_Del";
   }
@@ -61,11 +77,8 @@ void frmClaveAcceso::fillDelegations() {
 }
 
 void frmClaveAcceso::fillModulesAndDates() {
-  for (const char* module :
-       {"Frutas y Hortalizas", "Azúcar", "Aceites Comestibles", "Granos y Semillas", "Flores",
-        "Insumos Agrícolas", "Volúmenes de Ingreso", "Anden de Subasta"}) {
-    ComboMod.addItem(module);
-  }
+  for (const CaptureModule& module : captureModules())
+    ComboMod.addItem(std::string(module.caption));
   ComboMod.setListIndex(4);
 
   const text::Date now = today(host());
@@ -87,46 +100,60 @@ void frmClaveAcceso::cmdAceptar_Click() {
     k.clear();
   }
 
-  const std::string L = text::toLower(k);
-  const std::string N = k.empty() ? "" : std::to_string(keyNumber(k).value_or(0));
-  const std::string select = "SELECT Cve_Del, desc_del, acceso, edo from Cat_Deleg where ";
-  if (g_.gCveOpe == "746" && k.empty()) {
-    g_.gSQL = select + "desc_del='" + store::escapeText(ComboDel.text()) + "' ";
-  } else if (g_.gCveOpe == "746" || !configuredDelegation()) {
-    g_.gSQL = select + "lcase(acceso)='" + L + "' or cve_del=" + N;
-  } else {
-    g_.gSQL = select + "(lcase(acceso)='" + L + "' or cve_del=" + L + ") and cve_del=" + N;
+  bool found = false;
+  if (!attemptStore(host(), "comprobar la clave de acceso", [&] { found = findDelegation(k); })) {
+    Text1.text.clear();
+    setFocus(Text1);
+    return;
   }
-
-  const store::Rows found = store::run(g_.gRuta, g_.gSQL);
-  if (found.empty()) {
+  if (!found) {
     host().beep();
     Text1.text.clear();
     setFocus(Text1);
     return;
   }
-  const store::Row& row = found.front();
-  g_.gDescDel = row[1].asText();
-  g_.gCveDel = row[0].asText();
-  if (g_.gCveOpe == "0" || g_.gCveOpe.empty()) g_.gCveOpe = g_.gCveDel;
-  captura_.control<forms::Label>("LabelDel").caption = g_.gDescDel;
+  captura_.showDelegation(g_.gDescDel);
   LabelDel1.caption = g_.gDescDel;
-  g_.gEdo = static_cast<int>(row[3].asInteger());
   g_.gFecha.clear();
   g_.gModulo = "FRU";
   g_.gCveDest.clear();
 
-  writeConfig();
+  attemptStore(host(), "guardar la delegación y el operador", [this] { writeConfig(); });
   showStageTwo();
 }
 
-void frmClaveAcceso::writeConfig() {
-  const std::string del = store::escapeText(g_.gCveDel);
-  const std::string ope = store::escapeText(g_.gCveOpe);
-  if (config_row_) {
-    g_.gSQL = "UPDATE Config SET Cve_Del='" + del + "', Cve_Ope='" + ope + "' ";
+// Looks the key up; on a match the session takes the delegation, the operator and the state.
+bool frmClaveAcceso::findDelegation(const std::string& k) {
+  const std::string select = "SELECT Cve_Del, desc_del, acceso, edo from Cat_Deleg where ";
+  if (g_.gCveOpe == "746" && k.empty()) {
+    g_.gSQL = select + "desc_del=" + store::sqlText(ComboDel.text()) + " ";
   } else {
-    g_.gSQL = "INSERT INTO Config (Cve_Del, Cve_Ope) values ('" + del + "', '" + ope + "')";
+    const std::string L = store::sqlText(text::toLower(k));
+    const std::string N = store::sqlInteger(keyNumber(k).value_or(0));
+    if (g_.gCveOpe == "746" || !configuredDelegation()) {
+      g_.gSQL = select + "lcase(acceso)=" + L + " or cve_del=" + N;
+    } else {
+      g_.gSQL =
+          select + "(lcase(acceso)=" + L + " or cve_del=" + numberLiteral(k) + ") and cve_del=" + N;
+    }
+  }
+  const store::Rows found = store::run(g_.gRuta, g_.gSQL);
+  if (found.empty()) return false;
+  const store::Row& row = found.front();
+  g_.gDescDel = row[1].asText();
+  g_.gCveDel = row[0].asText();
+  if (g_.gCveOpe == "0" || g_.gCveOpe.empty()) g_.gCveOpe = g_.gCveDel;
+  g_.gEdo = row[3].asInt32();
+  return true;
+}
+
+void frmClaveAcceso::writeConfig() {
+  const std::string del = store::sqlText(g_.gCveDel);
+  const std::string ope = store::sqlText(g_.gCveOpe);
+  if (config_row_) {
+    g_.gSQL = "UPDATE Config SET Cve_Del=" + del + ", Cve_Ope=" + ope + " ";
+  } else {
+    g_.gSQL = "INSERT INTO Config (Cve_Del, Cve_Ope) values (" + del + ", " + ope + ")";
   }
   store::run(g_.gRuta, g_.gSQL);
   config_row_ = true;
@@ -166,26 +193,55 @@ void frmClaveAcceso::CmdAceptar2_Click() {
   g_.gDescMod = ComboMod.text();
   if (isOtherDate(ComboFec.text())) {
     const auto typed = text::parseDayFirst(TextFec.text);
-    if (!typed) return refuseTypedDate();
+    if (!typed) return refuseTypedDate("no es una fecha válida");
+    if (typed->year < kFirstYear || typed->year > kLastYear) {
+      return refuseTypedDate("no es una fecha válida: el año debe estar entre " +
+                             std::to_string(kFirstYear) + " y " + std::to_string(kLastYear));
+    }
+    if (!confirmUnusualDate(*typed, g_.gDescMod)) {
+      setFocus(TextFec);
+      TextFec.select(0, static_cast<int>(TextFec.text.size()));
+      return;
+    }
     g_.gFecha = text::dateLabel(*typed);
   } else {
     g_.gFecha = ComboFec.text();
   }
-  captura_.control<forms::Label>("LabelFec").caption = g_.gFecha;
-  captura_.control<forms::Label>("LabelMod").caption = g_.gDescMod;
+  captura_.showModuleAndDate(g_.gDescMod, g_.gFecha);
   unload();
-  captura_.visible = true;
+  captura_.showCaptureScreen(true);
 }
 
-void frmClaveAcceso::refuseTypedDate() {
+void frmClaveAcceso::refuseTypedDate(const std::string& reason) {
   forms::MessageForm notice(host(), "Fecha no válida",
-                            "«" + TextFec.text +
-                                "» no es una fecha válida.\nEscríbala como dd/mm/aaaa, por "
-                                "ejemplo " +
+                            "«" + TextFec.text + "» " + reason +
+                                ".\nEscriba la fecha como dd/mm/aaaa, por ejemplo " +
                                 text::shortDate(today(host())) + ".");
   host().showModal(notice);
   setFocus(TextFec);
   TextFec.select(0, static_cast<int>(TextFec.text.size()));
+}
+
+bool frmClaveAcceso::confirmUnusualDate(const text::Date& date, const std::string& moduleCaption) {
+  const text::Date now = today(host());
+  const int kept = keptDays(moduleCodeOf(moduleCaption));
+  std::string message;
+  if (date > now) {
+    message =
+        "La fecha " + text::dateLabel(date) + " es posterior a hoy, " + text::dateLabel(now) + ".";
+  } else if (date <= text::addDays(now, -kept)) {
+    message = "Los registros de " + moduleCaption + " se conservan " + std::to_string(kept) +
+              " días: los del " + text::dateLabel(date) +
+              " se borran al iniciar el programa, así que lo que capture con esa fecha se "
+              "borrará en el próximo inicio.";
+  } else {
+    return true;
+  }
+  forms::QuestionForm question(host(), "Fecha de captura",
+                               message + "\n\n¿Desea continuar con esa fecha?", "Continuar",
+                               "Elegir otra fecha");
+  host().showModal(question);
+  return question.accepted();
 }
 
 void frmClaveAcceso::onCloseRequest() {

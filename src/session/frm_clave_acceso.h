@@ -1,7 +1,9 @@
 #pragma once
 
 #include "forms/form.h"
+#include "session/hand_over.h"
 #include "session/session_state.h"
+#include "text/dates.h"
 
 namespace session {
 
@@ -10,7 +12,7 @@ namespace session {
 // capture screen `captura`.
 class frmClaveAcceso : public forms::Form {
  public:
-  frmClaveAcceso(forms::Host& host, SessionState& state, forms::Form& captura);
+  frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHandOver& captura);
 
   forms::Picture Picture1;
   forms::Frame Frame1;
@@ -43,12 +45,15 @@ class frmClaveAcceso : public forms::Form {
   bool configuredDelegation() const;
   void fillDelegations();
   void fillModulesAndDates();
+  bool findDelegation(const std::string& k);
   void writeConfig();
   void showStageTwo();
-  void refuseTypedDate();
+  void refuseTypedDate(const std::string& reason);
+  // Whether the operator goes on with a date the start-up purge deletes, or a future one.
+  bool confirmUnusualDate(const text::Date& date, const std::string& moduleCaption);
 
   SessionState& g_;
-  forms::Form& captura_;
+  CaptureHandOver& captura_;
   bool config_row_ = false;
 };
 

@@ -14,7 +14,7 @@ void place(forms::Control& control, int left, int top, int width, int height = 2
 
 }  // namespace
 
-frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, forms::Form& captura)
+frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHandOver& captura)
     : Form(host, "frmClaveAcceso"),
       Picture1(*this, "Picture1"),
       Frame1(*this, "Frame1"),

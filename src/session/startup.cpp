@@ -1,9 +1,88 @@
 #include "session/startup.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "store/connection.h"
 #include "store/error.h"
+#include "text/encoding.h"
 
 namespace session {
+namespace {
+
+struct RequiredTable {
+  const char* table;
+  std::vector<const char*> columns;
+};
+
+// Every table and column the program's statements name.
+const std::vector<RequiredTable>& requiredTables() {
+  static const std::vector<RequiredTable> tables{
+      {"Reg_Pre",
+       {"Consec",   "Cve_del", "Cve_Mod", "Fecha",    "Cve_prod", "Cve_ori",     "Cve_des",
+        "Cve_pres", "Pre_min", "Pre_max", "Pre_frec", "Pre_uni",  "Consecutivo", "Obs",
+        "Cve_inf",  "Cve_mun", "Cve_tra", "Vol",      "Fecha_de", "Fecha_a"}},
+      {"Cat_Ori", {"Cve_Ori", "Desc_Ori", "Abrev"}},
+      {"Cat_Dest", {"Cve_Des", "Desc_Des", "Coord", "FRU", "AZU", "ACE", "GRA", "FLO"}},
+      {"Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Calidad", "Cve_Mod", "Tipo"}},
+      {"Cat_Var_Ace", {"Variedad", "Descripcion"}},
+      {"Cat_Pres", {"Cve_Pres", "Desc_Pres", "Cla_Pres", "Tipo"}},
+      {"Cat_Ing", {"Cve_Ing", "Desc_Ing", "Consecutivo"}},
+      {"Cat_Fte", {"Cve_Inf", "Desc_Inf"}},
+      {"Cat_Muni", {"Mun", "Municipio", "edo"}},
+      {"Cat_Trans", {"Cve_Tra", "Desc_Tra"}},
+      {"Cat_Deleg", {"Cve_Del", "desc_del", "acceso", "edo"}},
+      {"Config", {"Cve_Del", "Cve_Ope"}},
+  };
+  return tables;
+}
+
+// What the file lacks of the tables and columns the program reads, one line each.
+std::vector<std::string> missingParts(store::Connection& db) {
+  std::vector<std::string> missing;
+  for (const RequiredTable& required : requiredTables()) {
+    std::vector<std::string> present;
+    for (const store::Row& column :
+         db.runNative("SELECT name FROM pragma_table_info(?)", {std::string(required.table)})) {
+      present.push_back(text::foldCase(column[0].asText()));
+    }
+    if (present.empty()) {
+      missing.push_back("la tabla " + std::string(required.table));
+      continue;
+    }
+    for (const char* column : required.columns) {
+      if (std::find(present.begin(), present.end(), text::foldCase(column)) == present.end()) {
+        missing.push_back("la columna " + std::string(column) + " de la tabla " + required.table);
+      }
+    }
+  }
+  return missing;
+}
+
+// Writes nothing, but needs what a save needs: the file open for writing and a journal in
+// its folder. Rolled back, so the file is left as it was.
+void probeWriting(store::Connection& db) {
+  db.runNative("BEGIN IMMEDIATE");
+  try {
+    const std::string version = db.runNative("PRAGMA user_version")[0][0].asText();
+    db.runNative("PRAGMA user_version=" + version);
+    db.runNative("ROLLBACK");
+  } catch (...) {
+    try {
+      db.runNative("ROLLBACK");
+    } catch (const store::StoreError&) {
+    }
+    throw;
+  }
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) joined += "\n  - " + line;
+  return joined;
+}
+
+}  // namespace
 
 std::optional<std::string> databaseProblem(const std::filesystem::path& folder) {
   const std::filesystem::path file = std::filesystem::absolute(store::databasePath(folder));
@@ -13,10 +92,35 @@ std::optional<std::string> databaseProblem(const std::filesystem::path& folder) 
            "\n\nCausa: el archivo no existe. Copie TARVELcaptura.mdb en la carpeta del programa.";
   }
   try {
-    store::Connection::open(file).run("SELECT Cve_Del, Cve_Ope from Config");
+    store::Connection db = store::Connection::open(file);
+    const std::vector<std::string> missing = missingParts(db);
+    if (!missing.empty()) {
+      return "La base de datos no tiene todo lo que el programa usa:\n" + file.string() +
+             "\n\nFalta:" + joinLines(missing) +
+             "\n\nUse una base de datos completa de TARVEL (la que entrega el proveedor).";
+    }
+    try {
+      probeWriting(db);
+    } catch (const store::StoreError& failure) {
+      using Kind = store::StoreError::Kind;
+      // The journal cannot be made: the engine reports the folder, or only that it could
+      // not open a file.
+      if (failure.kind() == Kind::ReadOnlyFolder || failure.kind() == Kind::CannotOpen) {
+        return "No se puede grabar en la base de datos:\n" + file.string() +
+               "\n\nCausa: la carpeta " + file.parent_path().string() +
+               " no permite crear archivos, y el programa necesita crear ahí un archivo "
+               "temporal cada vez que graba.\n\nPida permiso de escritura en esa carpeta, o "
+               "copie el programa y la base de datos a una carpeta donde pueda escribir.";
+      }
+      if (failure.kind() == Kind::ReadOnly) {
+        return "No se puede grabar en la base de datos:\n" + file.string() +
+               "\n\nCausa: el archivo es de solo lectura.\n\nQuite la marca de solo lectura "
+               "del archivo o pida permiso de escritura al administrador del equipo.";
+      }
+      throw;
+    }
   } catch (const store::StoreError& failure) {
-    return "No se pudo leer la base de datos:\n" + file.string() +
-           "\n\nCausa: " + failure.engineMessage();
+    return "No se pudo abrir la base de datos:\n" + file.string() + "\n\nCausa: " + failure.cause();
   }
   return std::nullopt;
 }

@@ -7,11 +7,25 @@
 #include <string>
 #include <utility>
 
-#include "capture/captura.h"
 #include "headless_host.h"
 #include "session/frm_clave_acceso.h"
+#include "session/hand_over.h"
 #include "session/session_state.h"
 #include "temp_folder.h"
+
+// Stands in for the capture screen: records what the access screen hands over.
+struct HandOverRecord : session::CaptureHandOver {
+  void showCaptureScreen(bool show) override { shown = show; }
+  void showDelegation(const std::string& name) override { delegation = name; }
+  void showModuleAndDate(const std::string& moduleCaption, const std::string& dateLabel) override {
+    module = moduleCaption;
+    date = dateLabel;
+  }
+  bool shown = true;
+  std::string delegation;
+  std::string module;
+  std::string date;
+};
 
 // A database with four delegations, and a run of the program up to the access screen, which
 // the test then works as an operator would.
@@ -37,12 +51,18 @@ class AccessScreen : public ::testing::Test {
                         : std::pair{rows[0][0].asText(), rows[0][1].asText()};
   }
 
-  // Starts the program; `operate` works the access screen. Returns the status the program
-  // ended with, if it ended.
+  // Opens the access screen as the program's start does; `operate` works it. Returns the
+  // status the program ended with, if it ended.
   std::optional<int> run(const std::function<void(session::frmClaveAcceso&)>& operate) {
+    return runOn(state, captura, operate);
+  }
+
+  std::optional<int> runOn(session::SessionState& session, HandOverRecord& handOver,
+                           const std::function<void(session::frmClaveAcceso&)>& operate) {
+    session::frmClaveAcceso access(host, session, handOver);
     host.answerNext<session::frmClaveAcceso>(operate);
     try {
-      captura.load();
+      host.showModal(access);
     } catch (const testing_support::ProgramEnded& ended) {
       return ended.status;
     }
@@ -52,12 +72,11 @@ class AccessScreen : public ::testing::Test {
   // A later run of the program that signs in with `key` and accepts module and date.
   session::SessionState signInAgain(const std::string& key) {
     session::SessionState fresh;
-    capture::Captura again(host, fresh);
-    host.answerNext<session::frmClaveAcceso>([&](session::frmClaveAcceso& access) {
+    HandOverRecord handOver;
+    runOn(fresh, handOver, [&](session::frmClaveAcceso& access) {
       typeKey(access, key);
       access.keyPress(13);
     });
-    again.load();
     return fresh;
   }
 
@@ -70,5 +89,5 @@ class AccessScreen : public ::testing::Test {
   testing_support::TempFolder folder;
   testing_support::HeadlessHost host;
   session::SessionState state;
-  capture::Captura captura{host, state};
+  HandOverRecord captura;
 };

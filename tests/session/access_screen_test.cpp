@@ -1,13 +1,16 @@
 #include "access_fixture.h"
 
-namespace {
+#include <utility>
 
-using forms::Label;
+#include "forms/message_form.h"
+#include "forms/question_form.h"
+
+namespace {
 
 TEST_F(AccessScreen, AKeyAndTwoEntersSignInAndHandOverToTheCaptureScreen) {
   bool hidden_meanwhile = false;
   const auto ended = run([&](session::frmClaveAcceso& access) {
-    hidden_meanwhile = !captura.visible;
+    hidden_meanwhile = !captura.shown;
     EXPECT_EQ(access.focused(), &access.Text1);
     EXPECT_EQ(access.ComboDel.listIndex(), -1);
     typeKey(access, "105");
@@ -27,11 +30,10 @@ TEST_F(AccessScreen, AKeyAndTwoEntersSignInAndHandOverToTheCaptureScreen) {
   });
   EXPECT_FALSE(ended);
   EXPECT_TRUE(hidden_meanwhile);
-  EXPECT_TRUE(captura.visible);
-  EXPECT_EQ(captura.caption, "TARVEL - Máscara de Captura 2006 (Agrícolas)");
-  EXPECT_EQ(captura.control<Label>("LabelDel").caption, "Valle Alto");
-  EXPECT_EQ(captura.control<Label>("LabelMod").caption, "Frutas y Hortalizas");
-  EXPECT_EQ(captura.control<Label>("LabelFec").caption, "Vie 21/07/2006");
+  EXPECT_TRUE(captura.shown);
+  EXPECT_EQ(captura.delegation, "Valle Alto");
+  EXPECT_EQ(captura.module, "Frutas y Hortalizas");
+  EXPECT_EQ(captura.date, "Vie 21/07/2006");
   EXPECT_EQ(state.gCveDel, "5");
   EXPECT_EQ(state.gCveOpe, "5");
   EXPECT_EQ(state.gEdo, 3);
@@ -51,18 +53,16 @@ TEST_F(AccessScreen, OnlyTheLastThreeCharactersOfTheKeyCount) {
   // A key whose last character is a letter ends the program and writes nothing.
   setConfig("UPDATE Config SET Cve_Del='0', Cve_Ope='0'");
   session::SessionState fresh;
-  capture::Captura again(host, fresh);
-  host.answerNext<session::frmClaveAcceso>(
-      [&](session::frmClaveAcceso& access) { typeKey(access, "10x"); });
-  EXPECT_THROW(again.load(), testing_support::ProgramEnded);
-  EXPECT_EQ(host.endStatus, 0);
+  HandOverRecord again;
+  EXPECT_EQ(runOn(fresh, again, [&](session::frmClaveAcceso& access) { typeKey(access, "10x"); }),
+            0);
   EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
 }
 
 TEST_F(AccessScreen, AnEmptyKeyEndsTheProgramWithoutWriting) {
   EXPECT_EQ(run([&](session::frmClaveAcceso& access) { access.keyPress(13); }), 0);
   EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
-  EXPECT_FALSE(captura.visible);
+  EXPECT_FALSE(captura.shown);
 }
 
 TEST_F(AccessScreen, KeyIsComparedAsTextWithTheAccessCodeAndAsANumberWithTheKey) {
@@ -127,8 +127,8 @@ TEST_F(AccessScreen, TheOperator746ChoosesTheDelegationByName) {
 
   // Later runs offer every delegation, unselected, in Spanish order.
   session::SessionState fresh;
-  capture::Captura again(host, fresh);
-  host.answerNext<session::frmClaveAcceso>([&](session::frmClaveAcceso& access) {
+  HandOverRecord again;
+  runOn(fresh, again, [&](session::frmClaveAcceso& access) {
     EXPECT_EQ(access.ComboDel.listCount(), 4);
     EXPECT_EQ(access.ComboDel.listIndex(), -1);
     EXPECT_EQ(access.ComboDel.itemText(1), "Sierra Añil");
@@ -136,7 +136,6 @@ TEST_F(AccessScreen, TheOperator746ChoosesTheDelegationByName) {
     typeKey(access, "746");
     access.keyPress(13);
   });
-  again.load();
   EXPECT_EQ(fresh.gCveDel, "21");
   EXPECT_EQ(config(), (std::pair<std::string, std::string>{"21", "746"}));
 }
@@ -162,12 +161,76 @@ TEST_F(AccessScreen, ATypedDateBecomesADateLabelAndAWrongOneIsRefused) {
     EXPECT_EQ(access.TextFec.selLength(), 10);
     EXPECT_EQ(state.gFecha, "");
 
-    access.type(access.TextFec, "5/7/06");
+    access.type(access.TextFec, "20/7/06");
     access.keyPress(13);
   });
   EXPECT_EQ(host.modalForms.back(), "frmMensaje");
-  EXPECT_EQ(state.gFecha, "Mie 05/07/2006");
-  EXPECT_EQ(captura.control<Label>("LabelFec").caption, "Mie 05/07/2006");
+  EXPECT_EQ(state.gFecha, "Jue 20/07/2006");
+  EXPECT_EQ(captura.date, "Jue 20/07/2006");
+}
+
+// A date the start-up purge deletes (7 days back in fruits, 30 in the rest) or a future one
+// is confirmed; an implausible year is refused like a non-date.
+TEST_F(AccessScreen, ATypedDateThePurgeDeletesOrAFutureOneAsksBeforeGoingOn) {
+  std::vector<std::string> questions;
+  const auto answer = [&](bool goOn) {
+    host.answerNext<forms::QuestionForm>([&, goOn](forms::QuestionForm& question) {
+      questions.push_back(question.LabelPregunta.caption);
+      question.click(goOn ? question.cmdSi : question.cmdNo);
+    });
+  };
+  const auto typeDate = [](session::frmClaveAcceso& access, const std::string& date) {
+    access.type(access.TextFec, date);
+    access.keyPress(13);
+  };
+  run([&](session::frmClaveAcceso& access) {
+    typeKey(access, "105");
+    access.choose(access.ComboFec, 7);
+
+    answer(false);
+    typeDate(access, "14/07/2006");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("se conservan 7 días"), std::string::npos) << questions[0];
+    EXPECT_NE(questions[0].find("Vie 14/07/2006"), std::string::npos);
+    EXPECT_FALSE(access.unloaded());
+    EXPECT_EQ(access.focused(), &access.TextFec);
+
+    typeDate(access, "15/07/2006");  // six days back: kept, no question
+    EXPECT_TRUE(access.unloaded());
+  });
+  EXPECT_EQ(state.gFecha, "Sab 15/07/2006");
+
+  // Oils, kept 30 days; the delegation is remembered, so its number is the key now.
+  for (const auto& [date, asked] : {std::pair{"21/06/2006", true}, std::pair{"22/06/2006", false},
+                                    std::pair{"22/07/2006", true}}) {
+    session::SessionState fresh;
+    HandOverRecord again;
+    runOn(fresh, again, [&](session::frmClaveAcceso& access) {
+      typeKey(access, "005");
+      access.choose(access.ComboMod, 0);
+      access.choose(access.ComboFec, 7);
+      if (asked) answer(true);
+      typeDate(access, date);
+    });
+    EXPECT_EQ(text::dateOfLabel(fresh.gFecha), text::parseDayFirst(date)) << date;
+  }
+  ASSERT_EQ(questions.size(), 3u);
+  EXPECT_NE(questions[1].find("se conservan 30 días"), std::string::npos) << questions[1];
+  EXPECT_NE(questions[2].find("posterior a hoy"), std::string::npos) << questions[2];
+
+  run([&](session::frmClaveAcceso& access) {
+    typeKey(access, "005");
+    access.choose(access.ComboFec, 7);
+    for (const char* implausible : {"21/07/1989", "1/1/2101"}) {
+      host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
+        EXPECT_NE(notice.LabelMensaje.caption.find("entre 1990 y 2100"), std::string::npos);
+        notice.keyPress(13);
+      });
+      typeDate(access, implausible);
+      EXPECT_FALSE(access.unloaded()) << implausible;
+    }
+    typeDate(access, "21/07/2006");
+  });
 }
 
 TEST_F(AccessScreen, AMissingOrEmptyConfigReadsAsNoDelegationAndIsWrittenOnSignIn) {

@@ -1,13 +1,47 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "session/startup.h"
 #include "store/connection.h"
 #include "temp_folder.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// Runs `check` as a user without rights on the test's files. Root may write any file, so
+// as root the check runs in a child process that first gives its rights up.
+std::string withoutRights(const std::function<std::string()>& check) {
+  if (geteuid() != 0) return check();
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return "pipe failed";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipe_ends[0]);
+    constexpr uid_t kNobody = 65534;
+    if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+    const std::string result = check();
+    const ssize_t written = write(pipe_ends[1], result.data(), result.size());
+    _exit(written == static_cast<ssize_t>(result.size()) ? 0 : 3);
+  }
+  close(pipe_ends[1]);
+  std::string result;
+  char buffer[512];
+  for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) result.append(buffer, n);
+  close(pipe_ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "the check did not finish";
+}
+
+std::string problemIn(const fs::path& folder) {
+  return session::databaseProblem(folder).value_or("");
+}
 
 TEST(Startup, AMissingOrUnreadableDatabaseIsNamedWithItsPathAndCause) {
   testing_support::TempFolder folder;
@@ -17,18 +51,58 @@ TEST(Startup, AMissingOrUnreadableDatabaseIsNamedWithItsPathAndCause) {
   ASSERT_TRUE(missing);
   EXPECT_NE(missing->find(file.string()), std::string::npos);
   EXPECT_NE(missing->find("no existe"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_FALSE(fs::exists(file));
 
   std::ofstream(file) << "esto no es una base de datos, solo texto suficiente para llenar una "
                          "cabecera de archivo y un poco más de relleno";
   const auto unreadable = session::databaseProblem(folder.path());
   ASSERT_TRUE(unreadable);
   EXPECT_NE(unreadable->find(file.string()), std::string::npos);
-  EXPECT_NE(unreadable->find("Causa"), std::string::npos);
+  EXPECT_NE(unreadable->find("no es una base de datos"), std::string::npos) << *unreadable;
 
-  std::filesystem::remove(file);
+  fs::remove(file);
   testing_support::createDatabase(folder.path());
   EXPECT_FALSE(session::databaseProblem(folder.path()));
+}
+
+TEST(Startup, EveryTableAndColumnTheProgramReadsMustBeThere) {
+  testing_support::TempFolder folder;
+  {
+    auto db = testing_support::createDatabase(folder.path());
+    db.runNative("DROP TABLE Cat_Trans");
+    db.runNative("ALTER TABLE Cat_Ori DROP COLUMN Abrev");
+  }
+  const std::string problem = problemIn(folder.path());
+  EXPECT_NE(problem.find("la tabla Cat_Trans"), std::string::npos) << problem;
+  EXPECT_NE(problem.find("la columna Abrev de la tabla Cat_Ori"), std::string::npos) << problem;
+  EXPECT_EQ(problem.find("Cat_Deleg"), std::string::npos) << problem;
+}
+
+// A file or a folder the program cannot write is found before the operator signs in, and
+// the check itself leaves the file as it was.
+TEST(Startup, ADatabaseThatCannotBeWrittenIsFoundAtTheStart) {
+  testing_support::TempFolder folder;
+  const auto file = store::databasePath(folder.path());
+  testing_support::createDatabase(folder.path());
+  const auto size = fs::file_size(file);
+
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::string read_only = withoutRights([&] { return problemIn(folder.path()); });
+  EXPECT_NE(read_only.find("solo lectura"), std::string::npos) << read_only;
+  EXPECT_NE(read_only.find(fs::absolute(file).string()), std::string::npos) << read_only;
+
+  fs::permissions(file, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                           fs::perms::others_exec));
+  fs::permissions(folder.path(),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const std::string locked_folder = withoutRights([&] { return problemIn(folder.path()); });
+  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_NE(locked_folder.find("no permite crear archivos"), std::string::npos) << locked_folder;
+
+  EXPECT_EQ(problemIn(folder.path()), "");
+  EXPECT_EQ(fs::file_size(file), size);
+  EXPECT_FALSE(fs::exists(file.string() + "-journal"));
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "forms/form.h"
+
+namespace forms {
+
+// A modal question with two answers. Enter gives the first; Escape or the window frame
+// give the second.
+class QuestionForm : public Form {
+ public:
+  QuestionForm(Host& host, std::string title, std::string message, std::string yes, std::string no);
+
+  // True when the operator chose the first answer.
+  bool accepted() const { return accepted_; }
+
+  Label LabelPregunta;
+  CommandButton cmdSi;
+  CommandButton cmdNo;
+
+ private:
+  bool accepted_ = false;
+};
+
+}  // namespace forms

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "forms/host.h"
+
+namespace session {
+
+// Runs one database step of a screen. A failure of the store is shown to the operator as
+// what the program was doing ("comprobar la clave de acceso") and why, in plain Spanish,
+// never with the statement; returns false then. Other failures pass through.
+bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step);
+
+}  // namespace session
