@@ -24,7 +24,7 @@ constexpr const char* kCreateStatements[] = {
     "Tipo TEXT)",
     "CREATE TABLE Cat_Ing (Consecutivo INTEGER PRIMARY KEY, Cve_Ing TEXT, Desc_Ing TEXT)",
     "CREATE TABLE Cat_Fte (Cve_Inf INTEGER PRIMARY KEY, Desc_Inf TEXT)",
-    "CREATE TABLE Cat_Muni (Mun INTEGER, Municipio TEXT, edo INTEGER, PRIMARY KEY (edo, Mun))",
+    "CREATE TABLE Cat_Muni (Mun INTEGER PRIMARY KEY, Municipio TEXT, edo INTEGER)",
     "CREATE TABLE Cat_Trans (Cve_Tra INTEGER PRIMARY KEY, Desc_Tra TEXT)",
     "CREATE TABLE Cat_Deleg (Cve_Del INTEGER PRIMARY KEY, desc_del TEXT, acceso TEXT, "
     "edo INTEGER)",
@@ -37,6 +37,7 @@ constexpr const char* kCreateStatements[] = {
     "CREATE INDEX Reg_Pre_Fecha ON Reg_Pre (Fecha, Cve_Mod)",
     "CREATE INDEX Cat_Prod_Modulo ON Cat_Prod (Cve_Mod)",
     "CREATE INDEX Cat_Dest_Coord ON Cat_Dest (Coord)",
+    "CREATE INDEX Cat_Muni_Estado ON Cat_Muni (edo)",
 };
 
 }  // namespace

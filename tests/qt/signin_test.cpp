@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -12,6 +15,7 @@
 #include "capture_catalogue.h"
 #include "qt/form_view.h"
 #include "qt/qt_host.h"
+#include "qt/translations.h"
 #include "session/session_state.h"
 #include "store/connection.h"
 #include "temp_folder.h"
@@ -32,6 +36,8 @@ void signInWithKeyboard(bool& done) {
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(QApplication::focusWidget(), key);
   EXPECT_EQ(key->echoMode(), QLineEdit::Password);
+  // Each typed character shows as "*", whatever the widget style's own mask is.
+  EXPECT_EQ(key->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, key), '*');
 
   QTest::keyClicks(QApplication::focusWidget(), "005");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -124,6 +130,31 @@ TEST(QtView, ChoosesTheDestinationFromTheMenuWithTheKeyboard) {
   EXPECT_EQ(destinations->currentText(), QString::fromUtf8("Mercado Morelos del Valle"));
 }
 
+// The focused control is marked plainly from the first keystroke: its frame differs from
+// the same control's without the focus.
+TEST(QtView, TheFocusedControlIsPlainlyMarked) {
+  SignedInProgram program;
+  program.start();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&program.window));
+  for (const char* name : {"ComboProd", "TextMin", "CmdGrabar"}) {
+    auto* widget = program.window.findChild<QWidget*>(name);
+    ASSERT_NE(widget, nullptr) << name;
+    program.window.forward([&] { program.captura.focus(program.captura.TextObs); });
+    const QImage without = widget->grab().toImage();
+    program.window.forward([&] { program.captura.focus(*program.captura.find(name)); });
+    ASSERT_TRUE(widget->hasFocus()) << name;
+    const QImage with = widget->grab().toImage();
+    EXPECT_NE(without.pixelColor(1, 1), with.pixelColor(1, 1)) << name;
+  }
+}
+
+TEST(QtView, StandardButtonsSpeakSpanish) {
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove('&'), QStringLiteral("Aceptar"));
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&'), QStringLiteral("Cancelar"));
+}
+
 }  // namespace
 
 // One application object for the whole test program, alive while the tests run.
@@ -131,5 +162,6 @@ int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
+  qtview::installSpanishTranslations(application);
   return RUN_ALL_TESTS();
 }

@@ -1,12 +1,13 @@
 #include <ctime>
 #include <iostream>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "demo_data.h"
 #include "loader.h"
 #include "store/connection.h"
-#include "store/schema.h"
 
 namespace {
 
@@ -14,7 +15,8 @@ constexpr const char* kUsage =
     "Uso:\n"
     "  tarvel-db create ARCHIVO [--demo]    crea la base de datos (con --demo, datos de prueba)\n"
     "  tarvel-db load ARCHIVO TABLA CSV...  carga filas de catálogo desde archivos CSV\n"
-    "                                       (la primera línea nombra las columnas)\n";
+    "                                       (la primera línea nombra las columnas; el\n"
+    "                                       archivo puede estar en UTF-8 o en Windows-1252)\n";
 
 text::Date localToday() {
   const std::time_t now = std::time(nullptr);
@@ -24,23 +26,30 @@ text::Date localToday() {
 }
 
 int create(const std::string& file, bool demo) {
-  store::Connection connection = store::Connection::create(file);
-  store::createSchema(connection);
-  if (demo) {
-    tarveldb::writeDemoData(connection, localToday());
-  } else {
-    tarveldb::insertRows(connection, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
-  }
+  tarveldb::createDatabaseFile(file, demo ? std::optional<text::Date>(localToday()) : std::nullopt);
   std::cout << "Base de datos creada: " << file << (demo ? " (datos de prueba)" : "") << '\n';
   return 0;
 }
 
 int load(const std::string& file, const std::string& table,
          const std::vector<std::string>& csv_files) {
-  store::Connection connection = store::Connection::open(file);
-  for (const std::string& csv : csv_files) {
-    const std::size_t rows = tarveldb::loadCsv(connection, table, csv);
-    std::cout << table << ": " << rows << " filas cargadas de " << csv << '\n';
+  std::optional<store::Connection> connection;
+  try {
+    connection.emplace(store::Connection::open(file));
+  } catch (const std::exception& failure) {
+    throw std::runtime_error("no se pudo abrir la base de datos " + file + ": " + failure.what());
+  }
+  for (std::size_t i = 0; i < csv_files.size(); ++i) {
+    const std::string& csv = csv_files[i];
+    try {
+      const std::size_t rows = tarveldb::loadCsv(*connection, table, csv);
+      std::cout << table << ": " << rows << " filas cargadas de " << csv << '\n';
+    } catch (const std::exception& failure) {
+      std::cerr << "tarvel-db: " << failure.what() << '\n'
+                << "tarvel-db: no se cargó ninguna fila de " << csv
+                << (i == 0 ? "" : "; los archivos anteriores quedaron cargados") << '\n';
+      return 1;
+    }
   }
   return 0;
 }
