@@ -7,8 +7,8 @@
 namespace session {
 
 // The program-wide state every screen reads and writes, created empty at start and alive
-// for the whole run. Flags are the texts "S" and "N". Counters and keys are held wider
-// than the 16 bits of the original so that no stored key can overflow them.
+// for the whole run. Flags are the texts "S" and "N". Counters and keys are held wider than
+// 16 bits so that no stored key and no day's count can overflow them.
 struct SessionState {
   // Who is signed in.
   std::string gRuta;  // the program's folder, without a trailing separator

@@ -21,8 +21,15 @@ std::string shown(std::string_view value) {
 
 }  // namespace
 
+// Every quote inside is doubled, so no typed text can end the literal.
 std::string sqlText(std::string_view text) {
-  return "'" + escapeText(text) + "'";
+  std::string literal = "'";
+  literal.reserve(text.size() + 2);
+  for (char c : text) {
+    literal.push_back(c);
+    if (c == '\'') literal.push_back('\'');
+  }
+  return literal + "'";
 }
 
 std::string sqlInteger(std::int64_t value) {

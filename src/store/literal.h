@@ -12,18 +12,6 @@ namespace store {
 // change what the statement does. The checking ones throw StoreError, naming the value in
 // Spanish, for a value that is not of their form.
 
-// Text put between single quotes in a statement: every quote inside is doubled, so no
-// typed text can end the literal. The quotes themselves are the caller's.
-inline std::string escapeText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    escaped.push_back(c);
-    if (c == '\'') escaped.push_back('\'');
-  }
-  return escaped;
-}
-
 // A text literal, quotes included: sqlText("O'Hara") is 'O''Hara'.
 std::string sqlText(std::string_view text);
 // An integer in decimal: -12, 30.

@@ -1,5 +1,8 @@
 #include "capture_fixture.h"
 
+#include <filesystem>
+#include <iterator>
+
 namespace {
 
 TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
@@ -132,8 +135,27 @@ TEST_F(CaptureScreen, SalirEndsTheProgramAtOnce) {
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_THROW(c.clickMenu(c.Salir), testing_support::ProgramEnded);
   EXPECT_EQ(host.endStatus, 0);
-  c.clickMenu(c.Reporte);
-  c.clickMenu(c.Separador);
+}
+
+// The menu's "Reporte", "Generar" and the separator have no action of their own: no
+// dialog, no file, no change to the screen or the session.
+TEST_F(CaptureScreen, TheMenuEntriesWithoutAnActionChangeNothing) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  const std::size_t dialogs = host.modalForms.size();
+  const session::SessionState before = *state;
+  const forms::Control* focused = c.focused();
+  for (forms::MenuItem* item : {&c.Reporte, &c.Generar, &c.Separador}) c.clickMenu(*item);
+  EXPECT_EQ(host.modalForms.size(), dialogs);
+  EXPECT_TRUE(host.openedDocuments.empty());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "only the database is in the program's folder";
+  EXPECT_EQ(state->gModulo, before.gModulo);
+  EXPECT_EQ(state->gCveDest, before.gCveDest);
+  EXPECT_EQ(state->gSQL, before.gSQL);
+  EXPECT_EQ(c.focused(), focused);
+  EXPECT_EQ(c.TextMin.text, "0.00");
 }
 
 }  // namespace

@@ -19,9 +19,17 @@ TEST(Lists, ASortedListInsertsInSpanishOrderAndReportsThePosition) {
   list.setListIndex(3);
   EXPECT_EQ(list.text(), "Nopal");
   EXPECT_EQ(list.itemData(3), 7);
-  // An item added before the selection keeps the same item selected.
+  // Items added before the selection, right at its place, or after it keep the same item
+  // selected; a second "Nopal" goes after the first.
   list.addItem("Aceite");
+  EXPECT_EQ(list.listIndex(), 4);
+  EXPECT_EQ(list.addItem("Nogal"), 4);
+  EXPECT_EQ(list.listIndex(), 5);
+  EXPECT_EQ(list.addItem("Nopal"), 6);
+  EXPECT_EQ(list.addItem("Zanahoria"), 8);
+  EXPECT_EQ(list.listIndex(), 5);
   EXPECT_EQ(list.text(), "Nopal");
+  EXPECT_EQ(list.itemData(5), 7);
   list.setListIndex(99);
   EXPECT_EQ(list.listIndex(), -1);
   EXPECT_EQ(list.text(), "");
