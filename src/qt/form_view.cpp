@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScopedValueRollback>
 
@@ -22,17 +23,27 @@ QString toQt(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-QString styleSheetOf(const forms::Control& control) {
+QString styleSheetOf(const forms::TextStyle& style) {
   QString sheet;
-  const forms::TextStyle& style = control.style;
   if (!style.foreground.empty()) sheet += "color: " + toQt(style.foreground) + ";";
   if (!style.background.empty()) sheet += "background-color: " + toQt(style.background) + ";";
-  if (control.kind() == forms::ControlKind::TextBox) {
-    const char mask = static_cast<const forms::TextBox&>(control).passwordChar;
-    if (mask) sheet += QStringLiteral("lineedit-password-character: %1;").arg(int{mask});
-  }
   return sheet;
 }
+
+// Shows the box's own mask for each typed character instead of the style's bullet. A
+// style sheet property cannot do it: the line edit reads the mask from its style.
+class PasswordMaskStyle : public QProxyStyle {
+ public:
+  explicit PasswordMaskStyle(char mask) : mask_(mask) {}
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* answer) const override {
+    if (hint == SH_LineEdit_PasswordCharacter) return mask_;
+    return QProxyStyle::styleHint(hint, option, widget, answer);
+  }
+
+ private:
+  char mask_;
+};
 
 // The control that has the keyboard focus is plainly marked, whatever the widget style
 // does and whether or not the mouse was ever used: a keyboard-first program must show
@@ -40,7 +51,6 @@ QString styleSheetOf(const forms::Control& control) {
 const QString kFocusStyle = QStringLiteral(
     "QLineEdit, QComboBox { border: 1px solid #8a8f96; border-radius: 2px; padding: 1px 4px;"
     " background: #ffffff; }"
-    "QComboBox::drop-down { border-left: 1px solid #b8bcc2; width: 18px; }"
     "QPushButton { border: 1px solid #8a8f96; border-radius: 3px; padding: 2px 8px;"
     " background: #eef0f2; }"
     "QPushButton:pressed { background: #d5d9de; }"
@@ -118,6 +128,11 @@ QWidget* FormView::makeWidget(forms::Control& control) {
     case forms::ControlKind::TextBox: {
       auto* edit = new QLineEdit(this);
       auto& box = static_cast<forms::TextBox&>(control);
+      if (box.passwordChar) {
+        auto* mask = new PasswordMaskStyle(box.passwordChar);
+        mask->setParent(edit);
+        edit->setStyle(mask);
+      }
       connect(edit, &QLineEdit::textEdited, this, [this, &box](const QString& text) {
         forward([&] { form_.type(box, text.toStdString()); });
       });
@@ -174,7 +189,7 @@ void FormView::syncControl(Binding& binding) {
   widget->setGeometry(control.left, control.top + menu_height_, control.width, control.height);
   widget->setEnabled(control.enabled);
   if (widget->toolTip() != toQt(control.toolTip)) widget->setToolTip(toQt(control.toolTip));
-  const QString sheet = styleSheetOf(control);
+  const QString sheet = styleSheetOf(control.style);
   if (sheet != binding.style_sheet) {
     widget->setStyleSheet(sheet);
     binding.style_sheet = sheet;
