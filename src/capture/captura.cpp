@@ -99,6 +99,22 @@ void Captura::wireHandlers() {
   LabelDest.onClick = [this] { LabelDest_Click(); };
   ComboDest.onValidate = [this](bool& cancel) { ComboDest_Validate(cancel); };
   ComboDest.onLostFocus = [this] { ComboDest_LostFocus(); };
+
+  TextMin.onGotFocus = [this] { TextMin_GotFocus(); };
+  TextMin.onLostFocus = [this] { TextMin_LostFocus(); };
+  TextMax.onLostFocus = [this] { TextMax_LostFocus(); };
+  TextFrec.onLostFocus = [this] { TextFrec_LostFocus(); };
+  for (forms::TextBox* box : {&TextMax, &TextFrec, &TextUni}) {
+    box->onGotFocus = [box] { box->select(0, 25); };
+  }
+  TextVol.onGotFocus = [this] { TextVol_GotFocus(); };
+
+  cmdPrimero.onClick = [this] { cmdPrimero_Click(); };
+  cmdAnterior.onClick = [this] { cmdAnterior_Click(); };
+  cmdSiguiente.onClick = [this] { cmdSiguiente_Click(); };
+  cmdUltimo.onClick = [this] { cmdUltimo_Click(); };
+  CmdGrabar.onClick = [this] { CmdGrabar_Click(); };
+  CmdBorrar.onClick = [this] { CmdBorrar_Click(); };
 }
 
 // Enter moves on like Tab from a text box or a list; on a button it still presses it.

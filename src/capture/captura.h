@@ -1,20 +1,26 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "capture/day_basket.h"
+#include "capture/price_record.h"
+#include "capture/record_list.h"
 #include "forms/form.h"
 #include "session/hand_over.h"
 #include "session/session_state.h"
 #include "store/value.h"
+#include "text/dates.h"
 
 namespace capture {
 
 // The capture screen, the program's main window. It exists once for the whole run; its
 // load opens the access screen first and then prepares the lists, the basket and the
 // layout of the chosen module. Handlers live in files by concern: modules and layout,
-// start, lists.
+// start, lists, basket, display and navigation, saving, price aids.
 class Captura : public forms::Form, public session::CaptureHandOver {
  public:
   Captura(forms::Host& host, session::SessionState& state);
@@ -89,13 +95,39 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   forms::MenuItem Separador;
   forms::MenuItem SelDestino;
 
+  // The day's basket for the module and destination on screen, and the keys of the records
+  // already saved for them on the capture date.
+  DayBasket basket;
+  RecordList records;
+
   // Modules and layout.
   void Salir_Click();
   void Volumenes_Click();
   void LabelMod_Click();
   void ComboMod_Validate(bool& cancel);
   void CambiaModulo();
+
+  // Day basket.
   void CargaCanasta();
+
+  // Display and navigation.
+  void MuestraRegistro();
+  void PreparaNuevo();
+  void cmdPrimero_Click();
+  void cmdAnterior_Click();
+  void cmdSiguiente_Click();
+  void cmdUltimo_Click();
+
+  // Saving and deleting.
+  void CmdGrabar_Click();
+  void CmdBorrar_Click();
+
+  // Price aids.
+  void TextMin_GotFocus();
+  void TextMin_LostFocus();
+  void TextMax_LostFocus();
+  void TextFrec_LostFocus();
+  void TextVol_GotFocus();
 
   // Start and date.
   void LabelFec_Click();
@@ -131,6 +163,31 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void fillSugarMills();
   void alignPreviousPricesPanel();
   void showEntryPeriodDialog();
+
+  // The basket and the day's saved records of the module and destination on screen.
+  void loadBasket(std::int64_t destination, const text::Date& date);
+  void loadSavedRecords(std::int64_t destination, const text::Date& date);
+
+  // The record on screen: which of the two states, where the position is, where the focus
+  // goes.
+  void showNewRecordState();
+  void showPositionLabels(bool existing);
+  void focusRecord();
+  void clearPreviousPrices();
+  // Selects the first item whose datum is `key` (the second in the presentation list
+  // outside "ACE"); a list without it keeps its selection.
+  static void selectByKey(forms::ComboBox& list, std::int64_t key, int occurrence = 1);
+  void selectPresentation(std::int64_t key);
+  // The record the screen holds, or nothing after telling the operator why it cannot be
+  // saved.
+  std::optional<PriceRecord> gatherRecord();
+  void saveNewRecord(const PriceRecord& record);
+  void saveChange(const std::optional<PriceRecord>& record, std::int64_t key);
+  void moveToNewPosition();
+  void showError(const std::string& message);
+  // The destination on screen as a key, if one is chosen.
+  std::optional<std::int64_t> destinationKey() const;
+  static void reformatPrice(forms::TextBox& box);
 
   void fillDestinations(const std::string& column);
   void fillProducts(std::string typeLetter, std::string productModule);

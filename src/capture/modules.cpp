@@ -66,13 +66,6 @@ void Captura::ComboMod_Validate(bool& cancel) {
   LabelMod.visible = true;
 }
 
-// Applies the module's layout around the day's basket.
-void Captura::CargaCanasta() {
-  g_.gConsecutivo = 0;
-  applyLayoutPhase1();
-  applyLayoutPhase2();
-}
-
 void Captura::resetPriceBoxes() {
   for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni}) box->text = "0.00";
   TextObs.text.clear();

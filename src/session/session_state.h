@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -42,16 +41,13 @@ struct SessionState {
   int gNumMun = 0;
   int gNumTrans = 0;
 
-  // The day basket (positions 1..gTotCanasta) and the saved records (1..gTotGrabados).
-  std::array<std::int64_t, 201> gCanProd{};
-  std::array<std::int64_t, 201> gCanPres{};
-  std::array<std::string, 201> gCanOri{};
-  int gTotCanasta = 0;
-  int gPosCanasta = 0;
-  std::array<std::int64_t, 151> gConsec{};
-  int gTotGrabados = 0;
-  int gRegNum = 0;
-  int gConsecutivo = 0;
+  // Position on the capture screen: the record shown (1..the day's saved records, then new
+  // positions) and the basket entry that prefills the next new record. The basket and the
+  // saved records' keys themselves are held by the capture screen.
+  std::int64_t gRegNum = 0;
+  std::int64_t gPosCanasta = 0;
+  // Inserts since the basket was last loaded or the module changed.
+  std::int64_t gConsecutivo = 0;
 
   // Price aids, dialogs and outputs.
   double gPromMin = 0;

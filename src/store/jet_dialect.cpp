@@ -205,6 +205,25 @@ std::optional<std::string> takeTop(std::vector<Token>& tokens, std::string_view 
 }
 
 // Gives every ORDER BY term the Spanish collation, before its ASC or DESC.
+constexpr std::string_view kBinaryOrderColumns[] = {"fecha", "fecha_de", "fecha_a", "consec"};
+
+// A column whose stored values sort the same in binary and in Spanish order: the ISO dates
+// and the record key. Left without the collation, an index on it can serve the order, so
+// "the five most recent" reads five rows however many the table holds.
+bool sortsInBinaryOrder(const std::vector<Token>& term, std::size_t end) {
+  std::size_t first = 0;
+  while (first < end && isQuiet(term[first])) ++first;
+  if (end > first && (sameWord(term[end - 1], "asc") || sameWord(term[end - 1], "desc"))) --end;
+  while (end > first && isQuiet(term[end - 1])) --end;
+  // A bare column, or one named with its table: Reg_Pre.Fecha.
+  if (end == first + 3 && term[first].kind == Kind::Word && isPunct(term, first + 1, '.')) {
+    first += 2;
+  }
+  if (end != first + 1) return false;
+  return std::any_of(std::begin(kBinaryOrderColumns), std::end(kBinaryOrderColumns),
+                     [&](std::string_view column) { return sameWord(term[first], column); });
+}
+
 void collateOrder(std::vector<Token>& tokens) {
   int depth = 0;
   std::size_t start = tokens.size();
@@ -230,8 +249,9 @@ void collateOrder(std::vector<Token>& tokens) {
     if (last == 0) {
       result.insert(result.end(), term.begin(), term.end());
     } else {
-      const bool has_collate = std::any_of(term.begin(), term.end(),
-                                           [](const Token& t) { return sameWord(t, "collate"); });
+      const bool has_collate =
+          sortsInBinaryOrder(term, last) ||
+          std::any_of(term.begin(), term.end(), [](const Token& t) { return sameWord(t, "collate"); });
       std::size_t at = last;
       if (sameWord(term[last - 1], "asc") || sameWord(term[last - 1], "desc")) at = last - 1;
       if (!has_collate) {

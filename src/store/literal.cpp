@@ -44,6 +44,13 @@ std::string sqlDate(const text::Date& date) {
   return "#" + text::sqlDate(date) + "#";
 }
 
+std::string sqlYearFirstDate(std::string_view date) {
+  if (!text::parseYearFirst(date)) {
+    throw StoreError("", "la fecha " + shown(date) + " no es una fecha válida");
+  }
+  return "#" + std::string(date) + "#";
+}
+
 std::string sqlKey(std::string_view key) {
   const std::string_view digits = key.substr(!key.empty() && key.front() == '-' ? 1 : 0);
   // 18 digits always fit in a 64-bit integer.

@@ -19,6 +19,9 @@ std::string sqlInteger(std::int64_t value);
 // A date literal of the statements' dialect, without leading zeros: #2006/7/4#. Refuses an
 // invalid date.
 std::string sqlDate(const text::Date& date);
+// A date kept as year/month/day text (2006/7/5 or 2006/07/05), as it stands between #
+// signs. Refuses any other form and a day that does not exist.
+std::string sqlYearFirstDate(std::string_view date);
 // A key as typed, when it is a plain integer: an optional '-' and 1 to 18 digits.
 std::string sqlKey(std::string_view key);
 // A number as typed, when it is a plain non-negative decimal: digits with at most one '.',

@@ -107,6 +107,16 @@ std::optional<Date> parseDayFirst(std::string_view typed) {
   return checked(Date{*year, *month, *day});
 }
 
+std::optional<Date> parseYearFirst(std::string_view text) {
+  const auto parts = split(text, "/");
+  if (parts.size() != 3 || parts[0].size() != 4) return std::nullopt;
+  const auto year = readNumber(parts[0], 4);
+  const auto month = readNumber(parts[1], 2);
+  const auto day = readNumber(parts[2], 2);
+  if (!year || !month || !day) return std::nullopt;
+  return checked(Date{*year, *month, *day});
+}
+
 std::optional<Date> parseIso(std::string_view stored) {
   const auto parts = split(trim(stored), "-");
   if (parts.size() != 3 || parts[0].size() != 4) return std::nullopt;

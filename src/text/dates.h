@@ -32,6 +32,8 @@ std::string isoDate(const Date& date);    // 2006-07-21, the stored form
 // A day-first date as an operator types it: 5/7/06, 05/07/2006, 21/7/2006 ("-" and "."
 // separate too). Two-digit years fall into 1930-2029. Empty when the text is no real date.
 std::optional<Date> parseDayFirst(std::string_view typed);
+// A year-first date as statements write it: 2006/7/5 or 2006/07/05.
+std::optional<Date> parseYearFirst(std::string_view text);
 // The stored form YYYY-MM-DD.
 std::optional<Date> parseIso(std::string_view stored);
 // The date inside a date label: the text from its fifth character on.

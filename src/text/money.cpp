@@ -73,6 +73,12 @@ std::optional<double> readNumber(std::string_view typed) {
   return number->negative ? -value : value;
 }
 
+std::optional<double> readPrice(std::string_view typed) {
+  const std::string_view s = trim(typed);
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) return std::nullopt;
+  return readNumber(s);
+}
+
 std::string FormatoPrecio(std::string_view typed) {
   if (typed.empty()) return "";
   const auto number = readDecimal(typed);

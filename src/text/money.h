@@ -11,6 +11,10 @@ namespace text {
 // Empty when the text is no number.
 std::optional<double> readNumber(std::string_view typed);
 
+// A price as the operator may type it: readNumber's form without a sign. Empty for a
+// negative amount or a text that is no number.
+std::optional<double> readPrice(std::string_view typed);
+
 // The price text: "" for an empty text or zero, otherwise "$", the amount rounded to two
 // decimals (half away from zero, on the decimal digits as written), "," between groups of
 // three digits, "." and exactly two decimals: 1234.5 gives $1,234.50. Negative amounts get

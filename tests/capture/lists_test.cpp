@@ -4,7 +4,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
+// Without earlier days no basket entry changes what the lists select.
 TEST_F(CaptureScreen, FruitListsEveryProductTwiceAndSelectsTheFirstNarrowPresentation) {
+  sql("DELETE FROM Reg_Pre");
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(texts(c.ComboDest),
             (Texts{"Central de Abasto Valle Alto", "Mercado Morelos del Valle"}));
@@ -26,6 +28,7 @@ TEST_F(CaptureScreen, FruitListsEveryProductTwiceAndSelectsTheFirstNarrowPresent
 }
 
 TEST_F(CaptureScreen, OriginsSugarMillsAndCataloguesCarryTheirKeys) {
+  sql("DELETE FROM Reg_Pre");
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(state->gNumOri, 11);
   EXPECT_EQ(c.ComboOri.listCount(), 18);
@@ -146,8 +149,19 @@ TEST_F(CaptureScreen, ADatabaseFailureInAListIsShownAndTheRestStillLoads) {
   EXPECT_TRUE(c.visible);
 
   sql("DROP TABLE Cat_Prod");
-  host.answerNextWithEnter();
+  // The basket and the products both need the product catalogue.
+  std::vector<std::string> failures;
+  for (int i = 0; i < 2; ++i) {
+    host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
+      failures.push_back(notice.LabelMensaje.caption);
+      notice.keyPress(13);
+    });
+  }
   menu(c.Granos);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_NE(failures[0].find("No se pudo cargar la canasta de productos"), std::string::npos);
+  EXPECT_NE(failures[1].find("No se pudo cargar la lista de productos"), std::string::npos);
+  EXPECT_NE(failures[1].find("la tabla Cat_Prod"), std::string::npos) << failures[1];
   EXPECT_EQ(c.ComboProd.listCount(), 0);
   EXPECT_EQ(texts(c.ComboPres), (Texts{"COS Costal 50 kg"}));
   EXPECT_EQ(state->gModulo, "GRA");

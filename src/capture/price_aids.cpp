@@ -1,0 +1,88 @@
+#include "capture/captura.h"
+#include "capture/list_entries.h"
+#include "capture/price_history.h"
+#include "store/connection.h"
+#include "text/money.h"
+
+namespace capture {
+namespace {
+
+// Selects a box's whole text, as every price box does when entered.
+void selectAll(forms::TextBox& box) {
+  box.select(0, 25);
+}
+
+// A stored price in a panel label: the money form without "$"; 0 or null leaves it empty.
+std::string panelPrice(const store::Value& price) {
+  std::string shown = text::FormatoPrecio(price.asText());
+  std::erase(shown, '$');
+  return shown;
+}
+
+}  // namespace
+
+// A price box left is rewritten in the money form without "$" (1234.5 gives 1,234.50, 0
+// gives an empty box). A text that is not an amount stays as typed for the operator to
+// correct; the save refuses it.
+void Captura::reformatPrice(forms::TextBox& box) {
+  if (!text::readPrice(box.text)) return;
+  std::string shown = text::FormatoPrecio(box.text);
+  std::erase(shown, '$');
+  box.text = shown;
+}
+
+// Entering the minimum shows the five most recent earlier prices of the record's key and
+// takes the mean of their minimums as the reference of the variation warning.
+void Captura::TextMin_GotFocus() {
+  selectAll(TextMin);
+  clearPreviousPrices();
+  g_.gPromMin = 0;
+  const auto date = text::dateOfLabel(g_.gFecha);
+  const auto destination = selectedKey(ComboDest);
+  const auto product = selectedKey(ComboProd);
+  const auto presentation = selectedKey(ComboPres);
+  const auto origin = selectedKey(g_.gModulo == "AZU" ? ComboIng : ComboOri);
+  if (!date || !destination || !product || !presentation || !origin) return;
+
+  g_.gSQL = previousPricesStatement(
+      PriceKey{g_.gModulo, *destination, *product, *presentation, *origin}, *date);
+  store::Rows rows;
+  if (!attempt("leer los precios anteriores", [&] { rows = runSQL(); })) return;
+  std::vector<double> minimums;
+  for (std::size_t i = 0; i < rows.size() && i < static_cast<std::size_t>(LabDiaAnt.size()); ++i) {
+    const store::Row& row = rows[i];
+    const int line = static_cast<int>(i);
+    const auto day = row[4].asDate();
+    LabDiaAnt[line].caption = day ? text::dateLabel(*day) : "";
+    LabMinAnt[line].caption = panelPrice(row[0]);
+    LabMaxAnt[line].caption = panelPrice(row[1]);
+    LabFrecAnt[line].caption = panelPrice(row[2]);
+    minimums.push_back(row[0].isNull() ? 0 : row[0].asReal());
+  }
+  g_.gPromMin = referencePrice(minimums);
+}
+
+// The warning is advisory: the price stays as typed and the record can be saved.
+void Captura::TextMin_LostFocus() {
+  reformatPrice(TextMin);
+  const auto minimum = text::readPrice(TextMin.text.empty() ? "0" : TextMin.text);
+  if (minimum && variesTooMuch(*minimum, g_.gPromMin)) {
+    showError("Variación en precio mayor de 30%");
+  }
+}
+
+void Captura::TextMax_LostFocus() {
+  reformatPrice(TextMax);
+}
+
+void Captura::TextFrec_LostFocus() {
+  reformatPrice(TextFrec);
+}
+
+// The volume box starts from "0" each time it is entered.
+void Captura::TextVol_GotFocus() {
+  TextVol.text = "0";
+  selectAll(TextVol);
+}
+
+}  // namespace capture

@@ -1,0 +1,183 @@
+#include "capture/captura.h"
+#include "capture/list_entries.h"
+#include "capture/form_error.h"
+#include "store/connection.h"
+#include "store/error.h"
+#include "store/literal.h"
+
+namespace capture {
+namespace {
+
+constexpr const char* kDuplicate = "¡Ya existe ese registro!";
+
+}  // namespace
+
+void Captura::showError(const std::string& message) {
+  g_.gMsgError = message;
+  FormError dialog(host(), g_);
+  host().showModal(dialog);
+}
+
+// Every list the record needs must have a selection and every amount must be a number;
+// otherwise the operator is told which one, and nothing is written.
+std::optional<PriceRecord> Captura::gatherRecord() {
+  const bool volumes = g_.gModulo == "VOL";
+  const bool inputs = g_.gModulo == "INS";
+  forms::ComboBox& origins = g_.gModulo == "AZU" ? ComboIng : ComboOri;
+  struct Required {
+    const forms::ComboBox& list;
+    const char* name;
+    bool needed;
+  };
+  for (const Required& required :
+       {Required{ComboDest, "Destino", true}, Required{ComboProd, "Producto", true},
+        Required{ComboPres, "Presentación", true},
+        Required{origins, g_.gModulo == "AZU" ? "Ingenio" : "Origen", true},
+        Required{ComboFte, "Fuente", inputs}, Required{ComboMun, "Municipio", inputs},
+        Required{ComboTrans, "Transporte", volumes}}) {
+    if (required.needed && !selectedKey(required.list)) {
+      showError("Elija " + std::string(required.name) + " en su lista");
+      return std::nullopt;
+    }
+  }
+  struct Amount {
+    const forms::TextBox& box;
+    const char* name;
+    std::string& into;
+  };
+  PriceRecord record;
+  for (const Amount& amount :
+       {Amount{TextMin, g_.gModulo == "AZU" ? "Único" : "Mínimo", record.minimum},
+        Amount{TextMax, "Máximo", record.maximum}, Amount{TextFrec, "Frecuente", record.frequent},
+        Amount{TextUni, "Único", record.single}, Amount{TextVol, "Volúmen", record.volume}}) {
+    if (&amount.box == &TextVol && !volumes) continue;
+    const auto value = amountOf(amount.box.text);
+    if (!value) {
+      showError("¡" + std::string(amount.name) + " no es un número!");
+      return std::nullopt;
+    }
+    amount.into = *value;
+  }
+  const auto date = text::dateOfLabel(g_.gFecha);
+  if (!date) {
+    showError("¡La fecha de captura no es válida!");
+    return std::nullopt;
+  }
+  record.delegation = g_.gCveDel;
+  record.module = g_.gModulo;
+  record.date = *date;
+  record.destination = *selectedKey(ComboDest);
+  record.product = *selectedKey(ComboProd);
+  record.presentation = *selectedKey(ComboPres);
+  record.origin = *selectedKey(origins);
+  record.source = selectedKey(ComboFte);
+  record.municipality = selectedKey(ComboMun);
+  if (volumes) record.transport = selectedKey(ComboTrans);
+  record.observations = TextObs.text;
+  record.runningNumber = g_.gConsecutivo + 1;
+  record.periodFrom = g_.gFecDe;
+  record.periodTo = g_.gFecA;
+  return record;
+}
+
+void Captura::CmdGrabar_Click() {
+  const auto record = gatherRecord();
+  if (!record) return;
+  const auto refused = g_.gModulo == "VOL" ? std::nullopt : priceCheckFailure(*record);
+  if (refused) showError(*refused);
+  if (g_.gRegNum > records.count()) {
+    if (!refused) saveNewRecord(*record);
+  } else if (const auto key = records.keyAt(g_.gRegNum)) {
+    saveChange(refused ? std::nullopt : record, *key);
+  }
+}
+
+// The duplicate check, the insert and the read-back of the new key run in one transaction
+// on one connection: the key is the inserted row's own, and a failure leaves the table,
+// the session and the screen as they were.
+void Captura::saveNewRecord(const PriceRecord& record) {
+  bool duplicate = false;
+  std::int64_t key = 0;
+  const bool written = attempt("grabar el registro", [&] {
+    store::Connection db = store::Connection::open(store::databasePath(g_.gRuta));
+    db.runNative("BEGIN IMMEDIATE");
+    try {
+      if (g_.gModulo != "AZU") {
+        g_.gSQL = duplicateCountStatement(record);
+        duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
+      }
+      if (!duplicate) {
+        g_.gSQL = insertStatement(record);
+        db.run(g_.gSQL);
+        key = db.runNative("SELECT last_insert_rowid()")[0][0].asInteger();
+      }
+      db.runNative("COMMIT");
+    } catch (...) {
+      try {
+        db.runNative("ROLLBACK");
+      } catch (const store::StoreError&) {
+      }
+      throw;
+    }
+  });
+  if (!written) return;
+  if (duplicate) return showError(kDuplicate);
+
+  g_.gConsecutivo = record.runningNumber;
+  CmdBorrar.visible = false;
+  // A record saved beyond the next position still takes the first free number, so every
+  // saved record stays reachable.
+  records.append(key);
+  ++g_.gRegNum;
+  for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni}) box->text = "0.00";
+  TextObs.text.clear();
+  TextVol.text = "0";
+  ++g_.gPosCanasta;
+  PreparaNuevo();
+  focusRecord();
+  showPositionLabels(false);
+}
+
+// A change refused by a check (an empty `record`) writes nothing but moves on like one
+// that was written; so does one that would repeat another saved record.
+void Captura::saveChange(const std::optional<PriceRecord>& record, std::int64_t key) {
+  if (record) {
+    bool duplicate = false;
+    const bool written = attempt("grabar el cambio", [&] {
+      if (g_.gModulo != "AZU") {
+        g_.gSQL = duplicateCountStatement(*record, key);
+        duplicate = runSQL()[0][0].asInteger() >= 1;
+      }
+      if (!duplicate) {
+        g_.gSQL = updateStatement(*record, key);
+        runSQL();
+      }
+    });
+    if (!written) return;
+    if (duplicate) showError(kDuplicate);
+  }
+  CmdBorrar.visible = false;
+  ++g_.gRegNum;
+  if (g_.gRegNum <= records.count()) {
+    MuestraRegistro();
+  } else {
+    moveToNewPosition();
+  }
+}
+
+// Deletes the saved record on screen without asking, closes the gap in the numbering and
+// shows the record that followed, or a new position after the last.
+void Captura::CmdBorrar_Click() {
+  const auto key = records.keyAt(g_.gRegNum);
+  if (!key) return;
+  g_.gSQL = "DELETE from Reg_Pre  where Consec=" + store::sqlInteger(*key) + " ";
+  if (!attempt("eliminar el registro", [this] { runSQL(); })) return;
+  records.remove(g_.gRegNum);
+  if (g_.gRegNum <= records.count()) {
+    MuestraRegistro();
+  } else {
+    moveToNewPosition();
+  }
+}
+
+}  // namespace capture
