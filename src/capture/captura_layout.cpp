@@ -10,6 +10,8 @@ constexpr int kListLeft = 110;
 constexpr int kListWidth = 300;
 constexpr int kRightLabelLeft = 420;
 constexpr int kRightListLeft = 490;
+// The price boxes start right of the previous prices' date column ("Sab 05/12/2026").
+constexpr int kPriceLeft = 134;
 constexpr int kPriceWidth = 105;
 constexpr int kPriceStep = 115;
 
@@ -90,7 +92,7 @@ void Captura::layOut() {
                                  {LblMax, TextMax, "Máximo"},
                                  {LblFrec, TextFrec, "Frecuente"},
                                  {LblUni, TextUni, "Único"}};
-  int left = kListLeft;
+  int left = kPriceLeft;
   for (const PriceColumn& column : columns) {
     place(column.label, left, 258, kPriceWidth, 20);
     setCaption(column.label, column.title);
@@ -98,12 +100,12 @@ void Captura::layOut() {
     column.box.text = "0.00";
     left += kPriceStep;
   }
-  place(LblVol, kListLeft, 258, kPriceWidth, 20);
+  place(LblVol, kPriceLeft, 258, kPriceWidth, 20);
   setCaption(LblVol, "Volúmen");
-  place(TextVol, kListLeft, 278, kPriceWidth);
+  place(TextVol, kPriceLeft, 278, kPriceWidth);
 
   for (int i = 0; i < 5; ++i) {
-    place(LabDiaAnt[i], kLabelLeft, 306 + i * 19, 92, 19);
+    place(LabDiaAnt[i], kLabelLeft, 306 + i * 19, kPriceLeft - kLabelLeft - 4, 19);
     for (forms::LabelArray* column : {&LabMinAnt, &LabMaxAnt, &LabFrecAnt, &LabUniAnt}) {
       place((*column)[i], 0, 0, kPriceWidth, 19);
       (*column)[i].style.foreground = "#1d4e89";

@@ -21,8 +21,8 @@ std::optional<BasketEntry> DayBasket::at(std::int64_t position) const {
 std::string lastEarlierDateStatement(const std::string& module, std::int64_t destination,
                                      const text::Date& date) {
   return "SELECT top 1 Fecha from Reg_Pre  where Cve_Mod=" + store::sqlText(module) + " " +
-         " and Cve_Des=" + store::sqlInteger(destination) + " " +
-         " and Fecha<" + store::sqlDate(date) + " " + " order by Fecha desc ";
+         " and Cve_Des=" + store::sqlInteger(destination) + " " + " and Fecha<" +
+         store::sqlDate(date) + " " + " order by Fecha desc ";
 }
 
 // Fruits are grouped by the first letter of their type; sugar has no origin to sort by.
@@ -64,7 +64,8 @@ std::string savedKeysStatement(const std::string& module, std::int64_t destinati
          moduleAndDestination(module, destination) + " and Fecha=" + store::sqlDate(date) + " " +
          " ORDER BY " + (module == "FRU" || module == "VOL" ? " left(Cat_Prod.tipo,1), " : "") +
          " Cat_Prod.desc_prod, " + (oils ? " Cat_Var_Ace.Descripcion, " : "") +
-         (sugar ? " Cat_Ing.desc_Ing," : " Cat_Ori.desc_ori,") + " Cat_Pres.desc_pres, Reg_Pre.Consec ;";
+         (sugar ? " Cat_Ing.desc_Ing," : " Cat_Ori.desc_ori,") +
+         " Cat_Pres.desc_pres, Reg_Pre.Consec ;";
 }
 
 }  // namespace capture

@@ -22,8 +22,8 @@ void Captura::showPositionLabels(bool existing) {
   const std::string n = std::to_string(g_.gRegNum);
   const std::string t = std::to_string(records.count());
   const std::string b = std::to_string(basket.size());
-  const std::string said = (existing ? kExisting : kNew) + n + " de un total de " + t +
-                           " ya Grabados";
+  const std::string said =
+      (existing ? kExisting : kNew) + n + " de un total de " + t + " ya Grabados";
   if (g_.gCanasta == "S") {
     LblRegNum.caption = n + " / " + t + " -> " + b;
     LblRegES.caption = said + ", de una Canasta de Productos de " + b;

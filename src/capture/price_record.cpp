@@ -71,21 +71,22 @@ std::string updateStatement(const PriceRecord& r, std::int64_t key) {
          " Pre_min=" + store::sqlDecimal(r.minimum) + "," +
          " Pre_max=" + store::sqlDecimal(r.maximum) + "," +
          " Pre_frec=" + store::sqlDecimal(r.frequent) + "," +
-         " Obs=" + store::sqlText(r.observations) + "," + " Cve_inf=" + keyOrNull(r.source) +
-         "," + " Cve_mun=" + keyOrNull(r.municipality) + " " +
-         " where Consec=" + store::sqlInteger(key) + " ";
+         " Obs=" + store::sqlText(r.observations) + "," + " Cve_inf=" + keyOrNull(r.source) + "," +
+         " Cve_mun=" + keyOrNull(r.municipality) + " " + " where Consec=" + store::sqlInteger(key) +
+         " ";
 }
 
 std::string duplicateCountStatement(const PriceRecord& r, std::optional<std::int64_t> ownKey) {
-  std::string statement = "SELECT Count(*)  from Reg_Pre  where Reg_Pre.Cve_Mod=" +
-                          store::sqlText(r.module) + " " +
-                          " and Cve_des=" + store::sqlInteger(r.destination) +
-                          " and Cve_prod=" + store::sqlInteger(r.product) +
-                          " and Cve_pres=" + store::sqlInteger(r.presentation) +
-                          " and Cve_ori=" + store::sqlInteger(r.origin);
+  std::string statement =
+      "SELECT Count(*)  from Reg_Pre  where Reg_Pre.Cve_Mod=" + store::sqlText(r.module) + " " +
+      " and Cve_des=" + store::sqlInteger(r.destination) +
+      " and Cve_prod=" + store::sqlInteger(r.product) +
+      " and Cve_pres=" + store::sqlInteger(r.presentation) +
+      " and Cve_ori=" + store::sqlInteger(r.origin);
   if (r.module == "VOL") statement += " and Cve_Tra=" + keyOrNull(r.transport);
   if (r.module == "INS") {
-    statement += " and Cve_Mun=" + keyOrNull(r.municipality) + " and Cve_Inf=" + keyOrNull(r.source);
+    statement +=
+        " and Cve_Mun=" + keyOrNull(r.municipality) + " and Cve_Inf=" + keyOrNull(r.source);
   }
   statement += " and Fecha=" + store::sqlDate(r.date) + " ";
   if (ownKey) statement += " and not (Consec=" + store::sqlInteger(*ownKey) + ") ";

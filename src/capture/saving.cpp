@@ -1,6 +1,6 @@
 #include "capture/captura.h"
-#include "capture/list_entries.h"
 #include "capture/form_error.h"
+#include "capture/list_entries.h"
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/literal.h"
@@ -36,7 +36,7 @@ std::optional<PriceRecord> Captura::gatherRecord() {
         Required{ComboFte, "Fuente", inputs}, Required{ComboMun, "Municipio", inputs},
         Required{ComboTrans, "Transporte", volumes}}) {
     if (required.needed && !selectedKey(required.list)) {
-      showError("Elija " + std::string(required.name) + " en su lista");
+      showError("¡Falta elegir " + std::string(required.name) + "!");
       return std::nullopt;
     }
   }

@@ -5,6 +5,7 @@
 
 #include "store/connection.h"
 #include "store/error.h"
+#include "store/schema.h"
 #include "text/encoding.h"
 
 namespace session {
@@ -101,6 +102,7 @@ std::optional<std::string> databaseProblem(const std::filesystem::path& folder) 
     }
     try {
       probeWriting(db);
+      store::createIndexes(db);
     } catch (const store::StoreError& failure) {
       using Kind = store::StoreError::Kind;
       // The journal cannot be made: the engine reports the folder, or only that it could

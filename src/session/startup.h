@@ -6,9 +6,11 @@
 
 namespace session {
 
-// Checks, before any screen opens, that the database file in `folder` is there and can be
-// read. Returns the message for the operator when it cannot, naming the file's full path
-// and the cause; the program then ends without creating anything.
+// Checks, before any screen opens, that the database file in `folder` is there, holds every
+// table and column the program reads and can be written, and adds the indexes the
+// program's lookups need when the file lacks them. Returns the message for the operator
+// when the file cannot be used, naming its full path and the cause; the program then ends
+// without creating anything.
 std::optional<std::string> databaseProblem(const std::filesystem::path& folder);
 
 }  // namespace session

@@ -249,9 +249,9 @@ void collateOrder(std::vector<Token>& tokens) {
     if (last == 0) {
       result.insert(result.end(), term.begin(), term.end());
     } else {
-      const bool has_collate =
-          sortsInBinaryOrder(term, last) ||
-          std::any_of(term.begin(), term.end(), [](const Token& t) { return sameWord(t, "collate"); });
+      const bool has_collate = sortsInBinaryOrder(term, last) ||
+                               std::any_of(term.begin(), term.end(),
+                                           [](const Token& t) { return sameWord(t, "collate"); });
       std::size_t at = last;
       if (sameWord(term[last - 1], "asc") || sameWord(term[last - 1], "desc")) at = last - 1;
       if (!has_collate) {

@@ -29,21 +29,30 @@ constexpr const char* kCreateStatements[] = {
     "CREATE TABLE Cat_Deleg (Cve_Del INTEGER PRIMARY KEY, desc_del TEXT, acceso TEXT, "
     "edo INTEGER)",
     "CREATE TABLE Config (Cve_Del TEXT, Cve_Ope TEXT)",
-    // The day's records of a module and destination, the basket's last date, the history
-    // of one product key, and the purge by date.
-    "CREATE INDEX Reg_Pre_Modulo_Destino_Fecha ON Reg_Pre (Cve_Mod, Cve_des, Fecha)",
-    "CREATE INDEX Reg_Pre_Clave_Producto ON Reg_Pre (Cve_Mod, Cve_des, Cve_prod, Cve_pres, "
+};
+
+// The day's records of a module and destination, the basket's last date, the history of
+// one product key and the duplicate check, the purge and the day of a module.
+constexpr const char* kIndexStatements[] = {
+    "CREATE INDEX IF NOT EXISTS Reg_Pre_Modulo_Destino_Fecha ON Reg_Pre (Cve_Mod, Cve_des, Fecha)",
+    "CREATE INDEX IF NOT EXISTS Reg_Pre_Clave_Producto ON Reg_Pre (Cve_Mod, Cve_des, Cve_prod, "
+    "Cve_pres, "
     "Cve_ori, Fecha)",
-    "CREATE INDEX Reg_Pre_Fecha ON Reg_Pre (Fecha, Cve_Mod)",
-    "CREATE INDEX Cat_Prod_Modulo ON Cat_Prod (Cve_Mod)",
-    "CREATE INDEX Cat_Dest_Coord ON Cat_Dest (Coord)",
-    "CREATE INDEX Cat_Muni_Estado ON Cat_Muni (edo)",
+    "CREATE INDEX IF NOT EXISTS Reg_Pre_Fecha ON Reg_Pre (Fecha, Cve_Mod)",
+    "CREATE INDEX IF NOT EXISTS Cat_Prod_Modulo ON Cat_Prod (Cve_Mod)",
+    "CREATE INDEX IF NOT EXISTS Cat_Dest_Coord ON Cat_Dest (Coord)",
+    "CREATE INDEX IF NOT EXISTS Cat_Muni_Estado ON Cat_Muni (edo)",
 };
 
 }  // namespace
 
 void createSchema(Connection& connection) {
   for (const char* statement : kCreateStatements) connection.runNative(statement);
+  createIndexes(connection);
+}
+
+void createIndexes(Connection& connection) {
+  for (const char* statement : kIndexStatements) connection.runNative(statement);
 }
 
 }  // namespace store

@@ -6,5 +6,7 @@ class Connection;
 
 // Creates every table and the indexes the program's lookups use, on a new file.
 void createSchema(Connection& connection);
+// Adds the indexes a file lacks (one made by an earlier version, say); rows are untouched.
+void createIndexes(Connection& connection);
 
 }  // namespace store

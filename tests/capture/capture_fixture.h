@@ -4,10 +4,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "capture/captura.h"
+#include "capture/form_error.h"
 #include "capture/form_fec_vol.h"
 #include "capture_catalogue.h"
 #include "forms/message_form.h"
@@ -63,6 +65,59 @@ class CaptureScreen : public ::testing::Test {
     captura->clickMenu(item);
   }
 
+  // A record written straight into the file, as an earlier day's work.
+  struct Row {
+    std::string module = "FRU";
+    int destination = 10;
+    std::string date = "2006-07-20";
+    int product = 1;
+    int presentation = 1;
+    int origin = 3;
+    std::optional<std::string> minimum = "100";
+    std::optional<std::string> maximum = "120";
+    std::optional<std::string> frequent = "110";
+    std::string observations = "";
+    int source = 1;
+    int municipality = 301;
+    std::optional<int> transport = std::nullopt;
+    std::optional<std::int64_t> key = std::nullopt;
+  };
+  std::int64_t addRow(const Row& row) {
+    auto db = store::Connection::open(store::databasePath(folder.path()));
+    testing_support::insert(
+        db, "Reg_Pre",
+        {"Consec", "Cve_del", "Cve_Mod", "Fecha", "Cve_prod", "Cve_ori", "Cve_des", "Cve_pres",
+         "Pre_min", "Pre_max", "Pre_frec", "Pre_uni", "Consecutivo", "Obs", "Cve_inf", "Cve_mun",
+         "Cve_tra"},
+        {{row.key ? std::optional(std::to_string(*row.key)) : std::nullopt, "5", row.module,
+          row.date, std::to_string(row.product), std::to_string(row.origin),
+          std::to_string(row.destination), std::to_string(row.presentation), row.minimum,
+          row.maximum, row.frequent, "0", "1", row.observations, std::to_string(row.source),
+          std::to_string(row.municipality),
+          row.transport ? std::optional(std::to_string(*row.transport)) : std::nullopt}});
+    return db.runNative("SELECT max(Consec) FROM Reg_Pre")[0][0].asInteger();
+  }
+
+  // Answers the next error dialog, keeping its two lines as "first | second".
+  void answerError() {
+    host.answerNext<capture::FormError>([this](capture::FormError& dialog) {
+      errors.push_back(dialog.LabelError.caption + " | " + dialog.LabelGrabo.caption);
+      dialog.keyPress(13);
+    });
+  }
+
+  // Types the three prices as the operator does, each box left for the next.
+  void typePrices(const std::string& minimum, const std::string& maximum,
+                  const std::string& frequent) {
+    captura->type(captura->TextMin, minimum);
+    captura->type(captura->TextMax, maximum);
+    captura->type(captura->TextFrec, frequent);
+  }
+
+  std::int64_t rows(const std::string& where = "1=1") {
+    return count("SELECT count(*) FROM Reg_Pre WHERE " + where);
+  }
+
   static std::vector<std::string> texts(const forms::ComboBox& list) {
     std::vector<std::string> all;
     for (const auto& item : list.items()) all.push_back(item.text);
@@ -73,4 +128,5 @@ class CaptureScreen : public ::testing::Test {
   testing_support::HeadlessHost host;
   std::unique_ptr<session::SessionState> state;
   std::unique_ptr<capture::Captura> captura;
+  std::vector<std::string> errors;
 };

@@ -105,4 +105,46 @@ TEST(Startup, ADatabaseThatCannotBeWrittenIsFoundAtTheStart) {
   EXPECT_FALSE(fs::exists(file.string() + "-journal"));
 }
 
+// A file made before the program's lookups had their indexes gets them when the program
+// opens it; its rows stay exactly as they were.
+TEST(Startup, AnOlderFileGetsTheIndexesItLacksWithoutChangingItsRows) {
+  testing_support::TempFolder folder;
+  const auto indexes = [&] {
+    return store::Connection::open(store::databasePath(folder.path()))
+        .runNative(
+            "SELECT count(*) FROM sqlite_master WHERE type='index' AND name NOT LIKE "
+            "'sqlite_%'")[0][0]
+        .asInteger();
+  };
+  const auto rows = [&] {
+    std::string all;
+    for (const auto& row : store::Connection::open(store::databasePath(folder.path()))
+                               .runNative("SELECT * FROM Reg_Pre ORDER BY Consec")) {
+      for (const auto& value : row) all += value.asText() + "|";
+    }
+    return all;
+  };
+  {
+    auto db = testing_support::createDatabase(folder.path());
+    const std::int64_t made = db.runNative(
+                                    "SELECT count(*) FROM sqlite_master WHERE type='index' "
+                                    "AND name NOT LIKE 'sqlite_%'")[0][0]
+                                  .asInteger();
+    ASSERT_GT(made, 0);
+    for (const auto& index : db.runNative("SELECT name FROM sqlite_master WHERE type='index' "
+                                          "AND name NOT LIKE 'sqlite_%'")) {
+      db.runNative("DROP INDEX " + index[0].asText());
+    }
+    db.runNative(
+        "INSERT INTO Reg_Pre (Cve_Mod, Fecha, Pre_min, Obs) VALUES ('FRU', "
+        "'2006-07-20', 12.5, 'Llegó poca oferta')");
+  }
+  const std::string before = rows();
+  EXPECT_EQ(indexes(), 0);
+  EXPECT_EQ(problemIn(folder.path()), "");
+  EXPECT_GT(indexes(), 0);
+  EXPECT_EQ(rows(), before);
+  EXPECT_EQ(problemIn(folder.path()), "") << "a second start finds them there";
+}
+
 }  // namespace

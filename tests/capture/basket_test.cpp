@@ -1,0 +1,133 @@
+#include "capture_fixture.h"
+
+namespace {
+
+class Basket : public CaptureScreen {
+ protected:
+  void SetUp() override {
+    CaptureScreen::SetUp();
+    sql("DELETE FROM Reg_Pre");
+  }
+
+  std::vector<std::int64_t> basketProducts() {
+    std::vector<std::int64_t> products;
+    for (int k = 1; k <= captura->basket.size(); ++k)
+      products.push_back(captura->basket.at(k)->product);
+    return products;
+  }
+
+  // The products of the saved records, in the order the buttons walk them.
+  std::vector<std::int64_t> savedProducts() {
+    std::vector<std::int64_t> products;
+    for (int n = 1; n <= captura->records.count(); ++n) {
+      products.push_back(count("SELECT Cve_prod FROM Reg_Pre WHERE Consec=" +
+                               std::to_string(*captura->records.keyAt(n))));
+    }
+    return products;
+  }
+
+  std::vector<std::int64_t> savedOrigins() {
+    std::vector<std::int64_t> origins;
+    for (int n = 1; n <= captura->records.count(); ++n) {
+      origins.push_back(count("SELECT Cve_ori FROM Reg_Pre WHERE Consec=" +
+                              std::to_string(*captura->records.keyAt(n))));
+    }
+    return origins;
+  }
+};
+
+using Keys = std::vector<std::int64_t>;
+
+TEST_F(Basket, OnlyTheMostRecentEarlierDayFormsTheBasketInEachModulesOrder) {
+  // Fruits go by the first letter of the type (F, G, H), then product and origin name.
+  for (const auto& [product, origin] : {std::pair{4, 3}, std::pair{1, 5}, std::pair{3, 3},
+                                        std::pair{2, 3}, std::pair{1, 1}, std::pair{1, 3}}) {
+    addRow(Row{.product = product, .origin = origin});
+  }
+  addRow(Row{.date = "2006-07-19", .product = 9});
+  addRow(Row{.date = "2006-07-21", .product = 10});  // today's own records never form it
+  start("Frutas y Hortalizas");
+  EXPECT_EQ(basketProducts(), (Keys{1, 1, 1, 2, 3, 4}));
+  EXPECT_EQ(captura->basket.at(1)->origin, 1) << "Altiplano before Río Manso and Valle Alto";
+  EXPECT_EQ(captura->basket.at(3)->origin, 3);
+}
+
+TEST_F(Basket, SavedRecordsOfSugarGoByMillAndOfOilsByVariety) {
+  for (int mill : {2, 1, 3}) {
+    addRow(Row{
+        .module = "AZU", .date = "2006-07-21", .product = 20, .presentation = 5, .origin = mill});
+  }
+  start("Azúcar");
+  // El Ñandú, La Esperanza, San Rafael de la Costa.
+  EXPECT_EQ(savedOrigins(), (Keys{3, 1, 2}));
+
+  // Three oils named alike: no variety first, then Girasol, then Soya.
+  for (int product : {30, 31, 33}) {
+    addRow(Row{
+        .module = "ACE", .date = "2006-07-21", .product = product, .presentation = 7, .origin = 6});
+  }
+  start("Aceites Comestibles");
+  EXPECT_EQ(savedProducts(), (Keys{33, 31, 30}));
+}
+
+// A basket of 40 with 10 records saved today offers entry 11.
+TEST_F(Basket, TheEntryAfterTheDaysSavedRecordsIsOffered) {
+  std::vector<tarveldb::CsvRecord> rows;
+  for (int product = 1; product <= 10; ++product) {
+    for (int origin : {1, 3, 5, 7}) {
+      rows.push_back(
+          {"FRU", "2006-07-20", std::to_string(product), std::to_string(origin), "10", "1", "100"});
+      if (origin == 1) {
+        rows.push_back({"FRU", "2006-07-21", std::to_string(product), "1", "10", "1", "100"});
+      }
+    }
+  }
+  {
+    auto db = store::Connection::open(store::databasePath(folder.path()));
+    testing_support::insert(
+        db, "Reg_Pre",
+        {"Cve_Mod", "Fecha", "Cve_prod", "Cve_ori", "Cve_des", "Cve_pres", "Pre_min"}, rows);
+  }
+  capture::Captura& c = start("Frutas y Hortalizas");
+  EXPECT_EQ(c.basket.size(), 40);
+  EXPECT_EQ(c.records.count(), 10);
+  EXPECT_EQ(state->gRegNum, 11);
+  EXPECT_EQ(state->gPosCanasta, 11);
+  EXPECT_EQ(c.LblRegNum.caption, "11 / 10 -> 40");
+  EXPECT_EQ(c.LblRegES.caption,
+            "...sería el Registro No. 11 de un total de 10 ya Grabados, de una Canasta de "
+            "Productos de 40");
+  const capture::BasketEntry offered = *c.basket.at(11);
+  EXPECT_EQ(c.ComboProd.itemData(c.ComboProd.listIndex()), offered.product);
+  EXPECT_EQ(c.ComboOri.itemData(c.ComboOri.listIndex()), offered.origin);
+  EXPECT_EQ(c.focused(), &c.TextMin);
+}
+
+// A destination without history turns the basket off for every later destination until
+// a module is chosen from the menu.
+TEST_F(Basket, ADestinationWithoutHistoryTurnsTheBasketOffUntilAMenuSwitch) {
+  addRow(Row{.product = 1});
+  capture::Captura& c = start("Frutas y Hortalizas");
+  EXPECT_EQ(state->gCanasta, "S");
+  const auto chooseDestination = [&](std::int64_t key) {
+    c.clickMenu(c.SelDestino);
+    for (int i = 0; i < c.ComboDest.listCount(); ++i) {
+      if (c.ComboDest.itemData(i) == key) c.choose(c.ComboDest, i);
+    }
+    c.tab();
+  };
+  chooseDestination(11);
+  EXPECT_EQ(state->gCanasta, "N");
+  EXPECT_EQ(c.basket.size(), 0);
+  EXPECT_EQ(c.focused(), &c.ComboProd);
+  EXPECT_EQ(c.LblRegNum.caption, "1 / 0");
+  chooseDestination(10);
+  EXPECT_EQ(state->gCanasta, "N");
+  EXPECT_EQ(c.basket.size(), 0);
+  menu(c.Frutas);
+  EXPECT_EQ(state->gCanasta, "S");
+  EXPECT_EQ(c.basket.size(), 1);
+  EXPECT_EQ(c.LblRegNum.caption, "1 / 0 -> 1");
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include "capture_fixture.h"
+
+namespace {
+
+class PriceAids : public CaptureScreen {
+ protected:
+  void SetUp() override {
+    CaptureScreen::SetUp();
+    sql("DELETE FROM Reg_Pre");
+  }
+
+  std::vector<std::string> panelRow(int i) {
+    capture::Captura& c = *captura;
+    return {c.LabDiaAnt[i].caption, c.LabMinAnt[i].caption, c.LabMaxAnt[i].caption,
+            c.LabFrecAnt[i].caption, c.LabUniAnt[i].caption};
+  }
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(PriceAids, ThePanelShowsTheFiveLatestEarlierPricesAndTheMeanIgnoresZeros) {
+  addRow(Row{.date = "2006-07-20", .minimum = "10"});
+  addRow(Row{.date = "2006-07-19", .minimum = "0", .maximum = std::nullopt});
+  addRow(Row{.date = "2006-07-17", .minimum = "12", .maximum = "15.5", .frequent = "0"});
+  addRow(Row{.date = "2006-07-21", .minimum = "99"});  // the capture date itself
+  addRow(Row{.date = "2006-07-22", .minimum = "98"});  // and later days never show
+  addRow(Row{.destination = 11, .date = "2006-07-20", .minimum = "500"});  // another key
+  capture::Captura& c = start("Frutas y Hortalizas");
+  EXPECT_EQ(c.focused(), &c.TextMin);
+  EXPECT_EQ(panelRow(0), (Texts{"Jue 20/07/2006", "10.00", "120.00", "110.00", ""}));
+  EXPECT_EQ(panelRow(1), (Texts{"Mie 19/07/2006", "", "", "110.00", ""}));
+  EXPECT_EQ(panelRow(2), (Texts{"Lun 17/07/2006", "12.00", "15.50", "", ""}));
+  EXPECT_EQ(panelRow(3), (Texts{"", "", "", "", ""}));
+  EXPECT_EQ(state->gPromMin, 11);
+  EXPECT_EQ(c.TextMin.selStart(), 0);
+  EXPECT_EQ(c.TextMin.selLength(), 25);
+
+  // The warning is advisory: the price stays and the focus goes where it was sent.
+  answerError();
+  c.type(c.TextMin, "14.5");
+  c.focus(c.TextMax);
+  EXPECT_EQ(errors, Texts{"Variación en precio mayor de 30% | Verifique y corrija si está mal"});
+  EXPECT_EQ(c.TextMin.text, "14.50");
+  EXPECT_EQ(c.focused(), &c.TextMax);
+  for (const char* calm : {"14", "0", ""}) {
+    c.type(c.TextMin, calm);
+    c.focus(c.TextMax);
+  }
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(c.TextMin.text, "");
+
+  // Five rows at most, the newest first.
+  for (int day = 1; day <= 6; ++day) addRow(Row{.date = "2006-07-0" + std::to_string(day)});
+  c.focus(c.TextMin);
+  EXPECT_EQ(panelRow(2)[0], "Lun 17/07/2006");
+  EXPECT_EQ(panelRow(3)[0], "Jue 06/07/2006");
+  EXPECT_EQ(panelRow(4)[0], "Mie 05/07/2006");
+}
+
+TEST_F(PriceAids, ExactlyThirtyPercentGivesNoWarningAndNoHistoryNone) {
+  addRow(Row{.date = "2006-07-20", .minimum = "10"});
+  capture::Captura& c = start("Frutas y Hortalizas");
+  for (const char* price : {"13.00", "7.00", "13.01", "6.99"}) {
+    if (std::string(price) == "13.01" || std::string(price) == "6.99") answerError();
+    c.type(c.TextMin, price);
+    c.focus(c.TextMax);
+  }
+  EXPECT_EQ(errors.size(), 2u);
+
+  // Without an earlier record of the key, or without a choice in one of its lists, the
+  // panel stays empty and no price is compared.
+  c.choose(c.ComboOri, 0);
+  c.type(c.TextMin, "1000");
+  c.focus(c.TextMax);
+  EXPECT_EQ(state->gPromMin, 0);
+  c.ComboPres.setListIndex(-1);
+  c.focus(c.TextMin);
+  EXPECT_EQ(panelRow(0), (Texts{"", "", "", "", ""}));
+  EXPECT_EQ(state->gPromMin, 0);
+  EXPECT_EQ(errors.size(), 2u);
+}
+
+TEST_F(PriceAids, PriceBoxesAreRewrittenWhenLeftAndShownRecordsEmptyThePanel) {
+  addRow(Row{.date = "2006-07-20", .minimum = "1000", .maximum = "1300", .frequent = "1100"});
+  const std::int64_t today = addRow(Row{.date = "2006-07-21", .minimum = "0", .maximum = "1234.5"});
+  capture::Captura& c = start("Frutas y Hortalizas");
+  for (const auto& [typed, shown] :
+       {std::pair{"1234.5", "1,234.50"}, std::pair{"0", ""}, std::pair{"0.00", ""},
+        std::pair{"", ""}, std::pair{"12", "12.00"}, std::pair{"abc", "abc"}}) {
+    c.type(c.TextMax, typed);
+    c.focus(c.TextFrec);
+    EXPECT_EQ(c.TextMax.text, shown) << typed;
+  }
+  // The single price is not rewritten.
+  c.type(c.TextUni, "5");
+  c.focus(c.TextObs);
+  EXPECT_EQ(c.TextUni.text, "5");
+
+  c.click(c.cmdPrimero);
+  ASSERT_EQ(c.records.keyAt(1), today);
+  EXPECT_EQ(c.TextMin.text, "") << "a stored 0 shows as an empty box";
+  EXPECT_EQ(c.TextMax.text, "1,234.50");
+  EXPECT_EQ(panelRow(0)[0], "") << "the panel is empty once a record is shown";
+  EXPECT_EQ(state->gPromMin, 1000) << "the reference is the shown record's own";
+}
+
+TEST_F(PriceAids, EnterMovesOnLikeTabButPressesAButton) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  c.focus(c.TextObs);
+  EXPECT_FALSE(c.keyPress(13)) << "the Enter itself is discarded";
+  EXPECT_EQ(c.focused(), &c.CmdGrabar);
+  c.focus(c.ComboPres);
+  c.keyPress(13);
+  EXPECT_EQ(c.focused(), &c.ComboOri);
+  answerError();
+  c.focus(c.CmdGrabar);
+  c.keyPress(13);
+  EXPECT_EQ(errors, Texts{"¡Faltan precios! | No grabó el registro"});
+}
+
+TEST_F(PriceAids, TheVolumeStartsFromZeroEachTimeItIsEntered) {
+  capture::Captura& c = start("Volúmenes de Ingreso");
+  c.type(c.TextVol, "35");
+  c.focus(c.ComboTrans);
+  c.focus(c.TextVol);
+  EXPECT_EQ(c.TextVol.text, "0");
+  EXPECT_EQ(c.TextVol.selStart(), 0);
+  EXPECT_EQ(c.TextVol.selLength(), 25);
+}
+
+}  // namespace

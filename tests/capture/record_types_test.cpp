@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "capture/day_basket.h"
+#include "capture/price_history.h"
+#include "capture/price_record.h"
+#include "capture/record_list.h"
+
+namespace {
+
+using capture::PriceRecord;
+
+TEST(RecordTypes, BasketAndRecordListAreNumberedFromOneAndCheckTheirBounds) {
+  capture::DayBasket basket;
+  EXPECT_FALSE(basket.at(1));
+  for (int i = 1; i <= 250; ++i) basket.add({i, 100 + i, 200 + i});
+  EXPECT_EQ(basket.size(), 250);
+  EXPECT_EQ(basket.at(1)->product, 1);
+  EXPECT_EQ(basket.at(250)->origin, 450);
+  EXPECT_FALSE(basket.at(0));
+  EXPECT_FALSE(basket.at(251));
+
+  capture::RecordList records;
+  const std::int64_t big = 5'000'000'000;
+  for (int i = 0; i < 400; ++i) records.append(big + i);
+  EXPECT_EQ(records.count(), 400);
+  EXPECT_EQ(records.keyAt(400), big + 399);
+  EXPECT_FALSE(records.keyAt(401));
+  EXPECT_FALSE(records.keyAt(0));
+  records.remove(2);
+  EXPECT_EQ(records.count(), 399);
+  EXPECT_EQ(records.keyAt(1), big);
+  EXPECT_EQ(records.keyAt(2), big + 2) << "the gap is closed";
+  records.remove(0);
+  records.remove(400);
+  EXPECT_EQ(records.count(), 399);
+}
+
+TEST(RecordTypes, AmountsLoseTheirCommasAndAnEmptyBoxIsZero) {
+  EXPECT_EQ(capture::amountOf("1,250.50"), "1250.50");
+  EXPECT_EQ(capture::amountOf(""), "0");
+  EXPECT_EQ(capture::amountOf("12"), "12");
+  EXPECT_EQ(capture::amountOf(".5"), ".5");
+  for (const char* wrong : {"abc", "1.2.3", "-5", "-", "+3", "$12", "1 2", "1e3"}) {
+    EXPECT_FALSE(capture::amountOf(wrong)) << wrong;
+  }
+}
+
+PriceRecord prices(const char* minimum, const char* maximum, const char* frequent) {
+  PriceRecord record;
+  record.minimum = minimum;
+  record.maximum = maximum;
+  record.frequent = frequent;
+  return record;
+}
+
+// The first failing check is the one reported; a zero turns the checks that need it off.
+TEST(RecordTypes, ThePriceChecksRunInOrder) {
+  using Failure = std::optional<std::string>;
+  EXPECT_EQ(capture::priceCheckFailure(prices("0", "0", "0")), Failure("¡Faltan precios!"));
+  EXPECT_EQ(capture::priceCheckFailure(prices("12", "12", "15")),
+            Failure("¡Máximo es igual que mínimo!"));
+  EXPECT_EQ(capture::priceCheckFailure(prices("12", "10", "15")),
+            Failure("¡Mínimo es mayor que máximo!"));
+  EXPECT_EQ(capture::priceCheckFailure(prices("10", "12", "15")),
+            Failure("¡Frecuente es mayor que máximo!"));
+  EXPECT_EQ(capture::priceCheckFailure(prices("10", "12", "8")),
+            Failure("¡Frecuente es menor que mínimo!"));
+  for (const auto& [minimum, maximum, frequent] :
+       {std::tuple{"10", "0", "0"}, std::tuple{"10", "12", "0"}, std::tuple{"0", "0", "25"},
+        std::tuple{"10", "12", "11"}, std::tuple{"1250.50", "1300", "1250.50"}}) {
+    EXPECT_EQ(capture::priceCheckFailure(prices(minimum, maximum, frequent)), std::nullopt)
+        << minimum << " " << maximum << " " << frequent;
+  }
+}
+
+PriceRecord example() {
+  PriceRecord record;
+  record.delegation = "5";
+  record.module = "FRU";
+  record.date = text::Date{2006, 7, 4};
+  record.product = 345;
+  record.origin = 7;
+  record.destination = 12;
+  record.presentation = 6;
+  record.minimum = "10.00";
+  record.maximum = "12.00";
+  record.frequent = "11.00";
+  record.single = "0.00";
+  record.runningNumber = 3;
+  record.source = 1;
+  record.municipality = 1;
+  return record;
+}
+
+TEST(RecordTypes, InsertAndChangeAreWrittenExactlyAsTheDayBookWritesThem) {
+  EXPECT_EQ(capture::insertStatement(example()),
+            "INSERT INTO Reg_Pre ( Cve_del, Cve_Mod, Fecha, Cve_prod, Cve_ori, Cve_des, "
+            "Cve_pres, Pre_min, Pre_max, Pre_frec, Pre_uni, Consecutivo, Obs, Cve_inf, Cve_mun) "
+            "values (5,'FRU',#2006/7/4#, 345, 7, 12, 6, 10.00,12.00,11.00, 0.00, 3, '', 1, 1)");
+  EXPECT_EQ(capture::updateStatement(example(), 1234),
+            "UPDATE Reg_Pre SET  Cve_del=5, Cve_prod=345, Cve_ori=7, Cve_pres=6, Pre_min=10.00, "
+            "Pre_max=12.00, Pre_frec=11.00, Obs='', Cve_inf=1, Cve_mun=1  where Consec=1234 ");
+
+  PriceRecord volume = example();
+  volume.module = "VOL";
+  volume.transport = 2;
+  volume.volume = "35";
+  volume.periodFrom = "2006/07/01";
+  volume.periodTo = "2006/7/4";
+  volume.observations = "O'Hara";
+  EXPECT_EQ(capture::insertStatement(volume),
+            "INSERT INTO Reg_Pre ( Cve_del, Cve_Mod, Fecha, Cve_prod, Cve_ori, Cve_des, "
+            "Cve_pres, Pre_min, Pre_max, Pre_frec, Pre_uni, Consecutivo, Obs, Cve_inf, Cve_mun, "
+            "Cve_tra, Vol, Fecha_de, Fecha_a) values (5,'VOL',#2006/7/4#, 345, 7, 12, 6, "
+            "10.00,12.00,11.00, 0.00, 3, 'O''Hara', 1, 1, 2, 35, #2006/07/01#, #2006/7/4#)");
+}
+
+TEST(RecordTypes, TheDuplicateIdentityWidensByModule) {
+  const std::string base =
+      "SELECT Count(*)  from Reg_Pre  where Reg_Pre.Cve_Mod='FRU'  and Cve_des=12 and "
+      "Cve_prod=345 and Cve_pres=6 and Cve_ori=7 and Fecha=#2006/7/4# ";
+  EXPECT_EQ(capture::duplicateCountStatement(example()), base);
+  EXPECT_EQ(capture::duplicateCountStatement(example(), 99), base + " and not (Consec=99) ");
+  PriceRecord inputs = example();
+  inputs.module = "INS";
+  EXPECT_NE(capture::duplicateCountStatement(inputs).find(
+                " and Cve_ori=7 and Cve_Mun=1 and Cve_Inf=1 and Fecha="),
+            std::string::npos);
+  PriceRecord volume = example();
+  volume.module = "VOL";
+  volume.transport = 4;
+  EXPECT_NE(
+      capture::duplicateCountStatement(volume).find(" and Cve_ori=7 and Cve_Tra=4 and Fecha="),
+      std::string::npos);
+}
+
+TEST(RecordTypes, TheReferenceIgnoresZerosAndTheWarningIsStrictlyAbove30Percent) {
+  EXPECT_EQ(capture::referencePrice({10, 0, 12}), 11);
+  EXPECT_EQ(capture::referencePrice({0, 0}), 0);
+  EXPECT_EQ(capture::referencePrice({}), 0);
+  EXPECT_TRUE(capture::variesTooMuch(14.50, 11));
+  EXPECT_FALSE(capture::variesTooMuch(14.00, 11));
+  for (double exactly : {13.00, 7.00}) EXPECT_FALSE(capture::variesTooMuch(exactly, 10));
+  for (double beyond : {13.01, 6.99}) EXPECT_TRUE(capture::variesTooMuch(beyond, 10));
+  EXPECT_FALSE(capture::variesTooMuch(0, 10));
+  EXPECT_FALSE(capture::variesTooMuch(500, 0));
+  EXPECT_EQ(capture::previousPricesStatement({"FRU", 10, 25, 3, 7}, text::Date{2006, 7, 18}),
+            "SELECT top 5 Pre_min, Pre_max, Pre_frec, Pre_uni, Fecha from Reg_Pre  where "
+            "Cve_Mod='FRU'  and Cve_des=10 and Cve_prod=25 and Cve_pres=3 and Cve_ori=7 and "
+            "Fecha<#2006/7/18#  order by Fecha desc ");
+}
+
+}  // namespace
