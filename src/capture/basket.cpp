@@ -28,13 +28,11 @@ void Captura::CargaCanasta() {
   g_.gRegNum = records.count() + 1;
   // The position offered is a new record, whatever the screen showed before.
   showNewRecordState();
-  if (g_.gCanasta != "S") {
-    setFocus(ComboProd);
-  } else {
+  if (g_.gCanasta == "S") {
     g_.gPosCanasta = records.count() + 1;
     PreparaNuevo();
-    setFocus(TextMin);
   }
+  focusRecord();
   showPositionLabels(false);
   applyLayoutPhase2();
 }

@@ -35,6 +35,9 @@ void Captura::CambiaModulo() {
   CargaListas();
   g_.gConsecutivo = 0;
   g_.gCargaListas = "N";
+  // The lists were refilled after the minimum was entered: its previous prices and the
+  // reference of the warning follow the record now on screen.
+  if (focused() == &TextMin) TextMin_GotFocus();
   LabelMod.caption = g_.gDescMod;
   ComboMod.causesValidation = false;
   ComboMod.visible = false;

@@ -104,6 +104,23 @@ TEST_F(PriceAids, PriceBoxesAreRewrittenWhenLeftAndShownRecordsEmptyThePanel) {
   EXPECT_EQ(state->gPromMin, 1000) << "the reference is the shown record's own";
 }
 
+// A module chosen from the menu refills the lists after the minimum has the focus: the
+// previous prices and the reference then belong to the record on screen, not the last one.
+TEST_F(PriceAids, AModuleSwitchLeavesNoReferenceOfAnotherRecord) {
+  addRow(Row{.date = "2006-07-20", .minimum = "180"});
+  addRow(Row{.module = "FLO", .product = 50, .presentation = 9, .minimum = "20"});
+  capture::Captura& c = start("Frutas y Hortalizas");
+  ASSERT_EQ(c.focused(), &c.TextMin);
+  EXPECT_EQ(state->gPromMin, 180);
+  menu(c.Flores);
+  EXPECT_EQ(c.focused(), &c.TextMin);
+  EXPECT_EQ(state->gPromMin, 0);
+  EXPECT_EQ(panelRow(0), (Texts{"", "", "", "", ""}));
+  c.type(c.TextMin, "20");
+  c.focus(c.TextMax);
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(PriceAids, EnterMovesOnLikeTabButPressesAButton) {
   capture::Captura& c = start("Frutas y Hortalizas");
   c.focus(c.TextObs);
