@@ -1,20 +1,13 @@
 #include "capture/captura.h"
+#include "capture/price_text.h"
 #include "store/connection.h"
 #include "store/literal.h"
-#include "text/money.h"
 
 namespace capture {
 namespace {
 
 constexpr const char* kExisting = "...es el Registro No. ";
 constexpr const char* kNew = "...sería el Registro No. ";
-
-// A stored price as the price boxes show it: the money form without "$".
-std::string priceBoxText(const store::Value& price) {
-  std::string shown = text::FormatoPrecio(price.asText());
-  std::erase(shown, '$');
-  return shown;
-}
 
 }  // namespace
 
@@ -107,9 +100,9 @@ void Captura::MuestraRegistro() {
     selectByKey(ComboTrans, row[13].asInteger());
     selectByKey(ComboMun, row[11].asInteger());
   }
-  TextMin.text = priceBoxText(row[4]);
-  TextMax.text = priceBoxText(row[5]);
-  TextFrec.text = priceBoxText(row[6]);
+  TextMin.text = shownPrice(row[4].asText());
+  TextMax.text = shownPrice(row[5].asText());
+  TextFrec.text = shownPrice(row[6].asText());
   // The stored single price is not shown.
   TextUni.text = "0.00";
   TextObs.text = row[9].asText();

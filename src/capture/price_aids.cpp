@@ -1,6 +1,7 @@
 #include "capture/captura.h"
 #include "capture/list_entries.h"
 #include "capture/price_history.h"
+#include "capture/price_text.h"
 #include "store/connection.h"
 #include "text/money.h"
 
@@ -12,23 +13,13 @@ void selectAll(forms::TextBox& box) {
   box.select(0, 25);
 }
 
-// A stored price in a panel label: the money form without "$"; 0 or null leaves it empty.
-std::string panelPrice(const store::Value& price) {
-  std::string shown = text::FormatoPrecio(price.asText());
-  std::erase(shown, '$');
-  return shown;
-}
-
 }  // namespace
 
 // A price box left is rewritten in the money form without "$" (1234.5 gives 1,234.50, 0
 // gives an empty box). A text that is not an amount stays as typed for the operator to
 // correct; the save refuses it.
 void Captura::reformatPrice(forms::TextBox& box) {
-  if (!text::readPrice(box.text)) return;
-  std::string shown = text::FormatoPrecio(box.text);
-  std::erase(shown, '$');
-  box.text = shown;
+  if (text::readPrice(box.text)) box.text = shownPrice(box.text);
 }
 
 // Entering the minimum shows the five most recent earlier prices of the record's key and
@@ -54,9 +45,9 @@ void Captura::TextMin_GotFocus() {
     const int line = static_cast<int>(i);
     const auto day = row[4].asDate();
     LabDiaAnt[line].caption = day ? text::dateLabel(*day) : "";
-    LabMinAnt[line].caption = panelPrice(row[0]);
-    LabMaxAnt[line].caption = panelPrice(row[1]);
-    LabFrecAnt[line].caption = panelPrice(row[2]);
+    LabMinAnt[line].caption = shownPrice(row[0].asText());
+    LabMaxAnt[line].caption = shownPrice(row[1].asText());
+    LabFrecAnt[line].caption = shownPrice(row[2].asText());
     minimums.push_back(row[0].isNull() ? 0 : row[0].asReal());
   }
   g_.gPromMin = referencePrice(minimums);

@@ -52,6 +52,17 @@ std::optional<Date> checked(Date date) {
   return date;
 }
 
+// Four-digit year, month and day of one or two digits, between `separator`s.
+std::optional<Date> yearMonthDay(std::string_view text, std::string_view separator) {
+  const auto parts = split(text, separator);
+  if (parts.size() != 3 || parts[0].size() != 4) return std::nullopt;
+  const auto year = readNumber(parts[0], 4);
+  const auto month = readNumber(parts[1], 2);
+  const auto day = readNumber(parts[2], 2);
+  if (!year || !month || !day) return std::nullopt;
+  return checked(Date{*year, *month, *day});
+}
+
 }  // namespace
 
 bool isValid(const Date& date) {
@@ -108,23 +119,11 @@ std::optional<Date> parseDayFirst(std::string_view typed) {
 }
 
 std::optional<Date> parseYearFirst(std::string_view text) {
-  const auto parts = split(text, "/");
-  if (parts.size() != 3 || parts[0].size() != 4) return std::nullopt;
-  const auto year = readNumber(parts[0], 4);
-  const auto month = readNumber(parts[1], 2);
-  const auto day = readNumber(parts[2], 2);
-  if (!year || !month || !day) return std::nullopt;
-  return checked(Date{*year, *month, *day});
+  return yearMonthDay(text, "/");
 }
 
 std::optional<Date> parseIso(std::string_view stored) {
-  const auto parts = split(trim(stored), "-");
-  if (parts.size() != 3 || parts[0].size() != 4) return std::nullopt;
-  const auto year = readNumber(parts[0], 4);
-  const auto month = readNumber(parts[1], 2);
-  const auto day = readNumber(parts[2], 2);
-  if (!year || !month || !day) return std::nullopt;
-  return checked(Date{*year, *month, *day});
+  return yearMonthDay(trim(stored), "-");
 }
 
 std::optional<Date> dateOfLabel(std::string_view label) {
