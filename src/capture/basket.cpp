@@ -11,6 +11,13 @@ namespace capture {
 void Captura::CargaCanasta() {
   g_.gConsecutivo = 0;
   applyLayoutPhase1();
+  loadDay();
+  applyLayoutPhase2();
+}
+
+// The basket, the day's saved records and the position offered, for the module and the
+// destination on screen.
+void Captura::loadDay() {
   basket.clear();
   records.clear();
   const auto destination = destinationKey();
@@ -34,7 +41,6 @@ void Captura::CargaCanasta() {
   }
   focusRecord();
   showPositionLabels(false);
-  applyLayoutPhase2();
 }
 
 void Captura::loadBasket(std::int64_t destination, const text::Date& date) {

@@ -111,7 +111,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void CargaCanasta();
 
   // Display and navigation.
-  void MuestraRegistro();
+  bool MuestraRegistro();
   void PreparaNuevo();
   void cmdPrimero_Click();
   void cmdAnterior_Click();
@@ -165,6 +165,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void showEntryPeriodDialog();
 
   // The basket and the day's saved records of the module and destination on screen.
+  void loadDay();
   void loadBasket(std::int64_t destination, const text::Date& date);
   void loadSavedRecords(std::int64_t destination, const text::Date& date);
 
@@ -184,6 +185,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void saveNewRecord(const PriceRecord& record);
   void saveChange(const std::optional<PriceRecord>& record, std::int64_t key);
   void moveToNewPosition();
+  void showSavedRecord(std::int64_t number);
+  void showRecordAfterChange();
   void showError(const std::string& message);
   // The destination on screen as a key, if one is chosen.
   std::optional<std::int64_t> destinationKey() const;

@@ -30,14 +30,25 @@ void Captura::CambiaModulo() {
   g_.gCambiaMod = "N";
   g_.gModulo = session::normalizedCode(g_.gModulo);
   g_.gCanasta = session::basketFlag(g_.gModulo);
+  const std::string destination = g_.gCveDest;
   CargaCanasta();
   g_.gCargaListas = "S";
   CargaListas();
+  // The refilled lists show the new module's first destination and their first items.
+  // The day the buttons walk, the entry offered and the previous prices must be those of
+  // what is on screen: the day of another destination is loaded anew, and the offered
+  // entry is selected again in the new lists.
+  if (g_.gCveDest != destination) {
+    g_.gCanasta = session::basketFlag(g_.gModulo);
+    loadDay();
+  } else {
+    PreparaNuevo();
+    focusRecord();
+  }
+  // As at the start, inputs begin at the product.
+  if (g_.gModulo == "INS") setFocus(ComboProd);
   g_.gConsecutivo = 0;
   g_.gCargaListas = "N";
-  // The lists were refilled after the minimum was entered: its previous prices and the
-  // reference of the warning follow the record now on screen.
-  if (focused() == &TextMin) TextMin_GotFocus();
   LabelMod.caption = g_.gDescMod;
   ComboMod.causesValidation = false;
   ComboMod.visible = false;
@@ -59,6 +70,10 @@ void Captura::ComboMod_Validate(bool& cancel) {
     g_.gDescMod = ComboMod.text();
     g_.gModulo = session::moduleCodeOf(g_.gDescMod);
     CargaListas();
+    // The saved records on the buttons are the new module's, so no record of the old one
+    // can be changed with the new module's lists; the layout follows when the
+    // destination list is next left.
+    loadDay();
     g_.gConsecutivo = 0;
     g_.gCargaListas = "N";
     LabelMod.caption = ComboMod.text();

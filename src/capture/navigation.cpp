@@ -69,50 +69,87 @@ void Captura::selectPresentation(std::int64_t key) {
   selectByKey(ComboPres, key, g_.gModulo == "ACE" ? 1 : 2);
 }
 
-// Shows saved record gRegNum, read anew from the database. A number without a key shows
-// nothing and leaves the screen as it is.
-void Captura::MuestraRegistro() {
+// Shows saved record gRegNum, read anew from the database. False, with the screen as it
+// was, when the number has no key or the record cannot be read.
+bool Captura::MuestraRegistro() {
   const auto key = records.keyAt(g_.gRegNum);
-  if (!key) return;
+  if (!key) return false;
   const bool volumes = g_.gModulo == "VOL";
   g_.gSQL = std::string(
                 "SELECT Reg_Pre.Cve_des, Reg_Pre.Cve_prod, Reg_Pre.Cve_pres, Reg_Pre.Cve_ori, "
                 "Pre_min, Pre_max, Pre_frec, Pre_uni, Fecha, Reg_Pre.Obs, Cve_inf, Cve_mun ") +
             (volumes ? ", Vol, Cve_Tra, Fecha_de, Fecha_a " : "") + " from Reg_Pre " +
             " where Consec=" + store::sqlInteger(*key) + " ";
-  store::Rows rows;
-  if (!attempt("leer el registro", [&] { rows = runSQL(); }) || rows.empty()) return;
-  const store::Row& row = rows.front();
+  // Everything is read before anything on screen changes.
+  struct Shown {
+    std::int64_t product, presentation, origin, source, municipality, transport;
+    std::string minimum, maximum, frequent, observations, volume;
+  };
+  std::optional<Shown> shown;
+  attempt("leer el registro", [&] {
+    const store::Rows rows = runSQL();
+    if (rows.empty()) return;
+    const store::Row& row = rows.front();
+    shown = Shown{row[1].asInteger(),
+                  row[2].asInteger(),
+                  row[3].asInteger(),
+                  row[10].asInteger(),
+                  row[11].asInteger(),
+                  volumes ? row[13].asInteger() : 0,
+                  shownPrice(row[4].asText()),
+                  shownPrice(row[5].asText()),
+                  shownPrice(row[6].asText()),
+                  row[9].asText(),
+                  volumes ? row[12].asText() : ""};
+  });
+  if (!shown) return false;
 
   showPositionLabels(true);
   Label1.caption = "Registro existente";
   CmdGrabar.caption = "Grabar Cambio";
   CmdBorrar.visible = CmdBorrar.enabled = true;
-
-  selectByKey(ComboProd, row[1].asInteger());
-  selectPresentation(row[2].asInteger());
-  selectByKey(g_.gModulo == "AZU" ? ComboIng : ComboOri, row[3].asInteger());
+  selectByKey(ComboProd, shown->product);
+  selectPresentation(shown->presentation);
+  selectByKey(g_.gModulo == "AZU" ? ComboIng : ComboOri, shown->origin);
   if (g_.gModulo == "INS") {
-    selectByKey(ComboFte, row[10].asInteger());
-    selectByKey(ComboMun, row[11].asInteger());
+    selectByKey(ComboFte, shown->source);
+    selectByKey(ComboMun, shown->municipality);
   }
   if (volumes) {
-    selectByKey(ComboTrans, row[13].asInteger());
-    selectByKey(ComboMun, row[11].asInteger());
+    selectByKey(ComboTrans, shown->transport);
+    selectByKey(ComboMun, shown->municipality);
   }
-  TextMin.text = shownPrice(row[4].asText());
-  TextMax.text = shownPrice(row[5].asText());
-  TextFrec.text = shownPrice(row[6].asText());
+  TextMin.text = shown->minimum;
+  TextMax.text = shown->maximum;
+  TextFrec.text = shown->frequent;
   // The stored single price is not shown.
   TextUni.text = "0.00";
-  TextObs.text = row[9].asText();
-  if (volumes) TextVol.text = row[12].asText();
+  TextObs.text = shown->observations;
+  if (volumes) TextVol.text = shown->volume;
 
   // The focus comes once the record is shown, so the reference price is the record's own;
   // the panel is left empty until the minimum is next entered.
   focusRecord();
   if (g_.gModulo == "INS" && g_.gCanasta != "S") setFocus(ComboOri);
   clearPreviousPrices();
+  return true;
+}
+
+// Moves onto saved record `number`; a record that cannot be shown leaves the position
+// where it was.
+void Captura::showSavedRecord(std::int64_t number) {
+  const std::int64_t before = g_.gRegNum;
+  g_.gRegNum = number;
+  if (!MuestraRegistro()) g_.gRegNum = before;
+}
+
+// After a save or a delete the position has moved on in the table; if the record there
+// cannot be shown, the screen goes to the first new position rather than keep showing
+// another record under its number.
+void Captura::showRecordAfterChange() {
+  if (g_.gRegNum <= records.count() && MuestraRegistro()) return;
+  g_.gRegNum = records.count() + 1;
+  moveToNewPosition();
 }
 
 // Prefills a new record from basket entry gPosCanasta; the prices start at "0.00".
@@ -135,27 +172,21 @@ void Captura::moveToNewPosition() {
 }
 
 void Captura::cmdPrimero_Click() {
-  if (g_.gRegNum > 1 && records.count() > 0) {
-    g_.gRegNum = 1;
-    MuestraRegistro();
-  }
+  if (g_.gRegNum > 1 && records.count() > 0) showSavedRecord(1);
 }
 
 void Captura::cmdUltimo_Click() {
   CmdBorrar.visible = false;
-  if (g_.gRegNum < records.count()) {
-    g_.gRegNum = records.count();
-    MuestraRegistro();
-  }
+  if (g_.gRegNum < records.count()) showSavedRecord(records.count());
 }
 
 void Captura::cmdAnterior_Click() {
   CmdBorrar.visible = false;
   if (g_.gRegNum <= 1) return;
-  --g_.gRegNum;
-  if (g_.gRegNum <= records.count()) {
-    MuestraRegistro();
+  if (g_.gRegNum - 1 <= records.count()) {
+    showSavedRecord(g_.gRegNum - 1);
   } else if (g_.gCanasta == "S") {
+    --g_.gRegNum;
     --g_.gPosCanasta;
     PreparaNuevo();
     focusRecord();
@@ -165,13 +196,11 @@ void Captura::cmdAnterior_Click() {
 
 void Captura::cmdSiguiente_Click() {
   CmdBorrar.visible = false;
-  if (g_.gRegNum <= records.count()) {
+  if (g_.gRegNum < records.count()) {
+    showSavedRecord(g_.gRegNum + 1);
+  } else if (g_.gRegNum == records.count()) {
     ++g_.gRegNum;
-    if (g_.gRegNum <= records.count()) {
-      MuestraRegistro();
-    } else {
-      moveToNewPosition();
-    }
+    moveToNewPosition();
   } else if (g_.gCanasta == "S") {
     // Skips a basket entry that was not observed today.
     ++g_.gPosCanasta;

@@ -27,7 +27,9 @@ double referencePrice(const std::vector<double>& minimums) {
 
 bool variesTooMuch(double minimum, double reference) {
   if (minimum <= 0 || reference == 0) return false;
-  return std::fabs(minimum - reference) / reference > 0.3;
+  // A departure of exactly 30% must not warn, whatever binary fractions make of it.
+  constexpr double kTolerance = 1e-9;
+  return std::fabs(minimum - reference) / reference > 0.3 + kTolerance;
 }
 
 }  // namespace capture

@@ -21,7 +21,8 @@ std::string keyOrNull(const std::optional<std::int64_t>& key) {
 }  // namespace
 
 std::optional<std::string> amountOf(std::string_view boxText) {
-  static const std::regex kPlain(R"(^(\d+\.?\d*|\.\d+)$)");
+  // Fifteen digits each side keep every amount exact in the stored real.
+  static const std::regex kPlain(R"(^(\d{1,15}(\.\d{0,15})?|\.\d{1,15})$)");
   std::string amount(boxText);
   std::erase(amount, ',');
   if (amount.empty()) return "0";
@@ -72,8 +73,11 @@ std::string updateStatement(const PriceRecord& r, std::int64_t key) {
          " Pre_max=" + store::sqlDecimal(r.maximum) + "," +
          " Pre_frec=" + store::sqlDecimal(r.frequent) + "," +
          " Obs=" + store::sqlText(r.observations) + "," + " Cve_inf=" + keyOrNull(r.source) + "," +
-         " Cve_mun=" + keyOrNull(r.municipality) + " " + " where Consec=" + store::sqlInteger(key) +
-         " ";
+         " Cve_mun=" + keyOrNull(r.municipality) +
+         (r.module == "VOL"
+              ? ", Cve_tra=" + keyOrNull(r.transport) + ", Vol=" + store::sqlDecimal(r.volume)
+              : "") +
+         " " + " where Consec=" + store::sqlInteger(key) + " ";
 }
 
 std::string duplicateCountStatement(const PriceRecord& r, std::optional<std::int64_t> ownKey) {

@@ -35,13 +35,15 @@ struct PriceRecord {
 };
 
 // A price box's text as an amount for a statement: every "," removed, an empty text is
-// "0". Nothing when what is left is not a plain non-negative number.
+// "0". Nothing when what is left is not a plain non-negative number of at most fifteen
+// digits before and after the point.
 std::optional<std::string> amountOf(std::string_view boxText);
 
 // The first of the five price checks that the record fails, as the operator's message.
 std::optional<std::string> priceCheckFailure(const PriceRecord& record);
 
 std::string insertStatement(const PriceRecord& record);
+// In "VOL" the change writes the transport and the volume too, the record's only data.
 std::string updateStatement(const PriceRecord& record, std::int64_t key);
 // Counts the saved records with the record's identity: module, destination, product,
 // presentation, origin and date, and the transport in "VOL", municipality and source in

@@ -158,11 +158,7 @@ void Captura::saveChange(const std::optional<PriceRecord>& record, std::int64_t 
   }
   CmdBorrar.visible = false;
   ++g_.gRegNum;
-  if (g_.gRegNum <= records.count()) {
-    MuestraRegistro();
-  } else {
-    moveToNewPosition();
-  }
+  showRecordAfterChange();
 }
 
 // Deletes the saved record on screen without asking, closes the gap in the numbering and
@@ -173,11 +169,7 @@ void Captura::CmdBorrar_Click() {
   g_.gSQL = "DELETE from Reg_Pre  where Consec=" + store::sqlInteger(*key) + " ";
   if (!attempt("eliminar el registro", [this] { runSQL(); })) return;
   records.remove(g_.gRegNum);
-  if (g_.gRegNum <= records.count()) {
-    MuestraRegistro();
-  } else {
-    moveToNewPosition();
-  }
+  showRecordAfterChange();
 }
 
 }  // namespace capture
