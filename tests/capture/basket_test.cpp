@@ -16,23 +16,14 @@ class Basket : public CaptureScreen {
     return products;
   }
 
-  // The products of the saved records, in the order the buttons walk them.
-  std::vector<std::int64_t> savedProducts() {
-    std::vector<std::int64_t> products;
+  // A column of the saved records, in the order the buttons walk them.
+  std::vector<std::int64_t> saved(const std::string& column) {
+    std::vector<std::int64_t> values;
     for (int n = 1; n <= captura->records.count(); ++n) {
-      products.push_back(count("SELECT Cve_prod FROM Reg_Pre WHERE Consec=" +
-                               std::to_string(*captura->records.keyAt(n))));
+      values.push_back(count("SELECT " + column + " FROM Reg_Pre WHERE Consec=" +
+                             std::to_string(*captura->records.keyAt(n))));
     }
-    return products;
-  }
-
-  std::vector<std::int64_t> savedOrigins() {
-    std::vector<std::int64_t> origins;
-    for (int n = 1; n <= captura->records.count(); ++n) {
-      origins.push_back(count("SELECT Cve_ori FROM Reg_Pre WHERE Consec=" +
-                              std::to_string(*captura->records.keyAt(n))));
-    }
-    return origins;
+    return values;
   }
 };
 
@@ -42,10 +33,10 @@ TEST_F(Basket, OnlyTheMostRecentEarlierDayFormsTheBasketInEachModulesOrder) {
   // Fruits go by the first letter of the type (F, G, H), then product and origin name.
   for (const auto& [product, origin] : {std::pair{4, 3}, std::pair{1, 5}, std::pair{3, 3},
                                         std::pair{2, 3}, std::pair{1, 1}, std::pair{1, 3}}) {
-    addRow(Row{.product = product, .origin = origin});
+    addRow({.product = product, .origin = origin});
   }
-  addRow(Row{.date = "2006-07-19", .product = 9});
-  addRow(Row{.date = "2006-07-21", .product = 10});  // today's own records never form it
+  addRow({.date = "2006-07-19", .product = 9});
+  addRow({.date = "2006-07-21", .product = 10});  // today's own records never form it
   start("Frutas y Hortalizas");
   EXPECT_EQ(basketProducts(), (Keys{1, 1, 1, 2, 3, 4}));
   EXPECT_EQ(captura->basket.at(1)->origin, 1) << "Altiplano before Río Manso and Valle Alto";
@@ -54,40 +45,33 @@ TEST_F(Basket, OnlyTheMostRecentEarlierDayFormsTheBasketInEachModulesOrder) {
 
 TEST_F(Basket, SavedRecordsOfSugarGoByMillAndOfOilsByVariety) {
   for (int mill : {2, 1, 3}) {
-    addRow(Row{
-        .module = "AZU", .date = "2006-07-21", .product = 20, .presentation = 5, .origin = mill});
+    addRow(
+        {.module = "AZU", .date = "2006-07-21", .product = 20, .presentation = 5, .origin = mill});
   }
   start("Azúcar");
   // El Ñandú, La Esperanza, San Rafael de la Costa.
-  EXPECT_EQ(savedOrigins(), (Keys{3, 1, 2}));
+  EXPECT_EQ(saved("Cve_ori"), (Keys{3, 1, 2}));
 
   // Three oils named alike: no variety first, then Girasol, then Soya.
   for (int product : {30, 31, 33}) {
-    addRow(Row{
-        .module = "ACE", .date = "2006-07-21", .product = product, .presentation = 7, .origin = 6});
+    addRow({.module = "ACE",
+            .date = "2006-07-21",
+            .product = product,
+            .presentation = 7,
+            .origin = 6});
   }
   start("Aceites Comestibles");
-  EXPECT_EQ(savedProducts(), (Keys{33, 31, 30}));
+  EXPECT_EQ(saved("Cve_prod"), (Keys{33, 31, 30}));
 }
 
 // A basket of 40 with 10 records saved today offers entry 11.
 TEST_F(Basket, TheEntryAfterTheDaysSavedRecordsIsOffered) {
-  std::vector<tarveldb::CsvRecord> rows;
+  std::vector<Row> days;
   for (int product = 1; product <= 10; ++product) {
-    for (int origin : {1, 3, 5, 7}) {
-      rows.push_back(
-          {"FRU", "2006-07-20", std::to_string(product), std::to_string(origin), "10", "1", "100"});
-      if (origin == 1) {
-        rows.push_back({"FRU", "2006-07-21", std::to_string(product), "1", "10", "1", "100"});
-      }
-    }
+    for (int origin : {1, 3, 5, 7}) days.push_back({.product = product, .origin = origin});
+    days.push_back({.date = "2006-07-21", .product = product, .origin = 1});
   }
-  {
-    auto db = store::Connection::open(store::databasePath(folder.path()));
-    testing_support::insert(
-        db, "Reg_Pre",
-        {"Cve_Mod", "Fecha", "Cve_prod", "Cve_ori", "Cve_des", "Cve_pres", "Pre_min"}, rows);
-  }
+  addRows(days);
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(c.basket.size(), 40);
   EXPECT_EQ(c.records.count(), 10);
@@ -106,7 +90,7 @@ TEST_F(Basket, TheEntryAfterTheDaysSavedRecordsIsOffered) {
 // A destination without history turns the basket off for every later destination until
 // a module is chosen from the menu.
 TEST_F(Basket, ADestinationWithoutHistoryTurnsTheBasketOffUntilAMenuSwitch) {
-  addRow(Row{.product = 1});
+  addRow({.product = 1});
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(state->gCanasta, "S");
   const auto chooseDestination = [&](std::int64_t key) {
@@ -124,7 +108,11 @@ TEST_F(Basket, ADestinationWithoutHistoryTurnsTheBasketOffUntilAMenuSwitch) {
   chooseDestination(10);
   EXPECT_EQ(state->gCanasta, "N");
   EXPECT_EQ(c.basket.size(), 0);
+  // Switched from the destination without history, the screen shows the module's first
+  // destination again, and its basket, count and labels are that destination's.
+  chooseDestination(11);
   menu(c.Frutas);
+  EXPECT_EQ(state->gCveDest, "10");
   EXPECT_EQ(state->gCanasta, "S");
   EXPECT_EQ(c.basket.size(), 1);
   EXPECT_EQ(c.LblRegNum.caption, "1 / 0 -> 1");

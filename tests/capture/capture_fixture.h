@@ -55,8 +55,13 @@ class CaptureScreen : public ::testing::Test {
     return *captura;
   }
 
+  // Accepts the period as offered, noting which screen it was asked over.
   void answerPeriodDialog() {
-    host.answerNext<capture::FormFecVol>([](capture::FormFecVol& period) { period.keyPress(13); });
+    host.answerNext<capture::FormFecVol>([this](capture::FormFecVol& period) {
+      const bool volume = captura->TextVol.visible && captura->ComboTrans.visible;
+      periodAskedOver = volume ? "volume" : "prices";
+      period.keyPress(13);
+    });
   }
 
   // Chooses a module from the Selecciona menu.
@@ -82,20 +87,35 @@ class CaptureScreen : public ::testing::Test {
     std::optional<int> transport = std::nullopt;
     std::optional<std::int64_t> key = std::nullopt;
   };
-  std::int64_t addRow(const Row& row) {
+  std::int64_t addRow(const Row& row) { return addRows({row}); }
+  // Returns the largest key in the file.
+  std::int64_t addRows(const std::vector<Row>& list) {
+    std::vector<tarveldb::CsvRecord> records;
+    const auto optional = [](const auto& value) {
+      return value ? std::optional(std::to_string(*value)) : std::nullopt;
+    };
+    for (const Row& row : list) {
+      records.push_back({optional(row.key), "5", row.module, row.date, std::to_string(row.product),
+                         std::to_string(row.origin), std::to_string(row.destination),
+                         std::to_string(row.presentation), row.minimum, row.maximum, row.frequent,
+                         "0", "1", row.observations, std::to_string(row.source),
+                         std::to_string(row.municipality), optional(row.transport)});
+    }
     auto db = store::Connection::open(store::databasePath(folder.path()));
-    testing_support::insert(
-        db, "Reg_Pre",
-        {"Consec", "Cve_del", "Cve_Mod", "Fecha", "Cve_prod", "Cve_ori", "Cve_des", "Cve_pres",
-         "Pre_min", "Pre_max", "Pre_frec", "Pre_uni", "Consecutivo", "Obs", "Cve_inf", "Cve_mun",
-         "Cve_tra"},
-        {{row.key ? std::optional(std::to_string(*row.key)) : std::nullopt, "5", row.module,
-          row.date, std::to_string(row.product), std::to_string(row.origin),
-          std::to_string(row.destination), std::to_string(row.presentation), row.minimum,
-          row.maximum, row.frequent, "0", "1", row.observations, std::to_string(row.source),
-          std::to_string(row.municipality),
-          row.transport ? std::optional(std::to_string(*row.transport)) : std::nullopt}});
+    testing_support::insert(db, "Reg_Pre",
+                            {"Consec", "Cve_del", "Cve_Mod", "Fecha", "Cve_prod", "Cve_ori",
+                             "Cve_des", "Cve_pres", "Pre_min", "Pre_max", "Pre_frec", "Pre_uni",
+                             "Consecutivo", "Obs", "Cve_inf", "Cve_mun", "Cve_tra"},
+                            records);
     return db.runNative("SELECT max(Consec) FROM Reg_Pre")[0][0].asInteger();
+  }
+
+  // Answers the next notice, keeping its text.
+  void answerNotice() {
+    host.answerNext<forms::MessageForm>([this](forms::MessageForm& notice) {
+      notices.push_back(notice.LabelMensaje.caption);
+      notice.keyPress(13);
+    });
   }
 
   // Answers the next error dialog, keeping its two lines as "first | second".
@@ -129,4 +149,6 @@ class CaptureScreen : public ::testing::Test {
   std::unique_ptr<session::SessionState> state;
   std::unique_ptr<capture::Captura> captura;
   std::vector<std::string> errors;
+  std::vector<std::string> notices;
+  std::string periodAskedOver;
 };

@@ -26,12 +26,8 @@ TEST(IndexUse, EveryStatementOfTheDaysWorkSearchesRecordsThroughAnIndex) {
   auto db = testing_support::createDatabase(folder.path());
   const text::Date day{2006, 7, 21};
   capture::PriceRecord record;
-  record.delegation = "5";
-  record.date = day;
-  record.transport = 1;
-  record.municipality = 301;
-  record.source = 1;
-  record.periodFrom = record.periodTo = "2006/7/21";
+  record.delegation = "5", record.date = day, record.transport = 1, record.municipality = 301;
+  record.source = 1, record.periodFrom = record.periodTo = "2006/7/21";
   std::vector<std::string> statements;
   for (const char* module : {"FRU", "ACE", "AZU", "INS", "VOL"}) {
     record.module = module;

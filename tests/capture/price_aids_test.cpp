@@ -19,12 +19,12 @@ class PriceAids : public CaptureScreen {
 using Texts = std::vector<std::string>;
 
 TEST_F(PriceAids, ThePanelShowsTheFiveLatestEarlierPricesAndTheMeanIgnoresZeros) {
-  addRow(Row{.date = "2006-07-20", .minimum = "10"});
-  addRow(Row{.date = "2006-07-19", .minimum = "0", .maximum = std::nullopt});
-  addRow(Row{.date = "2006-07-17", .minimum = "12", .maximum = "15.5", .frequent = "0"});
-  addRow(Row{.date = "2006-07-21", .minimum = "99"});  // the capture date itself
-  addRow(Row{.date = "2006-07-22", .minimum = "98"});  // and later days never show
-  addRow(Row{.destination = 11, .date = "2006-07-20", .minimum = "500"});  // another key
+  addRow({.date = "2006-07-20", .minimum = "10"});
+  addRow({.date = "2006-07-19", .minimum = "0", .maximum = std::nullopt});
+  addRow({.date = "2006-07-17", .minimum = "12", .maximum = "15.5", .frequent = "0"});
+  addRow({.date = "2006-07-21", .minimum = "99"});                      // the capture date itself
+  addRow({.date = "2006-07-22", .minimum = "98"});                      // and later days never show
+  addRow({.destination = 11, .date = "2006-07-20", .minimum = "500"});  // another key
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(c.focused(), &c.TextMin);
   EXPECT_EQ(panelRow(0), (Texts{"Jue 20/07/2006", "10.00", "120.00", "110.00", ""}));
@@ -50,7 +50,7 @@ TEST_F(PriceAids, ThePanelShowsTheFiveLatestEarlierPricesAndTheMeanIgnoresZeros)
   EXPECT_EQ(c.TextMin.text, "");
 
   // Five rows at most, the newest first.
-  for (int day = 1; day <= 6; ++day) addRow(Row{.date = "2006-07-0" + std::to_string(day)});
+  for (int day = 1; day <= 6; ++day) addRow({.date = "2006-07-0" + std::to_string(day)});
   c.focus(c.TextMin);
   EXPECT_EQ(panelRow(2)[0], "Lun 17/07/2006");
   EXPECT_EQ(panelRow(3)[0], "Jue 06/07/2006");
@@ -58,7 +58,7 @@ TEST_F(PriceAids, ThePanelShowsTheFiveLatestEarlierPricesAndTheMeanIgnoresZeros)
 }
 
 TEST_F(PriceAids, ExactlyThirtyPercentGivesNoWarningAndNoHistoryNone) {
-  addRow(Row{.date = "2006-07-20", .minimum = "10"});
+  addRow({.date = "2006-07-20", .minimum = "10"});
   capture::Captura& c = start("Frutas y Hortalizas");
   for (const char* price : {"13.00", "7.00", "13.01", "6.99"}) {
     if (std::string(price) == "13.01" || std::string(price) == "6.99") answerError();
@@ -81,8 +81,8 @@ TEST_F(PriceAids, ExactlyThirtyPercentGivesNoWarningAndNoHistoryNone) {
 }
 
 TEST_F(PriceAids, PriceBoxesAreRewrittenWhenLeftAndShownRecordsEmptyThePanel) {
-  addRow(Row{.date = "2006-07-20", .minimum = "1000", .maximum = "1300", .frequent = "1100"});
-  const std::int64_t today = addRow(Row{.date = "2006-07-21", .minimum = "0", .maximum = "1234.5"});
+  addRow({.date = "2006-07-20", .minimum = "1000", .maximum = "1300", .frequent = "1100"});
+  const std::int64_t today = addRow({.date = "2006-07-21", .minimum = "0", .maximum = "1234.5"});
   capture::Captura& c = start("Frutas y Hortalizas");
   for (const auto& [typed, shown] :
        {std::pair{"1234.5", "1,234.50"}, std::pair{"0", ""}, std::pair{"0.00", ""},
@@ -104,19 +104,25 @@ TEST_F(PriceAids, PriceBoxesAreRewrittenWhenLeftAndShownRecordsEmptyThePanel) {
   EXPECT_EQ(state->gPromMin, 1000) << "the reference is the shown record's own";
 }
 
-// A module chosen from the menu refills the lists after the minimum has the focus: the
-// previous prices and the reference then belong to the record on screen, not the last one.
-TEST_F(PriceAids, AModuleSwitchLeavesNoReferenceOfAnotherRecord) {
-  addRow(Row{.date = "2006-07-20", .minimum = "180"});
-  addRow(Row{.module = "FLO", .product = 50, .presentation = 9, .minimum = "20"});
+// A module chosen from the menu refills the lists after the basket entry was offered: the
+// entry is offered again in the new lists, with its own previous prices and reference.
+TEST_F(PriceAids, AModuleSwitchOffersTheEntryWithItsOwnPreviousPrices) {
+  addRow({.date = "2006-07-20", .minimum = "180"});
+  addRow({.module = "FLO", .product = 50, .presentation = 9, .minimum = "20"});
   capture::Captura& c = start("Frutas y Hortalizas");
   ASSERT_EQ(c.focused(), &c.TextMin);
   EXPECT_EQ(state->gPromMin, 180);
   menu(c.Flores);
   EXPECT_EQ(c.focused(), &c.TextMin);
-  EXPECT_EQ(state->gPromMin, 0);
-  EXPECT_EQ(panelRow(0), (Texts{"", "", "", "", ""}));
-  c.type(c.TextMin, "20");
+  EXPECT_EQ(c.ComboProd.itemData(c.ComboProd.listIndex()), 50);
+  EXPECT_EQ(state->gPromMin, 20);
+  EXPECT_EQ(panelRow(0), (Texts{"Jue 20/07/2006", "20.00", "120.00", "110.00", ""}));
+  // Exactly 30% above a reference that binary fractions cannot hold gives no warning.
+  addRow({.module = "FLO", .date = "2006-07-19", .product = 50, .presentation = 9, .minimum = "2"});
+  c.focus(c.TextObs);
+  c.focus(c.TextMin);
+  ASSERT_EQ(state->gPromMin, 11);
+  c.type(c.TextMin, "14.30");
   c.focus(c.TextMax);
   EXPECT_TRUE(errors.empty());
 }

@@ -19,7 +19,7 @@ class Saving : public CaptureScreen {
   // tomato (H), each from Valle Alto, sold at 100.
   void yesterdaysBasket() {
     sql("DELETE FROM Reg_Pre");
-    for (int product : {4, 1, 3}) addRow(Row{.product = product});
+    for (int product : {4, 1, 3}) addRow({.product = product});
   }
 
   std::int64_t selected(const forms::ComboBox& list) { return list.itemData(list.listIndex()); }
@@ -118,7 +118,7 @@ TEST_F(Saving, DeletingClosesTheGapAndShowsTheRecordThatFollowed) {
   // onion, tomato.
   std::map<int, std::int64_t> key;
   for (int product : {1, 2, 3, 4, 5})
-    key[product] = addRow(Row{.date = "2006-07-21", .product = product});
+    key[product] = addRow({.date = "2006-07-21", .product = product});
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(state->gCanasta, "N");
   expectPosition(6, 5, state->gPosCanasta);
@@ -215,8 +215,8 @@ TEST_F(Saving, TheDuplicateIdentityDependsOnTheModule) {
 // moves on as after any refused change.
 TEST_F(Saving, AChangeIsCheckedForDuplicatesTooLeavingItselfOut) {
   sql("DELETE FROM Reg_Pre");
-  addRow(Row{.date = "2006-07-21", .product = 1});
-  const auto second = addRow(Row{.date = "2006-07-21", .product = 2});
+  addRow({.date = "2006-07-21", .product = 1});
+  const auto second = addRow({.date = "2006-07-21", .product = 2});
   capture::Captura& c = start("Frutas y Hortalizas");
   c.click(c.cmdPrimero);
   c.type(c.TextMin, "90");
@@ -234,18 +234,12 @@ TEST_F(Saving, AChangeIsCheckedForDuplicatesTooLeavingItselfOut) {
 // Four hundred records with keys past 32 bits are all reachable, first to last.
 TEST_F(Saving, ADayOfManyRecordsWithLargeKeysIsNavigable) {
   sql("DELETE FROM Reg_Pre");
-  std::vector<tarveldb::CsvRecord> many;
+  std::vector<Row> many;
   for (std::int64_t i = 0; i < 400; ++i) {
-    many.push_back({std::to_string(5'000'000'000 + i), "FRU", "2006-07-21", "1", "3", "10", "1",
-                    std::to_string(100 + i)});
+    many.push_back(
+        {.date = "2006-07-21", .minimum = std::to_string(100 + i), .key = 5'000'000'000 + i});
   }
-  {
-    auto db = store::Connection::open(store::databasePath(folder.path()));
-    testing_support::insert(
-        db, "Reg_Pre",
-        {"Consec", "Cve_Mod", "Fecha", "Cve_prod", "Cve_ori", "Cve_des", "Cve_pres", "Pre_min"},
-        many);
-  }
+  addRows(many);
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(c.records.count(), 400);
   EXPECT_EQ(state->gRegNum, 401);
@@ -292,7 +286,11 @@ TEST_F(Saving, TypedTextIsCheckedAndStoredAsTyped) {
     EXPECT_EQ(c.TextMin.text, wrong) << "left as typed";
     c.click(c.CmdGrabar);
   }
-  EXPECT_EQ(errors, Texts(4, "¡Mínimo no es un número! | No grabó el registro"));
+  // More digits than a stored amount keeps exactly are refused too.
+  answerError();
+  typePrices(std::string(16, '9'), "12", "11");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(errors, Texts(5, "¡Mínimo no es un número! | No grabó el registro"));
   answerError();
   typePrices("10", "12", "11");
   c.type(c.TextUni, "x");
@@ -317,18 +315,54 @@ TEST_F(Saving, TypedTextIsCheckedAndStoredAsTyped) {
   EXPECT_EQ(stored[0][1].asText(), "0") << "an empty single price is written as 0";
 }
 
+// A saved record that cannot be read is not shown: the position stays on what the screen
+// shows, so no change can be written to a record the operator never saw.
+TEST_F(Saving, ARecordThatCannotBeReadLeavesThePositionWhereItWas) {
+  yesterdaysBasket();
+  addRow({.date = "2006-07-21", .product = 1});
+  capture::Captura& c = start("Frutas y Hortalizas");
+  sql("ALTER TABLE Reg_Pre RENAME COLUMN Obs TO Nota");
+  answerNotice();
+  c.click(c.cmdPrimero);
+  EXPECT_EQ(notices.size(), 1u);
+  EXPECT_EQ(state->gRegNum, 2);
+  EXPECT_EQ(c.Label1.caption, "NUEVO Registro por Grabar");
+  EXPECT_EQ(c.LblRegNum.caption, "2 / 1 -> 3");
+  sql("ALTER TABLE Reg_Pre RENAME COLUMN Nota TO Obs");
+  c.click(c.cmdPrimero);
+  EXPECT_EQ(state->gRegNum, 1);
+
+  // A change refused by a price check writes nothing but moves on.
+  answerError();
+  typePrices("120", "100", "110");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(errors, Texts{"¡Mínimo es mayor que máximo! | No grabó el registro"});
+  EXPECT_EQ(state->gRegNum, 2);
+  EXPECT_EQ(count("SELECT Pre_min FROM Reg_Pre WHERE Fecha='2006-07-21'"), 100);
+}
+
+// A change of a volume record writes the transport and the volume, its only data.
+TEST_F(Saving, AVolumeChangeKeepsTheNewVolumeAndTransport) {
+  sql("DELETE FROM Reg_Pre");
+  capture::Captura& c = start("Volúmenes de Ingreso");
+  c.type(c.TextVol, "35");
+  c.click(c.CmdGrabar);
+  c.click(c.cmdPrimero);
+  EXPECT_EQ(c.TextVol.text, "35");
+  c.choose(c.ComboTrans, 2);
+  c.type(c.TextVol, "50");
+  c.click(c.CmdGrabar);
+  const auto stored = store::run(folder.path(), "SELECT Vol, Cve_tra FROM Reg_Pre");
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0][0].asText(), "50");
+  EXPECT_EQ(stored[0][1].asInteger(), c.ComboTrans.itemData(2));
+}
+
 // A statement the database refuses leaves the table, the session and the screen as they
 // were, and the operator is told in Spanish; once the cause is gone the same press works.
 TEST_F(Saving, AFailingStatementChangesNothing) {
   yesterdaysBasket();
   capture::Captura& c = start("Frutas y Hortalizas");
-  std::vector<std::string> shown;
-  const auto answerFailure = [&] {
-    host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
-      shown.push_back(notice.LabelMensaje.caption);
-      notice.keyPress(13);
-    });
-  };
   const auto snapshot = [&] {
     return std::tuple{state->gRegNum,
                       state->gPosCanasta,
@@ -345,18 +379,18 @@ TEST_F(Saving, AFailingStatementChangesNothing) {
     if (std::string(event) != "INSERT") c.click(c.cmdPrimero);
     typePrices("100", "120", "110");
     const auto before = snapshot();
-    answerFailure();
+    answerNotice();
     c.click(std::string(event) == "DELETE" ? c.CmdBorrar : c.CmdGrabar);
     EXPECT_EQ(snapshot(), before);
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.back().find("No se pudo "), 0u) << shown.back();
-    EXPECT_NE(shown.back().find("disco lleno"), std::string::npos);
-    EXPECT_EQ(shown.back().find("Reg_Pre"), std::string::npos) << "no statement text";
+    ASSERT_FALSE(notices.empty());
+    EXPECT_EQ(notices.back().find("No se pudo "), 0u) << notices.back();
+    EXPECT_NE(notices.back().find("disco lleno"), std::string::npos);
+    EXPECT_EQ(notices.back().find("Reg_Pre"), std::string::npos) << "no statement text";
     sql("DROP TRIGGER refuse");
     c.click(std::string(event) == "DELETE" ? c.CmdBorrar : c.CmdGrabar);
     EXPECT_NE(snapshot(), before);
   }
-  EXPECT_EQ(shown.size(), 3u);
+  EXPECT_EQ(notices.size(), 3u);
 }
 
 }  // namespace

@@ -10,11 +10,11 @@ TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
       "('GRA', '2006-06-21', 'gone'), ('ACE', '2006-06-22', 'kept'), "
       "('FRU', '2006-07-14', 'gone'), ('FRU', '2006-07-15', 'kept'), "
       "('GRA', '2006-07-14', 'kept'), ('FRU', '2006-06-01', 'gone')");
-  const auto before = count("SELECT count(*) FROM Reg_Pre");
+  const auto before = rows();
   start("Granos y Semillas");
-  EXPECT_EQ(count("SELECT count(*) FROM Reg_Pre WHERE Obs='gone'"), 0);
-  EXPECT_EQ(count("SELECT count(*) FROM Reg_Pre WHERE Obs='kept'"), 3);
-  EXPECT_EQ(count("SELECT count(*) FROM Reg_Pre"), before - 3);
+  EXPECT_EQ(rows("Obs='gone'"), 0);
+  EXPECT_EQ(rows("Obs='kept'"), 3);
+  EXPECT_EQ(rows(), before - 3);
   EXPECT_EQ(state->gFechaSQL, "2006/7/21");
   EXPECT_EQ(state->gFecDe, "2006/7/21");
   EXPECT_EQ(state->gFecA, "2006/7/21");
@@ -111,35 +111,9 @@ TEST_F(CaptureScreen, InputsHaveNoDestinationChoice) {
   EXPECT_EQ(c.focused(), &c.ComboProd);
 }
 
-TEST_F(CaptureScreen, TheVolumeStartAsksForThePeriodLast) {
-  bool laid_out = false;
-  state = std::make_unique<session::SessionState>();
-  captura = std::make_unique<capture::Captura>(host, *state);
-  host.answerNext<session::frmClaveAcceso>([](session::frmClaveAcceso& access) {
-    access.type(access.Text1, "005");
-    access.keyPress(13);
-    access.choose(access.ComboMod, 7);
-    access.keyPress(13);
-  });
-  host.answerNext<capture::FormFecVol>([&](capture::FormFecVol& period) {
-    laid_out = captura->TextVol.visible && captura->ComboTrans.visible;
-    period.click(period.ComAceptar);
-  });
-  captura->load();
-  EXPECT_TRUE(laid_out);
-  EXPECT_EQ(state->gFecDe, "2006/07/21");
-  EXPECT_EQ(state->gFecA, "2006/07/21");
-}
-
-TEST_F(CaptureScreen, SalirEndsTheProgramAtOnce) {
-  capture::Captura& c = start("Frutas y Hortalizas");
-  EXPECT_THROW(c.clickMenu(c.Salir), testing_support::ProgramEnded);
-  EXPECT_EQ(host.endStatus, 0);
-}
-
 // The menu's "Reporte", "Generar" and the separator have no action of their own: no
-// dialog, no file, no change to the screen or the session.
-TEST_F(CaptureScreen, TheMenuEntriesWithoutAnActionChangeNothing) {
+// dialog, no file, no change to the screen or the session. "Salir" ends the program at once.
+TEST_F(CaptureScreen, TheMenuEntriesWithoutAnActionChangeNothingAndSalirEnds) {
   capture::Captura& c = start("Frutas y Hortalizas");
   const std::size_t dialogs = host.modalForms.size();
   const session::SessionState before = *state;
@@ -156,6 +130,8 @@ TEST_F(CaptureScreen, TheMenuEntriesWithoutAnActionChangeNothing) {
   EXPECT_EQ(state->gSQL, before.gSQL);
   EXPECT_EQ(c.focused(), focused);
   EXPECT_EQ(c.TextMin.text, "0.00");
+  EXPECT_THROW(c.clickMenu(c.Salir), testing_support::ProgramEnded);
+  EXPECT_EQ(host.endStatus, 0);
 }
 
 }  // namespace

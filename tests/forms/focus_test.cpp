@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -13,108 +14,37 @@
 
 namespace {
 
-// A small screen like the capture screen's label-and-list pairs.
-class Sample : public forms::Form {
+using Events = std::vector<std::string>;
+
+// A list, a box and two buttons that record their events and run a hook in each, as the
+// capture screen's handlers do when they move the focus themselves. D is the default
+// button, and the form discards the key 'x'.
+class Recorder : public forms::Form {
  public:
-  explicit Sample(forms::Host& host) : Form(host, "Sample") {
-    Lista.onGotFocus = [this] { events.push_back("Lista.GotFocus"); };
-    Lista.onLostFocus = [this] { events.push_back("Lista.LostFocus"); };
-    Lista.onValidate = [this](bool& cancel) {
-      events.push_back("Lista.Validate");
-      cancel = true;
-      if (closeOnValidate) Lista.causesValidation = false;
-    };
-    Texto.onGotFocus = [this] { events.push_back("Texto.GotFocus"); };
-    Texto.onLostFocus = [this] { events.push_back("Texto.LostFocus"); };
-    Boton.onClick = [this] { events.push_back("Boton.Click"); };
-    Otro.onClick = [this] { events.push_back("Otro.Click"); };
-    defaultButton = &Otro;
+  explicit Recorder(forms::Host& host) : Form(host, "Recorder") {
+    for (forms::Control* control : std::initializer_list<forms::Control*>{&A, &B, &C, &D}) {
+      const std::string name = control->name();
+      control->onGotFocus = [this, name] { record(name + ".Got"); };
+      control->onLostFocus = [this, name] { record(name + ".Lost"); };
+      control->onValidate = [this, name](bool& cancel) { record(name + ".Validate", &cancel); };
+      control->onClick = [this, name] { record(name + ".Click"); };
+    }
+    defaultButton = &D;
   }
 
-  forms::ComboBox Lista{*this, "Lista"};
-  forms::TextBox Texto{*this, "Texto"};
-  forms::CommandButton Boton{*this, "Boton"};
-  forms::CommandButton Otro{*this, "Otro"};
-  std::vector<std::string> events;
-  bool closeOnValidate = false;
+  forms::ComboBox A{*this, "A"};
+  forms::TextBox B{*this, "B"};
+  forms::CommandButton C{*this, "C"};
+  forms::CommandButton D{*this, "D"};
+  Events events;
+  Events history;  // every event since load, never cleared
+  // Runs when the named event happens; the Validate hook may set cancel.
+  std::map<std::string, std::function<void(bool*)>> hooks;
 
  protected:
   void Form_KeyPress(int& key) override {
     if (key == 'x') key = 0;
   }
-};
-
-TEST(Focus, ACancellingValidateKeepsTheFocusUntilItClosesItsList) {
-  testing_support::HeadlessHost host;
-  Sample form(host);
-  form.load();
-  form.Lista.causesValidation = true;
-  ASSERT_EQ(form.focused(), &form.Lista);
-  form.events.clear();
-
-  form.tab();
-  EXPECT_EQ(form.focused(), &form.Lista);
-  EXPECT_EQ(form.events, (std::vector<std::string>{"Lista.Validate"}));
-
-  // Closing the list in its Validate lets the focus go; the choice is taken over once.
-  form.closeOnValidate = true;
-  form.events.clear();
-  form.tab();
-  form.tab(true);
-  EXPECT_EQ(form.focused(), &form.Lista);
-  EXPECT_EQ(form.events,
-            (std::vector<std::string>{"Lista.Validate", "Lista.LostFocus", "Texto.GotFocus",
-                                      "Texto.LostFocus", "Lista.GotFocus"}));
-}
-
-TEST(Focus, TabSkipsHiddenAndDisabledControlsAndFollowsTabIndex) {
-  testing_support::HeadlessHost host;
-  Sample form(host);
-  form.load();
-  form.Texto.visible = false;
-  form.Boton.enabled = false;
-  form.tab();
-  EXPECT_EQ(form.focused(), &form.Otro);
-  form.Otro.tabIndex = 0;
-  form.Lista.tabIndex = 5;
-  form.tab();
-  EXPECT_EQ(form.focused(), &form.Lista);
-  form.tab(true);
-  EXPECT_EQ(form.focused(), &form.Otro);
-}
-
-TEST(Focus, AControlAHandlerHidesPassesTheFocusOn) {
-  testing_support::HeadlessHost host;
-  Sample form(host);
-  form.Boton.onClick = [&] { form.Boton.visible = false; };
-  form.load();
-  form.click(form.Boton);
-  EXPECT_EQ(form.focused(), &form.Otro);
-}
-
-// Four controls that record their focus events and run a hook in each, as the capture
-// screen's handlers do when they move the focus themselves.
-class Recorder : public forms::Form {
- public:
-  explicit Recorder(forms::Host& host) : Form(host, "Recorder") {
-    for (forms::Control* control :
-         {static_cast<forms::Control*>(&A), static_cast<forms::Control*>(&B),
-          static_cast<forms::Control*>(&C), static_cast<forms::Control*>(&D)}) {
-      const std::string name = control->name();
-      control->onGotFocus = [this, name] { record(name + ".Got"); };
-      control->onLostFocus = [this, name] { record(name + ".Lost"); };
-      control->onValidate = [this, name](bool& cancel) { record(name + ".Validate", &cancel); };
-    }
-  }
-
-  forms::ComboBox A{*this, "A"};
-  forms::TextBox B{*this, "B"};
-  forms::TextBox C{*this, "C"};
-  forms::TextBox D{*this, "D"};
-  std::vector<std::string> events;
-  std::vector<std::string> history;  // every event since load, never cleared
-  // Runs when the named event happens; the Validate hook may set cancel.
-  std::map<std::string, std::function<void(bool*)>> hooks;
 
  private:
   void record(const std::string& event, bool* cancel = nullptr) {
@@ -125,7 +55,7 @@ class Recorder : public forms::Form {
 };
 
 // Every LostFocus follows a GotFocus of the same control, with no LostFocus between.
-void expectPaired(const std::vector<std::string>& events) {
+void expectPaired(const Events& events) {
   std::map<std::string, bool> has_focus;
   for (const std::string& event : events) {
     const std::string control = event.substr(0, event.find('.'));
@@ -141,20 +71,54 @@ void expectPaired(const std::vector<std::string>& events) {
       std::count_if(has_focus.begin(), has_focus.end(), [](const auto& c) { return c.second; }), 1);
 }
 
-TEST(Focus, HandlersThatMoveTheFocusLeaveEveryControlWithPairedEvents) {
-  using Events = std::vector<std::string>;
-  testing_support::HeadlessHost host;
-  Recorder form(host);
-  form.load();
-  ASSERT_EQ(form.focused(), &form.A);
+class Focus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.load();
+    ASSERT_EQ(form.focused(), &form.A);
+    form.events.clear();
+  }
 
+  // Answers the next notice, keeping its text.
+  void answerNotice() {
+    host.answerNext<forms::MessageForm>([this](forms::MessageForm& notice) {
+      notices.push_back(notice.LabelMensaje.caption);
+      notice.keyPress(13);
+    });
+  }
+
+  testing_support::HeadlessHost host;
+  Recorder form{host};
+  Events notices;
+};
+
+TEST_F(Focus, TabSkipsHiddenAndDisabledControlsAndFollowsTabIndex) {
+  // A control its own handler hides passes the focus on.
+  form.C.onClick = [&] { form.C.visible = false; };
+  form.click(form.C);
+  EXPECT_EQ(form.focused(), &form.D);
+
+  form.focus(form.A);
+  form.B.visible = false;
+  form.C.visible = true;
+  form.C.enabled = false;
+  form.tab();
+  EXPECT_EQ(form.focused(), &form.D);
+  form.D.tabIndex = 0;
+  form.A.tabIndex = 5;
+  form.tab();
+  EXPECT_EQ(form.focused(), &form.A);
+  form.tab(true);
+  EXPECT_EQ(form.focused(), &form.D);
+}
+
+TEST_F(Focus, HandlersThatMoveTheFocusLeaveEveryControlWithPairedEvents) {
   // A LostFocus that asks twice, as a list reload does: the last request wins, and the
   // control clicked never gets the focus it was about to get.
   form.hooks["A.Lost"] = [&](bool*) {
     form.setFocus(form.B);
     form.setFocus(form.C);
   };
-  form.events.clear();
   form.click(form.D);
   EXPECT_EQ(form.events, (Events{"A.Lost", "C.Got"}));
   EXPECT_EQ(form.focused(), &form.C);
@@ -187,88 +151,73 @@ TEST(Focus, HandlersThatMoveTheFocusLeaveEveryControlWithPairedEvents) {
   expectPaired(form.history);
 }
 
-TEST(Focus, AFailingHandlerLeavesTheFocusModelWorking) {
-  testing_support::HeadlessHost host;
-  Recorder form(host);
-  form.load();
+// A cancelling Validate keeps the focus until it closes its list; a handler that throws is
+// shown to the operator, not thrown, and leaves the focus model working.
+TEST_F(Focus, ValidateAndFailingHandlersLeaveTheFocusModelWorking) {
   form.A.causesValidation = true;
-  int failures = 0;
-  const auto answer = [&] {
-    host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
-      ++failures;
-      notice.keyPress(13);
-    });
-  };
-
-  // A Validate that throws: the next move still validates.
   form.hooks["A.Validate"] = [](bool*) { throw std::runtime_error("sin conexión"); };
-  answer();
+  answerNotice();
   form.tab();
-  EXPECT_EQ(failures, 1);
   EXPECT_EQ(form.focused(), &form.A);
-  form.hooks.clear();
   form.hooks["A.Validate"] = [](bool* cancel) { *cancel = true; };
   form.events.clear();
   form.tab();
-  EXPECT_EQ(form.events, (std::vector<std::string>{"A.Validate"}));
+  EXPECT_EQ(form.events, (Events{"A.Validate"}));
   EXPECT_EQ(form.focused(), &form.A);
+
+  // Closing the list in its Validate lets the focus go; the choice is taken over once.
+  form.hooks["A.Validate"] = [&](bool* cancel) {
+    *cancel = true;
+    form.A.causesValidation = false;
+  };
+  form.events.clear();
+  form.tab();
+  form.tab(true);
+  EXPECT_EQ(form.focused(), &form.A);
+  EXPECT_EQ(form.events, (Events{"A.Validate", "A.Lost", "B.Got", "B.Lost", "A.Got"}));
 
   // A LostFocus that throws half-way through a move: the focus comes back with its events.
   form.hooks.clear();
-  form.A.causesValidation = false;
   form.hooks["A.Lost"] = [](bool*) { throw std::runtime_error("disco lleno"); };
-  answer();
-  form.events.clear();
-  form.click(form.C);
-  EXPECT_EQ(failures, 2);
+  answerNotice();
+  form.click(form.B);
   EXPECT_EQ(form.focused(), &form.A);
   form.hooks.clear();
-  form.click(form.C);
-  EXPECT_EQ(form.focused(), &form.C);
+  form.click(form.B);
+  EXPECT_EQ(form.focused(), &form.B);
   expectPaired(form.history);
+
+  form.C.onClick = [] { throw std::runtime_error("sin papel"); };
+  answerNotice();
+  form.click(form.C);
+  ASSERT_EQ(notices.size(), 3u);
+  for (const auto& [notice, cause] :
+       {std::pair{0, "sin conexión"}, std::pair{1, "disco lleno"}, std::pair{2, "sin papel"}}) {
+    EXPECT_NE(notices[notice].find(cause), std::string::npos) << notices[notice];
+  }
+  EXPECT_EQ(host.modalForms, Events(3, "frmMensaje"));
 }
 
-TEST(Keys, EnterPressesTheFocusedButtonOrElseTheDefaultOne) {
-  testing_support::HeadlessHost host;
-  Sample form(host);
-  form.load();
-  form.focus(form.Texto);
+TEST_F(Focus, EnterPressesTheFocusedButtonOrElseTheDefaultOneAndATabCanBePosted) {
+  form.focus(form.B);
   EXPECT_FALSE(form.keyPress(13));
-  form.focus(form.Boton);
+  EXPECT_EQ(form.events.back(), "D.Click");
+  form.focus(form.C);
   form.keyPress(13);
-  EXPECT_EQ(form.events.back(), "Boton.Click");
-  EXPECT_NE(std::find(form.events.begin(), form.events.end(), "Otro.Click"), form.events.end());
+  EXPECT_EQ(form.events.back(), "C.Click");
   // The form sees keys first and may discard them.
   EXPECT_FALSE(form.keyPress('x'));
   EXPECT_TRUE(form.keyPress('y'));
-}
 
-TEST(Keys, APostedTabIsProcessedAfterTheHandlerReturns) {
-  testing_support::HeadlessHost host;
-  Sample form(host);
-  form.Boton.onClick = [&] {
+  // A posted tab is processed after the handler returns.
+  form.C.onClick = [&] {
     host.postTab(form);
     form.events.push_back(form.focused()->name());
   };
-  form.load();
-  form.click(form.Boton);
-  EXPECT_EQ(form.events.back(), "Boton");
-  EXPECT_EQ(form.focused(), &form.Otro);
-}
-
-TEST(Failures, AFailingHandlerIsShownToTheOperatorNotThrown) {
-  testing_support::HeadlessHost host;
-  Sample form(host);
-  form.Boton.onClick = [] { throw std::runtime_error("disco lleno"); };
-  form.load();
-  std::string shown;
-  host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
-    shown = notice.LabelMensaje.caption;
-    notice.click(notice.cmdAceptar);
-  });
-  form.click(form.Boton);
-  EXPECT_NE(shown.find("disco lleno"), std::string::npos);
-  EXPECT_EQ(host.modalForms, (std::vector<std::string>{"frmMensaje"}));
+  form.events.clear();
+  form.click(form.C);
+  EXPECT_EQ(form.events, (Events{"C", "C.Lost", "D.Got"}));
+  EXPECT_EQ(form.focused(), &form.D);
 }
 
 }  // namespace

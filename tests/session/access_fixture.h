@@ -80,9 +80,13 @@ class AccessScreen : public ::testing::Test {
     return fresh;
   }
 
-  // Types the key and presses Enter, as the operator does.
+  // Types the key, or a date, and presses Enter, as the operator does.
   static void typeKey(session::frmClaveAcceso& access, const std::string& key) {
     access.type(access.Text1, key);
+    access.keyPress(13);
+  }
+  static void typeDate(session::frmClaveAcceso& access, const std::string& date) {
+    access.type(access.TextFec, date);
     access.keyPress(13);
   }
 

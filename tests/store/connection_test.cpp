@@ -12,26 +12,20 @@
 
 namespace {
 
-TEST(Connection, AMissingFileIsAnErrorAndIsNeverCreated) {
-  testing_support::TempFolder folder;
-  EXPECT_THROW(store::run(folder.path(), "SELECT 1"), store::StoreError);
-  EXPECT_FALSE(std::filesystem::exists(store::databasePath(folder.path())));
-}
-
-TEST(Connection, EachOperationSeesTheCommitsOfTheOnesBefore) {
+// Each operation opens the file anew and sees the commits of the ones before. Texts are
+// stored exactly as given (capture/saving_test.cpp).
+TEST(Connection, KeysAreNeverReusedEvenAfterTheNewestRowIsDeleted) {
   testing_support::TempFolder folder;
   testing_support::createDatabase(folder.path());
-  const std::string observation = "Llegó poca oferta; precio 'alto' -- revisar";
-  store::run(folder.path(), "INSERT INTO Reg_Pre ( Cve_Mod, Obs) values ('FRU', " +
-                                store::sqlText(observation) + ")");
-  const auto rows = store::run(folder.path(), "SELECT Consec, Obs from Reg_Pre");
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0][1].asText(), observation);
-  // Keys are never reused, even after the newest row is deleted.
-  store::run(folder.path(), "DELETE from Reg_Pre  where Consec=" + rows[0][0].asText() + " ");
+  const auto newest = [&] {
+    return store::run(folder.path(), "SELECT max(Consec) from Reg_Pre")[0][0].asInteger();
+  };
   store::run(folder.path(), "INSERT INTO Reg_Pre ( Cve_Mod) values ('FRU')");
-  EXPECT_GT(store::run(folder.path(), "SELECT Consec from Reg_Pre")[0][0].asInteger(),
-            rows[0][0].asInteger());
+  const auto first = newest();
+  store::run(folder.path(), "DELETE from Reg_Pre  where Consec=" + std::to_string(first) + " ");
+  EXPECT_EQ(newest(), 0);
+  store::run(folder.path(), "INSERT INTO Reg_Pre ( Cve_Mod) values ('FRU')");
+  EXPECT_GT(newest(), first);
 }
 
 TEST(Connection, EveryConnectionGetsTheSameSettings) {
@@ -56,15 +50,19 @@ TEST(Connection, EveryConnectionGetsTheSameSettings) {
   EXPECT_FALSE(std::filesystem::exists(store::databasePath(folder.path()).string() + "-wal"));
 }
 
+// A second statement is refused before anything runs, hidden behind a NUL or not.
 TEST(Connection, OnlyBlanksMayFollowTheOneStatement) {
   testing_support::TempFolder folder;
   auto db = testing_support::createDatabase(folder.path());
+  db.run("INSERT INTO Config (Cve_Del) values (5)");
   const std::string hidden("SELECT 1\0; DROP TABLE Reg_Pre", 30);
   EXPECT_THROW(db.runNative(hidden), store::StoreError);
   EXPECT_THROW(db.run(hidden), store::StoreError);
   EXPECT_THROW(db.runNative(std::string("SELECT 1\0", 9)), store::StoreError);
   EXPECT_THROW(db.runNative("SELECT 1; -- nada"), store::StoreError);
-  EXPECT_EQ(db.runNative("SELECT count(*) FROM Reg_Pre \n\t\r ")[0][0].asInteger(), 0);
+  EXPECT_THROW(db.run("DELETE FROM Config; DROP TABLE Reg_Pre"), store::StoreError);
+  EXPECT_EQ(db.runNative("SELECT count(*) FROM Config \n\t\r ")[0][0].asInteger(), 1);
+  EXPECT_EQ(db.run("SELECT count(*) from Reg_Pre;  ")[0][0].asInteger(), 0);
 }
 
 // The explanation must never show the statement: it may hold the typed access key.
@@ -108,26 +106,26 @@ TEST(StoreErrors, ExplainWhatWentWrongInSpanishWithoutTheStatement) {
   expectExplained(failureOf([&] { other.run("SELEC Cve_Del from Config where Cve_Del='746'"); }),
                   SQLITE_ERROR, "la base de datos no pudo completar la operación");
 
+  // A missing file is never created.
   testing_support::TempFolder missing;
   expectExplained(failureOf([&] { store::run(missing.path(), "SELECT 746"); }), SQLITE_CANTOPEN,
                   "no se pudo abrir el archivo");
+  EXPECT_FALSE(std::filesystem::exists(store::databasePath(missing.path())));
   std::ofstream(store::databasePath(missing.path())) << std::string(4096, 'x');
   expectExplained(failureOf([&] { store::run(missing.path(), "SELECT 746"); }), SQLITE_NOTADB,
                   "no es una base de datos");
 
   // Failures this machine cannot bring about on demand, by their codes.
-  const auto explained = [](int code, const char* message) {
-    return store::StoreError("UPDATE Config SET Cve_Del='746'", message, code);
-  };
-  expectExplained(explained(SQLITE_READONLY_DIRECTORY, "attempt to write a readonly database"),
-                  SQLITE_READONLY, "solo lectura");
-  expectExplained(explained(SQLITE_FULL, "database or disk is full"), SQLITE_FULL,
-                  "disco está lleno");
-  expectExplained(explained(SQLITE_IOERR_WRITE, "disk I/O error"), SQLITE_IOERR,
-                  "lectura o la escritura");
-  expectExplained(explained(SQLITE_CORRUPT, "database disk image is malformed"), SQLITE_CORRUPT,
-                  "dañado");
-  expectExplained(explained(SQLITE_LOCKED, "database table is locked"), SQLITE_LOCKED, "ocupada");
+  for (const auto& [code, message, words] :
+       {std::tuple{SQLITE_READONLY_DIRECTORY, "attempt to write a readonly database",
+                   "solo lectura"},
+        std::tuple{SQLITE_FULL, "database or disk is full", "disco está lleno"},
+        std::tuple{SQLITE_IOERR_WRITE, "disk I/O error", "lectura o la escritura"},
+        std::tuple{SQLITE_CORRUPT, "database disk image is malformed", "dañado"},
+        std::tuple{SQLITE_LOCKED, "database table is locked", "ocupada"}}) {
+    expectExplained(store::StoreError("UPDATE Config SET Cve_Del='746'", message, code),
+                    code & 0xFF, words);
+  }
   // A failure the program found itself keeps its own Spanish sentence.
   expectExplained(store::StoreError("SELECT 746", "la fecha no existe"), 0, "la fecha no existe");
 }

@@ -17,7 +17,6 @@ void writeCatalogues(store::Connection& c) {
   insertRows(c, "Cat_Deleg", {"Cve_Del", "desc_del", "acceso", "edo"},
              {{"5", "Delegación Valle Alto", "005", "3"},
               {"12", "Delegación Costa Serena", "012", "7"},
-              {"21", "Delegación Sierra Añil", "021", "11"},
               {"30", "Delegación Llanos de Oro", "A30", "15"}});
   insertRows(c, "Cat_Ori", {"Cve_Ori", "Desc_Ori", "Abrev"},
              {{"1", "Altiplano del Norte", "ANO"},
@@ -26,27 +25,16 @@ void writeCatalogues(store::Connection& c) {
               {"4", "Ciénaga Verde", ""},
               {"5", "Río Manso", "RMA"},
               {"6", "Importación", std::nullopt},
-              {"7", "Costa Serena", "CSE"},
-              {"8", "Ñuble Chico", "ÑCH"},
-              {"9", "Laderas del Sol", std::nullopt},
-              {"11", "Sierra Añil", "SAÑ"},
-              {"15", "Llanos de Oro", "LLO"}});
-  insertRows(c, "Cat_Muni", {"Mun", "Municipio", "edo"},
-             {{"301", "San Isidro del Valle", "3"},
-              {"302", "Álamos", "3"},
-              {"303", "Pueblo Nuevo", "3"},
-              {"701", "Puerto Claro", "7"},
-              {"702", "Ensenada Mayor", "7"},
-              {"1101", "Cumbres", "11"},
-              {"1102", "Añil de Abajo", "11"},
-              {"1501", "Villa Dorada", "15"}});
+              {"7", "Costa Serena", "CSE"}});
+  insertRows(
+      c, "Cat_Muni", {"Mun", "Municipio", "edo"},
+      {{"301", "San Isidro del Valle", "3"}, {"302", "Álamos", "3"}, {"303", "Pueblo Nuevo", "3"}});
   insertRows(c, "Cat_Dest", {"Cve_Des", "Desc_Des", "Coord", "FRU", "AZU", "ACE", "GRA", "FLO"},
              {{"10", "Central de Abasto Valle Alto", "5", "S", "S", "S", "S", "S"},
               {"11", "Mercado Morelos del Valle", "5", "S", "N", "N", "S", "S"},
               {"13", "Mercado de Flores El Jardín", "5", "N", "N", "N", "N", "S"},
               {"100", "Anden de Subastas Costa Serena", "12", "S", "N", "N", "N", "N"},
               {"20", "Mercado Costa Serena", "12", "S", "S", "S", "S", "S"},
-              {"30", "Mercado Sierra Añil", "21", "S", "N", "S", "S", "N"},
               {"40", "Mercado Llanos de Oro", "30", "S", "S", "N", "S", "N"}});
   insertRows(c, "Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Calidad", "Cve_Mod", "Tipo"},
              {{"1", "FAG", "Aguacate Hass", "Primera", "FRU", "F"},
@@ -68,8 +56,6 @@ void writeCatalogues(store::Connection& c) {
               {"33", "ACX", "Aceite Comestible", "Granel", "ACE", "A"},
               {"40", "SFN", "Frijol Negro", "Primera", "GRA", "S"},
               {"41", "SMB", "Maíz Blanco", "Primera", "GRA", "S"},
-              {"42", "SAP", "Arroz Pulido", "Primera", "GRA", "S"},
-              {"43", "STR", "Trigo Cristalino", "Segunda", "GRA", "S"},
               {"50", "NRO", "Rosa Roja", "Gruesa", "FLO", "N"},
               {"51", "NCL", "Clavel", "Gruesa", "FLO", "N"},
               {"52", "NGL", "Gladiola", "Docena", "FLO", "N"},
@@ -125,7 +111,7 @@ void writeCaptureDays(store::Connection& c, const text::Date& today) {
       {"FRU", 5, 10, {1, 2, 3, 4, 5, 7, 8, 9}, 1, {3, 5}, 180},
       {"FRU", 5, 11, {4, 5, 6, 10}, 4, {3}, 150},
       {"FRU", 12, 20, {1, 4, 9}, 1, {7}, 170},
-      {"GRA", 5, 10, {40, 41, 42, 43}, 5, {3, 1}, 600},
+      {"GRA", 5, 10, {40, 41}, 5, {3, 1}, 600},
       {"FLO", 5, 13, {50, 51, 52, 53}, 9, {3}, 90},
       {"ACE", 5, 10, {30, 31, 32, 33}, 7, {6}, 35},
       {"INS", 5, 10, {60, 61, 62, 63}, 12, {3}, 420},
@@ -150,15 +136,16 @@ void writeCaptureDays(store::Connection& c, const text::Date& today) {
           const auto price = [&](double value) {
             return volume ? std::string("0") : text::plainNumber(value);
           };
-          rows.push_back(
-              {std::to_string(capture.delegation), capture.module, text::isoDate(day),
-               std::to_string(product), std::to_string(origin), std::to_string(capture.destination),
-               std::to_string(capture.presentation), price(low), price(low * 1.2), price(low * 1.1),
-               "0", std::to_string(running), running == 2 ? "Llegó poca oferta" : "", "1", "301",
-               volume ? CsvRecord::value_type("1") : std::nullopt,
-               volume ? CsvRecord::value_type(std::to_string(12 + running)) : std::nullopt,
-               volume ? CsvRecord::value_type(text::isoDate(day)) : std::nullopt,
-               volume ? CsvRecord::value_type(text::isoDate(day)) : std::nullopt});
+          const auto volumeOnly = [&](const std::string& value) {
+            return volume ? CsvRecord::value_type(value) : std::nullopt;
+          };
+          rows.push_back({std::to_string(capture.delegation), capture.module, text::isoDate(day),
+                          std::to_string(product), std::to_string(origin),
+                          std::to_string(capture.destination), std::to_string(capture.presentation),
+                          price(low), price(low * 1.2), price(low * 1.1), "0",
+                          std::to_string(running), running == 2 ? "Llegó poca oferta" : "", "1",
+                          "301", volumeOnly("1"), volumeOnly(std::to_string(12 + running)),
+                          volumeOnly(text::isoDate(day)), volumeOnly(text::isoDate(day))});
         }
       }
     }

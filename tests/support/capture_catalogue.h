@@ -5,7 +5,7 @@
 
 namespace testing_support {
 
-// The catalogues the screen tests work on (four delegations, every module's products,
+// The catalogues the screen tests work on (three delegations, every module's products,
 // presentations, origins and side catalogues) and three capture days of every module before
 // `today`. Kept apart from the demo data so that the demo can change without moving tests.
 void writeCaptureCatalogue(store::Connection& connection, const text::Date& today);

@@ -55,20 +55,15 @@ TEST(Dates, ReadsWhatTheOperatorTypesAndRefusesWhatIsNoDate) {
 }
 
 TEST(Prices, FormatoPrecioGroupsRoundsAndLeavesZeroEmpty) {
-  EXPECT_EQ(text::FormatoPrecio(""), "");
-  EXPECT_EQ(text::FormatoPrecio("0"), "");
-  EXPECT_EQ(text::FormatoPrecio("0.00"), "");
-  EXPECT_EQ(text::FormatoPrecio("0.004"), "");
-  EXPECT_EQ(text::FormatoPrecio("1234.5"), "$1,234.50");
-  EXPECT_EQ(text::FormatoPrecio("0.5"), "$0.50");
-  EXPECT_EQ(text::FormatoPrecio("12"), "$12.00");
-  EXPECT_EQ(text::FormatoPrecio("1,250.50"), "$1,250.50");
-  EXPECT_EQ(text::FormatoPrecio("$1,234.50"), "$1,234.50");
-  EXPECT_EQ(text::FormatoPrecio("2.345"), "$2.35");
-  EXPECT_EQ(text::FormatoPrecio("1.005"), "$1.01");
-  EXPECT_EQ(text::FormatoPrecio("999999.995"), "$1,000,000.00");
-  EXPECT_EQ(text::FormatoPrecio("-5"), "-$5.00");
-  EXPECT_EQ(text::FormatoPrecio("12.5.1"), "12.5.1");
+  for (const auto& [typed, shown] :
+       {std::pair{"", ""}, std::pair{"0", ""}, std::pair{"0.00", ""}, std::pair{"0.004", ""},
+        std::pair{"1234.5", "$1,234.50"}, std::pair{"0.5", "$0.50"}, std::pair{"12", "$12.00"},
+        std::pair{"1,250.50", "$1,250.50"}, std::pair{"$1,234.50", "$1,234.50"},
+        std::pair{"2.345", "$2.35"}, std::pair{"1.005", "$1.01"},
+        std::pair{"999999.995", "$1,000,000.00"}, std::pair{"-5", "-$5.00"},
+        std::pair{"12.5.1", "12.5.1"}}) {
+    EXPECT_EQ(text::FormatoPrecio(typed), shown) << typed;
+  }
   EXPECT_EQ(text::FormatoPrecio(12.5), "$12.50");
   EXPECT_EQ(text::FormatoPrecio(0.0), "");
 }
