@@ -100,25 +100,19 @@ void Captura::saveNewRecord(const PriceRecord& record) {
   std::int64_t key = 0;
   const bool written = attempt("grabar el registro", [&] {
     store::Connection db = store::Connection::open(store::databasePath(g_.gRuta));
-    db.runNative("BEGIN IMMEDIATE");
-    try {
-      if (g_.gModulo != "AZU") {
-        g_.gSQL = duplicateCountStatement(record);
-        duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
-      }
-      if (!duplicate) {
-        g_.gSQL = insertStatement(record);
-        db.run(g_.gSQL);
-        key = db.runNative("SELECT last_insert_rowid()")[0][0].asInteger();
-      }
-      db.runNative("COMMIT");
-    } catch (...) {
-      try {
-        db.runNative("ROLLBACK");
-      } catch (const store::StoreError&) {
-      }
-      throw;
-    }
+    db.transaction(
+        [&] {
+          if (g_.gModulo != "AZU") {
+            g_.gSQL = duplicateCountStatement(record);
+            duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
+          }
+          if (!duplicate) {
+            g_.gSQL = insertStatement(record);
+            db.run(g_.gSQL);
+            key = db.runNative("SELECT last_insert_rowid()")[0][0].asInteger();
+          }
+        },
+        "BEGIN IMMEDIATE");
   });
   if (!written) return;
   if (duplicate) return showError(kDuplicate);

@@ -150,6 +150,22 @@ Rows Connection::runNative(std::string_view statement,
   return rows;
 }
 
+void Connection::transaction(const std::function<void()>& work, std::string_view begin) {
+  runNative(begin);
+  try {
+    work();
+    runNative("COMMIT");
+  } catch (...) {
+    // The first failure is the one to report; a transaction whose rollback fails too is
+    // undone by the engine when the connection closes.
+    try {
+      runNative("ROLLBACK");
+    } catch (const StoreError&) {
+    }
+    throw;
+  }
+}
+
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement) {
   return Connection::open(databasePath(folder)).run(jet_statement);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,9 @@ class Connection {
   // Runs one statement written in the statements' dialect and returns its rows (none for a
   // change). A text holding more than one statement is refused before anything runs.
   Rows run(std::string_view jet_statement);
+  // Runs `work` in one transaction: committed when it returns, rolled back when it throws
+  // (the failure goes on up). `begin` is the statement that opens it.
+  void transaction(const std::function<void()>& work, std::string_view begin = "BEGIN");
   // Runs one SQLite statement with its ? parameters bound as text (null for none). Only
   // blanks may follow the statement; anything else, a NUL included, refuses the whole text
   // before anything runs. A failure throws StoreError with the engine's extended code.

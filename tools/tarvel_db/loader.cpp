@@ -48,15 +48,6 @@ std::string quotedValue(const std::string& value) {
   return "«" + value + "»";
 }
 
-void rollBack(store::Connection& connection) {
-  // The first failure is the one to report; a transaction whose rollback fails as well is
-  // undone by the engine when the connection closes.
-  try {
-    connection.runNative("ROLLBACK");
-  } catch (const store::StoreError&) {
-  }
-}
-
 // Runs `statement` once per row inside one transaction: all rows or none. On a failure
 // `failed` gets the row's index (npos when beginning or committing failed) and the error,
 // and returns the error to throw.
@@ -65,19 +56,15 @@ void insertAll(store::Connection& connection, const std::string& statement,
                const std::vector<CsvRecord>& rows, Failed failed) {
   constexpr std::size_t kNoRow = std::string::npos;
   std::size_t current = kNoRow;
-  connection.runNative("BEGIN");
   try {
-    for (current = 0; current < rows.size(); ++current) {
-      connection.runNative(statement, rows[current]);
-    }
-    current = kNoRow;
-    connection.runNative("COMMIT");
+    connection.transaction([&] {
+      for (current = 0; current < rows.size(); ++current) {
+        connection.runNative(statement, rows[current]);
+      }
+      current = kNoRow;
+    });
   } catch (const store::StoreError& error) {
-    rollBack(connection);
     throw failed(current, error);
-  } catch (...) {
-    rollBack(connection);
-    throw;
   }
 }
 
