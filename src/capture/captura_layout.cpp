@@ -15,13 +15,6 @@ constexpr int kPriceLeft = 134;
 constexpr int kPriceWidth = 105;
 constexpr int kPriceStep = 115;
 
-void place(forms::Control& control, int left, int top, int width, int height = 22) {
-  control.left = left;
-  control.top = top;
-  control.width = width;
-  control.height = height;
-}
-
 void setCaption(forms::Control& control, const char* text) {
   control.caption = text;
 }
@@ -37,46 +30,46 @@ void Captura::layOut() {
   height = 552;
   visible = false;
 
-  place(Banner, 0, 0, 800, 70);
+  Banner.place(0, 0, 800, 70);
   Banner.caption = "TARVEL";
 
-  place(LabelDel, kLabelLeft, 80, 330, 24);
-  place(LabelMod, 360, 80, 230, 24);
+  LabelDel.place(kLabelLeft, 80, 330, 24);
+  LabelMod.place(360, 80, 230, 24);
   setCaption(LabelMod, "mod");
-  place(ComboMod, 360, 80, 230);
-  place(LabelFec, 610, 80, 174, 24);
+  ComboMod.place(360, 80, 230);
+  LabelFec.place(610, 80, 174, 24);
   setCaption(LabelFec, "dd/mm/aaaa");
-  place(ComboFec, 610, 80, 174);
+  ComboFec.place(610, 80, 174);
   for (forms::Label* title : {&LabelDel, &LabelMod, &LabelFec}) {
     title->style.bold = true;
     title->style.pointSize = 11;
   }
 
-  place(Label3, kLabelLeft, 118, 92);
+  Label3.place(kLabelLeft, 118, 92);
   setCaption(Label3, "Destino");
-  place(LabelDest, kListLeft, 118, kListWidth);
+  LabelDest.place(kListLeft, 118, kListWidth);
   setCaption(LabelDest, "Dest");
   LabelDest.style.bold = true;
-  place(ComboDest, kListLeft, 118, kListWidth);
+  ComboDest.place(kListLeft, 118, kListWidth);
 
-  place(Label4, kLabelLeft, 152, 92);
+  Label4.place(kLabelLeft, 152, 92);
   setCaption(Label4, "Producto");
-  place(ComboProd, kListLeft, 152, kListWidth);
+  ComboProd.place(kListLeft, 152, kListWidth);
   ComboProd.sorted = true;
-  place(LblOri, kRightLabelLeft, 152, 68);
+  LblOri.place(kRightLabelLeft, 152, 68);
   setCaption(LblOri, "Origen");
-  place(ComboOri, kRightListLeft, 152, kListWidth);
-  place(ComboIng, kRightListLeft, 152, kListWidth);
-  place(ComboMun, kRightListLeft, 152, kListWidth);
+  ComboOri.place(kRightListLeft, 152, kListWidth);
+  ComboIng.place(kRightListLeft, 152, kListWidth);
+  ComboMun.place(kRightListLeft, 152, kListWidth);
 
-  place(Label5, kLabelLeft, 186, 92);
+  Label5.place(kLabelLeft, 186, 92);
   setCaption(Label5, "Presentación");
-  place(ComboPres, kListLeft, 186, kListWidth);
+  ComboPres.place(kListLeft, 186, kListWidth);
 
-  place(LblFte, kLabelLeft, 220, 92);
+  LblFte.place(kLabelLeft, 220, 92);
   setCaption(LblFte, "Fuente");
-  place(ComboFte, kListLeft, 220, kListWidth);
-  place(ComboTrans, kListLeft, 220, kListWidth);
+  ComboFte.place(kListLeft, 220, kListWidth);
+  ComboTrans.place(kListLeft, 220, kListWidth);
 
   for (forms::ComboBox* list :
        {&ComboDest, &ComboPres, &ComboOri, &ComboIng, &ComboMun, &ComboFte, &ComboTrans}) {
@@ -94,36 +87,36 @@ void Captura::layOut() {
                                  {LblUni, TextUni, "Único"}};
   int left = kPriceLeft;
   for (const PriceColumn& column : columns) {
-    place(column.label, left, 258, kPriceWidth, 20);
+    column.label.place(left, 258, kPriceWidth, 20);
     setCaption(column.label, column.title);
-    place(column.box, left, 278, kPriceWidth);
+    column.box.place(left, 278, kPriceWidth);
     column.box.text = "0.00";
     left += kPriceStep;
   }
-  place(LblVol, kPriceLeft, 258, kPriceWidth, 20);
+  LblVol.place(kPriceLeft, 258, kPriceWidth, 20);
   setCaption(LblVol, "Volúmen");
-  place(TextVol, kPriceLeft, 278, kPriceWidth);
+  TextVol.place(kPriceLeft, 278, kPriceWidth);
 
   for (int i = 0; i < 5; ++i) {
-    place(LabDiaAnt[i], kLabelLeft, 306 + i * 19, kPriceLeft - kLabelLeft - 4, 19);
+    LabDiaAnt[i].place(kLabelLeft, 306 + i * 19, kPriceLeft - kLabelLeft - 4, 19);
     for (forms::LabelArray* column : {&LabMinAnt, &LabMaxAnt, &LabFrecAnt, &LabUniAnt}) {
-      place((*column)[i], 0, 0, kPriceWidth, 19);
+      (*column)[i].place(0, 0, kPriceWidth, 19);
       (*column)[i].style.foreground = "#1d4e89";
     }
     LabDiaAnt[i].style.foreground = "#1d4e89";
   }
 
-  place(LblObs, kLabelLeft, 410, 92);
+  LblObs.place(kLabelLeft, 410, 92);
   setCaption(LblObs, "Observaciones");
-  place(TextObs, kListLeft, 410, 680);
+  TextObs.place(kListLeft, 410, 680);
 
-  place(Label1, kLabelLeft, 446, 330, 22);
+  Label1.place(kLabelLeft, 446, 330, 22);
   setCaption(Label1, "NUEVO Registro por Grabar");
   Label1.style.bold = true;
   Label1.style.foreground = "#a0301e";
-  place(LblRegNum, 560, 446, 224, 22);
+  LblRegNum.place(560, 446, 224, 22);
   LblRegNum.style.bold = true;
-  place(LblRegES, kLabelLeft, 470, 768, 20);
+  LblRegES.place(kLabelLeft, 470, 768, 20);
 
   struct NavigationButton {
     forms::CommandButton& button;
@@ -135,19 +128,19 @@ void Captura::layOut() {
                                       NavigationButton{cmdAnterior, "<", "Registro Anterior"},
                                       NavigationButton{cmdSiguiente, ">", "Siguiente Registro"},
                                       NavigationButton{cmdUltimo, ">!", "Último Registro"}}) {
-    place(nav.button, left, 504, 40, 30);
+    nav.button.place(left, 504, 40, 30);
     setCaption(nav.button, nav.symbol);
     nav.button.toolTip = nav.tip;
     left += 44;
   }
-  place(CmdGrabar, 210, 504, 130, 30);
+  CmdGrabar.place(210, 504, 130, 30);
   setCaption(CmdGrabar, "Grabar Nuevo");
-  place(CmdBorrar, 350, 504, 100, 30);
+  CmdBorrar.place(350, 504, 100, 30);
   setCaption(CmdBorrar, "Eliminar");
   CmdBorrar.visible = false;
-  place(CmdReporte, 540, 504, 110, 30);
+  CmdReporte.place(540, 504, 110, 30);
   setCaption(CmdReporte, "&Reporte");
-  place(CmdGenera, 660, 504, 124, 30);
+  CmdGenera.place(660, 504, 124, 30);
   setCaption(CmdGenera, "&Genera Archivo");
 
   // The module, date and destination lists lie closed behind their labels.

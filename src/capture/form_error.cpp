@@ -27,8 +27,7 @@ FormError::FormError(forms::Host& host, session::SessionState& state)
   LabelGrabo.caption = "No grabó el registro";
   LabelGrabo.top = 50;
   cmdAceptarError.caption = "Aceptar";
-  cmdAceptarError.left = 140, cmdAceptarError.top = 100, cmdAceptarError.width = 100;
-  cmdAceptarError.height = 30;
+  cmdAceptarError.place(140, 100, 100, 30);
   defaultButton = &cmdAceptarError;
   cmdAceptarError.onClick = [this] { unload(); };
 }

@@ -32,6 +32,13 @@ class Control {
 
   const std::string& name() const { return name_; }
   ControlKind kind() const { return kind_; }
+  // Sets position and size in one go, as screens lay themselves out.
+  void place(int at_left, int at_top, int new_width, int new_height = 22) {
+    left = at_left;
+    top = at_top;
+    width = new_width;
+    height = new_height;
+  }
   Form& form() const { return form_; }
   bool takesFocus() const;
 

@@ -10,15 +10,9 @@ MessageForm::MessageForm(Host& host, std::string title, std::string message)
   width = 460;
   height = 150;
   LabelMensaje.caption = std::move(message);
-  LabelMensaje.left = 16;
-  LabelMensaje.top = 16;
-  LabelMensaje.width = 428;
-  LabelMensaje.height = 72;
+  LabelMensaje.place(16, 16, 428, 72);
   cmdAceptar.caption = "Aceptar";
-  cmdAceptar.left = 180;
-  cmdAceptar.top = 104;
-  cmdAceptar.width = 100;
-  cmdAceptar.height = 28;
+  cmdAceptar.place(180, 104, 100, 28);
   cmdAceptar.onClick = [this] { unload(); };
   defaultButton = &cmdAceptar;
 }

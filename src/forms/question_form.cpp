@@ -12,20 +12,11 @@ QuestionForm::QuestionForm(Host& host, std::string title, std::string message, s
   width = 500;
   height = 190;
   LabelPregunta.caption = std::move(message);
-  LabelPregunta.left = 16;
-  LabelPregunta.top = 14;
-  LabelPregunta.width = 468;
-  LabelPregunta.height = 112;
+  LabelPregunta.place(16, 14, 468, 112);
   cmdSi.caption = std::move(yes);
-  cmdSi.left = 76;
-  cmdSi.top = 142;
-  cmdSi.width = 170;
-  cmdSi.height = 30;
+  cmdSi.place(76, 142, 170, 30);
   cmdNo.caption = std::move(no);
-  cmdNo.left = 256;
-  cmdNo.top = 142;
-  cmdNo.width = 170;
-  cmdNo.height = 30;
+  cmdNo.place(256, 142, 170, 30);
   cmdSi.onClick = [this] {
     accepted_ = true;
     unload();

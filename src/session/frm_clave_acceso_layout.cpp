@@ -3,16 +3,7 @@
 #include "session/frm_clave_acceso.h"
 
 namespace session {
-namespace {
-
-void place(forms::Control& control, int left, int top, int width, int height = 22) {
-  control.left = left;
-  control.top = top;
-  control.width = width;
-  control.height = height;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHandOver& captura)
     : Form(host, "frmClaveAcceso"),
@@ -46,45 +37,45 @@ void frmClaveAcceso::layOut() {
   width = 480;
   height = 330;
 
-  place(Picture1, 0, 0, 480, 70);
+  Picture1.place(0, 0, 480, 70);
   Picture1.caption = "TARVEL";
-  place(Frame1, 12, 80, 456, 236);
-  place(lblProductName, 28, 94, 240, 26);
+  Frame1.place(12, 80, 456, 236);
+  lblProductName.place(28, 94, 240, 26);
   lblProductName.caption = "Captura TARVEL";
   lblProductName.style.pointSize = 14;
   lblProductName.style.bold = true;
-  place(lblVersion, 300, 98, 156);
+  lblVersion.place(300, 98, 156);
   lblVersion.caption = "Versión 19/Jul/2006";
   lblVersion.style.family = "Arial";
 
-  place(LabelDel, 28, 140, 116);
+  LabelDel.place(28, 140, 116);
   LabelDel.caption = "Delegación";
-  place(ComboDel, 150, 136, 300);
+  ComboDel.place(150, 136, 300);
   ComboDel.sorted = true;
-  place(LabelCla, 28, 182, 116);
+  LabelCla.place(28, 182, 116);
   LabelCla.caption = "Clave de acceso:";
-  place(Text1, 150, 178, 120);
+  Text1.place(150, 178, 120);
   Text1.passwordChar = '*';
-  place(cmdAceptar, 330, 176, 120, 28);
+  cmdAceptar.place(330, 176, 120, 28);
   cmdAceptar.caption = "Aceptar";
   defaultButton = &cmdAceptar;
-  place(LabelDel1, 28, 270, 420, 26);
+  LabelDel1.place(28, 270, 420, 26);
   LabelDel1.caption = "LabelDel1";
   LabelDel1.style.bold = true;
   LabelDel1.style.pointSize = 11;
 
-  place(LabelMod, 28, 230, 116);
+  LabelMod.place(28, 230, 116);
   LabelMod.caption = "Módulo";
-  place(ComboMod, 150, 230, 300);
+  ComboMod.place(150, 230, 300);
   ComboMod.sorted = true;
-  place(LabelFec, 28, 230, 116);
+  LabelFec.place(28, 230, 116);
   LabelFec.caption = "Fecha";
-  place(ComboFec, 150, 230, 160);
-  place(TextFec, 150, 230, 160);
+  ComboFec.place(150, 230, 160);
+  TextFec.place(150, 230, 160);
   TextFec.text = "dd/mm/aaaa";
-  place(LabelSel, 150, 206, 300, 18);
+  LabelSel.place(150, 206, 300, 18);
   LabelSel.caption = "Escriba la Fecha Deseada";
-  place(CmdAceptar2, 330, 230, 120, 28);
+  CmdAceptar2.place(330, 230, 120, 28);
   CmdAceptar2.caption = "Aceptar";
   for (forms::Control* hidden : std::initializer_list<forms::Control*>{
            &LabelMod, &ComboMod, &LabelFec, &ComboFec, &TextFec, &LabelSel, &CmdAceptar2}) {
