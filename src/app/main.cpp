@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "capture/captura.h"
+#include "outputs/day_output_files.h"
 #include "qt/form_view.h"
 #include "qt/qt_host.h"
 #include "qt/translations.h"
@@ -23,6 +24,8 @@ int main(int argc, char* argv[]) {
 
   session::SessionState state;
   capture::Captura captura(host, state);
+  outputs::DayOutputFiles outputs(host, state);
+  captura.useOutputs(outputs);
   qtview::FormView window(captura, host);
   window.forward([&] { captura.load(); });
   return QApplication::exec();

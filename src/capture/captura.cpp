@@ -115,6 +115,16 @@ void Captura::wireHandlers() {
   cmdUltimo.onClick = [this] { cmdUltimo_Click(); };
   CmdGrabar.onClick = [this] { CmdGrabar_Click(); };
   CmdBorrar.onClick = [this] { CmdBorrar_Click(); };
+  CmdReporte.onClick = [this] { CmdReporte_Click(); };
+  CmdGenera.onClick = [this] { CmdGenera_Click(); };
+}
+
+void Captura::CmdReporte_Click() {
+  if (outputs_) outputs_->writeReport();
+}
+
+void Captura::CmdGenera_Click() {
+  if (outputs_) outputs_->writeExport();
 }
 
 // Enter moves on like Tab from a text box or a list; on a button it still presses it.

@@ -10,6 +10,7 @@
 #include "capture/price_record.h"
 #include "capture/record_list.h"
 #include "forms/form.h"
+#include "session/day_outputs.h"
 #include "session/hand_over.h"
 #include "session/session_state.h"
 #include "store/value.h"
@@ -29,6 +30,9 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void showCaptureScreen(bool shown) override { visible = shown; }
   void showDelegation(const std::string& name) override { LabelDel.caption = name; }
   void showModuleAndDate(const std::string& module, const std::string& date) override;
+
+  // Where the report and export buttons send their work; the program wires it at start.
+  void useOutputs(session::DayOutputs& outputs) { outputs_ = &outputs; }
 
   forms::Picture Banner;
   forms::Label LabelDel;
@@ -122,6 +126,10 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void CmdGrabar_Click();
   void CmdBorrar_Click();
 
+  // Outputs.
+  void CmdReporte_Click();
+  void CmdGenera_Click();
+
   // Price aids.
   void TextMin_GotFocus();
   void TextMin_LostFocus();
@@ -203,6 +211,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   bool attempt(const std::string& what, const std::function<void()>& step);
 
   session::SessionState& g_;
+  session::DayOutputs* outputs_ = nullptr;
 };
 
 }  // namespace capture

@@ -19,6 +19,7 @@ struct TextStyle {
   int pointSize = 0;
   bool bold = false;
   bool centered = false;
+  bool rightAligned = false;
   std::string family;
 };
 

@@ -25,8 +25,9 @@ class Host {
   virtual void beep() = 0;
   // A Tab key stroke for `form`, processed after the running handler has returned.
   virtual void postTab(Form& form) = 0;
-  // Opens a document with the user's default viewer, without waiting for it.
-  virtual void openDocument(const std::filesystem::path& document) = 0;
+  // Opens a document with the user's default viewer, without waiting for it; false when no
+  // viewer could be started.
+  virtual bool openDocument(const std::filesystem::path& document) = 0;
   // Ends the program at once: no further handler runs.
   [[noreturn]] virtual void end(int status) = 0;
   virtual LocalDateTime now() = 0;

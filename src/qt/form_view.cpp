@@ -120,8 +120,8 @@ QWidget* FormView::makeWidget(forms::Control& control) {
       auto* label = new QLabel(this);
       label->setTextFormat(Qt::PlainText);
       label->setWordWrap(control.height > 30);
-      label->setAlignment(control.style.centered ? Qt::AlignCenter
-                                                 : Qt::AlignVCenter | Qt::AlignLeft);
+      const Qt::Alignment side = control.style.rightAligned ? Qt::AlignRight : Qt::AlignLeft;
+      label->setAlignment(control.style.centered ? Qt::AlignCenter : Qt::AlignVCenter | side);
       if (!control.style.background.empty()) label->setAutoFillBackground(true);
       return label;
     }

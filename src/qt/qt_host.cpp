@@ -37,8 +37,8 @@ void QtHost::postTab(forms::Form& form) {
   });
 }
 
-void QtHost::openDocument(const std::filesystem::path& document) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(document.string())));
+bool QtHost::openDocument(const std::filesystem::path& document) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(document.string())));
 }
 
 void QtHost::end(int status) {

@@ -20,7 +20,7 @@ class QtHost : public forms::Host {
   void showModal(forms::Form& form) override;
   void beep() override;
   void postTab(forms::Form& form) override;
-  void openDocument(const std::filesystem::path& document) override;
+  bool openDocument(const std::filesystem::path& document) override;
   [[noreturn]] void end(int status) override;
   forms::LocalDateTime now() override;
   std::filesystem::path programFolder() override;

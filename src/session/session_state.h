@@ -54,7 +54,7 @@ struct SessionState {
   std::string gMsgError;
   std::string gDirectorio;
   std::string gArchivo;
-  int gCantidad = 0;
+  std::int64_t gCantidad = 0;
   std::string gSQL;  // the buffer every statement is built in
 };
 

@@ -29,8 +29,10 @@ class HeadlessHost : public forms::Host {
   void showModal(forms::Form& form) override;
   void beep() override { ++beeps; }
   void postTab(forms::Form& form) override { pending_tabs_.push_back(&form); }
-  void openDocument(const std::filesystem::path& document) override {
+  bool openDocument(const std::filesystem::path& document) override {
+    if (!viewerAvailable) return false;
     openedDocuments.push_back(document);
+    return true;
   }
   [[noreturn]] void end(int status) override;
   forms::LocalDateTime now() override { return clock; }
@@ -54,6 +56,7 @@ class HeadlessHost : public forms::Host {
   std::filesystem::path folder;
   int beeps = 0;
   std::vector<std::filesystem::path> openedDocuments;
+  bool viewerAvailable = true;
   std::vector<std::string> modalForms;
   std::optional<int> endStatus;
 
