@@ -31,8 +31,8 @@ void DayOutputFiles::writeReport() {
     report.commit();
   });
   if (written && !host_.openDocument(file)) {
-    tell("No se encontró un programa para abrir el reporte.\nEl reporte quedó en " + file.string() +
-         ".");
+    tell("Reporte", "No se encontró un programa para abrir el reporte.\nEl reporte quedó en " +
+                        file.string() + ".");
   }
 }
 
@@ -65,15 +65,15 @@ bool DayOutputFiles::attempt(const fs::path& file, const std::function<void()>& 
     work();
     return true;
   } catch (const FileError& failure) {
-    tell(failure.what());
+    tell("ERROR", failure.what());
   } catch (const store::StoreError& failure) {
-    tell(FileError(file, failure.cause()).what());
+    tell("ERROR", FileError(file, failure.cause()).what());
   }
   return false;
 }
 
-void DayOutputFiles::tell(const std::string& message) {
-  forms::MessageForm notice(host_, "ERROR", message);
+void DayOutputFiles::tell(const std::string& title, const std::string& message) {
+  forms::MessageForm notice(host_, title, message);
   host_.showModal(notice);
 }
 

@@ -13,23 +13,23 @@ frmAviso::frmAviso(forms::Host& host, const session::SessionState& state)
       cmdOK(*this, "cmdOK"),
       g_(state) {
   caption = "Archivo Grabado";
-  width = 560;
-  height = 170;
+  width = 520;
+  height = 160;
   Label1.caption = "Archivo";
-  Label1.place(16, 16, 64);
-  lblArc.place(84, 16, 200);
+  Label1.place(16, 16, 60);
+  lblArc.place(80, 16, 110);
   lblArc.style.bold = true;
   Label2.caption = "Generado en la carpeta:";
-  Label2.place(290, 16, 254);
-  lblDir.place(16, 48, 528);
+  Label2.place(196, 16, 308);
+  lblDir.place(16, 46, 488);
   lblDir.style.bold = true;
-  lblCant.place(300, 80, 150);
+  lblCant.place(260, 76, 150);
   lblCant.style.bold = true;
   lblCant.style.rightAligned = true;
   Label3.caption = "Registros";
-  Label3.place(458, 80, 86);
+  Label3.place(418, 76, 86);
   cmdOK.caption = "Ok";
-  cmdOK.place(230, 120, 100, 30);
+  cmdOK.place(210, 112, 100, 30);
   cmdOK.onClick = [this] { cmdOK_Click(); };
   defaultButton = &cmdOK;
 }
