@@ -8,7 +8,9 @@
 #include "forms/message_form.h"
 #include "headless_host.h"
 #include "outputs/day_output_files.h"
+#include "outputs/export_file.h"
 #include "outputs/frm_aviso.h"
+#include "outputs/report.h"
 #include "session/capture_module.h"
 #include "store/connection.h"
 #include "temp_folder.h"
@@ -172,6 +174,26 @@ class Outputs : public ::testing::Test {
   outputs::DayOutputFiles outputs{host, state};
   std::vector<std::string> said;
 };
+
+TEST(OutputStatements, AreTheDesignedTextsDoubledBlanksIncluded) {
+  const text::Date day{2006, 7, 18};
+  EXPECT_EQ(
+      outputs::reportStatement("GRA", day),
+      "SELECT Cat_Dest.desc_des,  Cat_Prod.desc_prod,  Cat_Ori.desc_ori, Cat_Pres.desc_pres,  "
+      "Reg_Pre.Pre_min, Reg_Pre.Pre_max, Reg_Pre.Pre_frec, Reg_Pre.Pre_uni, Reg_Pre.Obs , "
+      "Cat_Prod.Calidad  FROM ((((Reg_Pre  INNER JOIN Cat_Prod ON Reg_Pre.Cve_prod = "
+      "Cat_Prod.Num_Prod)  INNER JOIN Cat_Ori ON Reg_Pre.Cve_ori = Cat_Ori.cve_ori)  INNER "
+      "JOIN Cat_Pres ON Reg_Pre.Cve_pres = Cat_Pres.Cve_Pres)  INNER JOIN Cat_Dest ON "
+      "Reg_Pre.Cve_des = Cat_Dest.cve_des)  Where (Reg_Pre.Fecha = #2006/7/18#) And "
+      "(Reg_Pre.Cve_Mod = 'GRA')  ORDER BY  Cat_Dest.desc_des, Cat_Prod.desc_prod,  "
+      "Cat_Ori.desc_ori, Cat_Pres.desc_pres, Reg_Pre.Consec ;");
+  EXPECT_EQ(outputs::exportStatement("FRU", day),
+            "SELECT Cve_Mod, Fecha, Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres,  Reg_Pre.Pre_min, "
+            "Reg_Pre.Pre_max, Reg_Pre.Pre_frec, Reg_Pre.Pre_uni, Reg_Pre.Obs, Reg_Pre.Consec , "
+            "Cve_Inf, Cve_Mun  FROM Reg_Pre  Where (Reg_Pre.Fecha = #2006/7/18#) And "
+            "(Reg_Pre.Cve_Mod = 'FRU')  ORDER BY Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres, "
+            "Reg_Pre.Consec ;");
+}
 
 TEST_F(Outputs, EveryModulesReportIsWrittenAsDesignedAndOpenedEachPressReplacingTheLast) {
   for (const std::string module : {"GRA", "FRU", "FLO", "INS", "AZU", "ACE", "VOL"}) {
