@@ -18,6 +18,7 @@ void Captura::CargaCanasta() {
 // The basket, the day's saved records and the position offered, for the module and the
 // destination on screen.
 void Captura::loadDay() {
+  forgetDeletedRecord();
   basket.clear();
   records.clear();
   const auto destination = destinationKey();

@@ -61,6 +61,7 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       cmdUltimo(*this, "cmdUltimo"),
       CmdGrabar(*this, "CmdGrabar"),
       CmdBorrar(*this, "CmdBorrar"),
+      CmdDeshacer(*this, "CmdDeshacer"),
       CmdReporte(*this, "CmdReporte"),
       CmdGenera(*this, "CmdGenera"),
       Archivo(*this, "Archivo", "&Archivo"),
@@ -78,9 +79,12 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       Anden(Selecciona, "Anden", menuCaption("Anden")),
       Separador(Selecciona, "Separador", ""),
       SelDestino(Selecciona, "SelDestino", "Destino"),
+      Teclas(*this, "Teclas", "&Teclas"),
       g_(state) {
   layOut();
+  nameControls();
   wireHandlers();
+  bindKeys();
 }
 
 void Captura::wireHandlers() {
@@ -115,6 +119,8 @@ void Captura::wireHandlers() {
   cmdUltimo.onClick = [this] { cmdUltimo_Click(); };
   CmdGrabar.onClick = [this] { CmdGrabar_Click(); };
   CmdBorrar.onClick = [this] { CmdBorrar_Click(); };
+  CmdDeshacer.onClick = [this] { CmdDeshacer_Click(); };
+  Teclas.onClick = [this] { Teclas_Click(); };
   CmdReporte.onClick = [this] { CmdReporte_Click(); };
   CmdGenera.onClick = [this] { CmdGenera_Click(); };
 }

@@ -80,6 +80,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   forms::CommandButton cmdUltimo;
   forms::CommandButton CmdGrabar;
   forms::CommandButton CmdBorrar;
+  forms::CommandButton CmdDeshacer;
   forms::CommandButton CmdReporte;
   forms::CommandButton CmdGenera;
 
@@ -98,6 +99,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   forms::MenuItem Anden;
   forms::MenuItem Separador;
   forms::MenuItem SelDestino;
+  forms::MenuItem Teclas;
 
   // The day's basket for the module and destination on screen, and the keys of the records
   // already saved for them on the capture date.
@@ -125,6 +127,10 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // Saving and deleting.
   void CmdGrabar_Click();
   void CmdBorrar_Click();
+
+  // Undoing the last delete, and the list of keys.
+  void CmdDeshacer_Click();
+  void Teclas_Click();
 
   // Outputs.
   void CmdReporte_Click();
@@ -159,6 +165,9 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // Validate acts while `flag` is "S".
   void openListAtLabel(forms::Label& label, forms::ComboBox& list, std::string& flag);
   void wireHandlers();
+  void bindKeys();
+  // Which label names each list and box for a screen reader, as the module lays them out.
+  void nameControls();
   void chooseModuleFromMenu(std::string_view code);
   void applyLayoutPhase1();
   void applyLayoutPhase2();
@@ -196,6 +205,11 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void showSavedRecord(std::int64_t number);
   void showRecordAfterChange();
   void showError(const std::string& message);
+  struct DeletedRecord;
+  // Reads record `key` whole, then runs the delete in gSQL, in one transaction.
+  std::optional<DeletedRecord> deleteKeepingRecord(std::int64_t key);
+  // After a save, a navigation or a rebuild the deleted record can no longer come back.
+  void forgetDeletedRecord();
   // The destination on screen as a key, if one is chosen.
   std::optional<std::int64_t> destinationKey() const;
   static void reformatPrice(forms::TextBox& box);
@@ -212,6 +226,15 @@ class Captura : public forms::Form, public session::CaptureHandOver {
 
   session::SessionState& g_;
   session::DayOutputs* outputs_ = nullptr;
+
+  // The last deleted record, every column by name, and the position it had.
+  struct DeletedRecord {
+    std::int64_t position;
+    std::int64_t key;
+    std::vector<std::string> columns;
+    store::Row values;
+  };
+  std::optional<DeletedRecord> deleted_;
 };
 
 }  // namespace capture

@@ -121,16 +121,14 @@ void Captura::layOut() {
   struct NavigationButton {
     forms::CommandButton& button;
     const char* symbol;
-    const char* tip;
   };
+  // Their tool tips name them and their keys.
   left = kLabelLeft;
-  for (const NavigationButton& nav : {NavigationButton{cmdPrimero, "!<", "Primer Registro"},
-                                      NavigationButton{cmdAnterior, "<", "Registro Anterior"},
-                                      NavigationButton{cmdSiguiente, ">", "Siguiente Registro"},
-                                      NavigationButton{cmdUltimo, ">!", "Último Registro"}}) {
+  for (const NavigationButton& nav :
+       {NavigationButton{cmdPrimero, "!<"}, NavigationButton{cmdAnterior, "<"},
+        NavigationButton{cmdSiguiente, ">"}, NavigationButton{cmdUltimo, ">!"}}) {
     nav.button.place(left, 504, 40, 30);
     setCaption(nav.button, nav.symbol);
-    nav.button.toolTip = nav.tip;
     left += 44;
   }
   CmdGrabar.place(210, 504, 130, 30);
@@ -138,6 +136,9 @@ void Captura::layOut() {
   CmdBorrar.place(350, 504, 100, 30);
   setCaption(CmdBorrar, "Eliminar");
   CmdBorrar.visible = false;
+  CmdDeshacer.place(410, 443, 110, 26);
+  setCaption(CmdDeshacer, "Deshacer");
+  CmdDeshacer.visible = false;
   CmdReporte.place(540, 504, 110, 30);
   setCaption(CmdReporte, "&Reporte");
   CmdGenera.place(660, 504, 124, 30);
@@ -151,10 +152,11 @@ void Captura::layOut() {
 
   int tab = 0;
   for (forms::Control* control : std::initializer_list<forms::Control*>{
-           &ComboMod,   &ComboFec,    &ComboDest,    &ComboProd,  &ComboPres,  &ComboOri,
-           &ComboIng,   &ComboMun,    &ComboFte,     &ComboTrans, &TextMin,    &TextMax,
-           &TextFrec,   &TextUni,     &TextVol,      &TextObs,    &CmdGrabar,  &CmdBorrar,
-           &cmdPrimero, &cmdAnterior, &cmdSiguiente, &cmdUltimo,  &CmdReporte, &CmdGenera}) {
+           &ComboMod,    &ComboFec,     &ComboDest, &ComboProd,   &ComboPres,
+           &ComboOri,    &ComboIng,     &ComboMun,  &ComboFte,    &ComboTrans,
+           &TextMin,     &TextMax,      &TextFrec,  &TextUni,     &TextVol,
+           &TextObs,     &CmdGrabar,    &CmdBorrar, &CmdDeshacer, &cmdPrimero,
+           &cmdAnterior, &cmdSiguiente, &cmdUltimo, &CmdReporte,  &CmdGenera}) {
     control->tabIndex = tab++;
   }
 }

@@ -23,9 +23,11 @@ FormFecVol::FormFecVol(forms::Host& host, session::SessionState& state)
   Label2.caption = "Desde:";
   Label2.place(20, 52, 70);
   TextFecDe.place(100, 50, 120);
+  TextFecDe.labelledBy = &Label2;
   Label3.caption = "Hasta:";
   Label3.place(20, 86, 70);
   TextFecA.place(100, 84, 120);
+  TextFecA.labelledBy = &Label3;
   ComAceptar.caption = "Aceptar";
   ComAceptar.place(110, 124, 100, 30);
   defaultButton = &ComAceptar;

@@ -198,6 +198,7 @@ void Captura::applyLayoutPhase2() {
   }
 
   if (module == "AND") ComboPres.enabled = false;
+  nameControls();
 }
 
 }  // namespace capture

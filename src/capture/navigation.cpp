@@ -172,15 +172,18 @@ void Captura::moveToNewPosition() {
 }
 
 void Captura::cmdPrimero_Click() {
+  forgetDeletedRecord();
   if (g_.gRegNum > 1 && records.count() > 0) showSavedRecord(1);
 }
 
 void Captura::cmdUltimo_Click() {
+  forgetDeletedRecord();
   CmdBorrar.visible = false;
   if (g_.gRegNum < records.count()) showSavedRecord(records.count());
 }
 
 void Captura::cmdAnterior_Click() {
+  forgetDeletedRecord();
   CmdBorrar.visible = false;
   if (g_.gRegNum <= 1) return;
   if (g_.gRegNum - 1 <= records.count()) {
@@ -195,6 +198,7 @@ void Captura::cmdAnterior_Click() {
 }
 
 void Captura::cmdSiguiente_Click() {
+  forgetDeletedRecord();
   CmdBorrar.visible = false;
   if (g_.gRegNum < records.count()) {
     showSavedRecord(g_.gRegNum + 1);

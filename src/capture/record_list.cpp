@@ -12,4 +12,9 @@ void RecordList::remove(std::int64_t position) {
   keys_.erase(keys_.begin() + (position - 1));
 }
 
+void RecordList::insert(std::int64_t position, std::int64_t key) {
+  if (position < 1 || position > count() + 1) return;
+  keys_.insert(keys_.begin() + (position - 1), key);
+}
+
 }  // namespace capture

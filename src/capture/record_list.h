@@ -20,6 +20,8 @@ class RecordList {
   std::optional<std::int64_t> keyAt(std::int64_t position) const;
   // Removes the key at `position`; those after it move down one place.
   void remove(std::int64_t position);
+  // Puts `key` back at `position` (1..count()+1); those from there on move up one place.
+  void insert(std::int64_t position, std::int64_t key);
 
  private:
   std::vector<std::int64_t> keys_;

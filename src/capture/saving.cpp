@@ -81,6 +81,7 @@ std::optional<PriceRecord> Captura::gatherRecord() {
 }
 
 void Captura::CmdGrabar_Click() {
+  forgetDeletedRecord();
   const auto record = gatherRecord();
   if (!record) return;
   const auto refused = g_.gModulo == "VOL" ? std::nullopt : priceCheckFailure(*record);
@@ -156,13 +157,17 @@ void Captura::saveChange(const std::optional<PriceRecord>& record, std::int64_t 
 }
 
 // Deletes the saved record on screen without asking, closes the gap in the numbering and
-// shows the record that followed, or a new position after the last.
+// shows the record that followed, or a new position after the last. The deleted record is
+// kept so that "Deshacer" can put it back.
 void Captura::CmdBorrar_Click() {
   const auto key = records.keyAt(g_.gRegNum);
   if (!key) return;
   g_.gSQL = "DELETE from Reg_Pre  where Consec=" + store::sqlInteger(*key) + " ";
-  if (!attempt("eliminar el registro", [this] { runSQL(); })) return;
+  std::optional<DeletedRecord> kept;
+  if (!attempt("eliminar el registro", [&] { kept = deleteKeepingRecord(*key); })) return;
   records.remove(g_.gRegNum);
+  deleted_ = kept;
+  CmdDeshacer.visible = deleted_.has_value();
   showRecordAfterChange();
 }
 

@@ -14,6 +14,26 @@ Control::Control(Form& owner, std::string name, ControlKind kind)
   owner.registerControl(*this);
 }
 
+namespace {
+
+// A caption as it reads: "&Reporte" is "Reporte", "&&" is "&".
+std::string withoutMnemonic(const std::string& caption) {
+  std::string read;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    read += caption[i];
+  }
+  return read;
+}
+
+}  // namespace
+
+std::string Control::spokenName() const {
+  if (labelledBy) return withoutMnemonic(labelledBy->caption);
+  if (!accessibleName.empty()) return accessibleName;
+  return withoutMnemonic(caption);
+}
+
 bool Control::takesFocus() const {
   return visible && enabled &&
          (kind_ == ControlKind::TextBox || kind_ == ControlKind::ComboBox ||

@@ -54,6 +54,12 @@ class Control {
   std::string caption;
   std::string toolTip;
   TextStyle style;
+  // What a screen reader says for the control: the caption of `labelledBy` when set (the
+  // label the operator reads beside it), else `accessibleName`, else its own caption.
+  const Control* labelledBy = nullptr;
+  std::string accessibleName;
+  std::string accessibleDescription;
+  std::string spokenName() const;
 
   std::function<void()> onClick;
   std::function<void()> onGotFocus;

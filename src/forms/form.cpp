@@ -72,6 +72,24 @@ void Form::click(Control& control) {
   });
 }
 
+void Form::bindShortcut(ShortcutKey key, CommandButton& button) {
+  shortcuts_.emplace_back(key, &button);
+}
+
+CommandButton* Form::shortcutButton(ShortcutKey key) const {
+  for (const auto& [bound, button] : shortcuts_) {
+    if (bound == key) return button;
+  }
+  return nullptr;
+}
+
+bool Form::pressShortcut(ShortcutKey key) {
+  CommandButton* button = shortcutButton(key);
+  if (!button || !button->visible || !button->enabled) return false;
+  click(*button);
+  return true;
+}
+
 void Form::clickMenu(MenuItem& item) {
   dispatch([&] {
     if (item.enabled && item.onClick) item.onClick();

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "forms/controls.h"
@@ -16,6 +17,9 @@ class ScreenMisuse : public std::logic_error {
  public:
   using std::logic_error::logic_error;
 };
+
+// Keys a screen can give to one of its buttons, pressed together with Ctrl.
+enum class ShortcutKey { Enter, Z, Home, End, PageUp, PageDown };
 
 // A screen: owns its controls as members (they register themselves in declaration order)
 // and keeps the focus. The public entry points are what an operator does; views and tests
@@ -64,6 +68,14 @@ class Form {
   bool keyPress(int key);
   // The window frame's close box.
   void requestClose();
+  // Ctrl+`key`: presses the button bound to it as a click would, wherever the focus is.
+  // False when no button that can be pressed now is bound to it, so the key goes on to the
+  // focused control.
+  bool pressShortcut(ShortcutKey key);
+
+  // Binds Ctrl+`key` to `button`.
+  void bindShortcut(ShortcutKey key, CommandButton& button);
+  CommandButton* shortcutButton(ShortcutKey key) const;
 
   // For handlers: gives `control` the focus, validating the control that loses it.
   bool setFocus(Control& control);
@@ -97,6 +109,7 @@ class Form {
   std::string name_;
   std::vector<Control*> controls_;
   std::vector<MenuItem*> menus_;
+  std::vector<std::pair<ShortcutKey, CommandButton*>> shortcuts_;
   Control* focused_ = nullptr;
   // Whether focused_ has had its GotFocus: only then does it get a LostFocus.
   bool focus_announced_ = false;

@@ -1,5 +1,7 @@
 #include "forms/message_form.h"
 
+#include <algorithm>
+
 namespace forms {
 
 MessageForm::MessageForm(Host& host, std::string title, std::string message)
@@ -7,12 +9,15 @@ MessageForm::MessageForm(Host& host, std::string title, std::string message)
       LabelMensaje(*this, "LabelMensaje"),
       cmdAceptar(*this, "cmdAceptar") {
   caption = std::move(title);
-  width = 460;
-  height = 150;
+  // Room for every line of the message, at least three.
+  const auto lines = static_cast<int>(std::count(message.begin(), message.end(), '\n')) + 1;
+  const int text_height = std::max(72, lines * 20);
+  width = 560;
+  height = text_height + 78;
   LabelMensaje.caption = std::move(message);
-  LabelMensaje.place(16, 16, 428, 72);
+  LabelMensaje.place(16, 16, 528, text_height);
   cmdAceptar.caption = "Aceptar";
-  cmdAceptar.place(180, 104, 100, 28);
+  cmdAceptar.place(230, text_height + 32, 100, 28);
   cmdAceptar.onClick = [this] { unload(); };
   defaultButton = &cmdAceptar;
 }

@@ -12,6 +12,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <optional>
 
 #include "qt/banner_widget.h"
 #include "qt/qt_host.h"
@@ -66,6 +67,29 @@ QFont fontOf(const forms::TextStyle& style, QFont font) {
   return font;
 }
 
+// The Ctrl key combinations a form may bind; Shift and Alt make other keys.
+std::optional<forms::ShortcutKey> shortcutOf(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  if (modifiers != Qt::ControlModifier) return std::nullopt;
+  switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return forms::ShortcutKey::Enter;
+    case Qt::Key_Z:
+      return forms::ShortcutKey::Z;
+    case Qt::Key_Home:
+      return forms::ShortcutKey::Home;
+    case Qt::Key_End:
+      return forms::ShortcutKey::End;
+    case Qt::Key_PageUp:
+      return forms::ShortcutKey::PageUp;
+    case Qt::Key_PageDown:
+      return forms::ShortcutKey::PageDown;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 FormView::FormView(forms::Form& form, QtHost& host, QWidget* parent)
@@ -86,7 +110,6 @@ void FormView::build() {
   for (forms::Control* control : form_.controls()) {
     QWidget* widget = makeWidget(*control);
     widget->setObjectName(toQt(control->name()));
-    widget->setAccessibleName(toQt(control->name()));
     widget->setFont(fontOf(control->style, widget->font()));
     widget->installEventFilter(this);
     bindings_.push_back(Binding{control, widget, 0, {}});
@@ -98,6 +121,14 @@ void FormView::buildMenus() {
   if (form_.menus().empty()) return;
   menu_bar_ = new QMenuBar(this);
   for (forms::MenuItem* menu : form_.menus()) {
+    if (menu->items().empty()) {
+      // An entry of the bar itself, without a drop-down.
+      QAction* action = menu_bar_->addAction(toQt(menu->caption));
+      action->setObjectName(toQt(menu->name()));
+      connect(action, &QAction::triggered, this,
+              [this, menu] { forward([&] { form_.clickMenu(*menu); }); });
+      continue;
+    }
     QMenu* drop_down = menu_bar_->addMenu(toQt(menu->caption));
     drop_down->setObjectName(toQt(menu->name()));
     for (forms::MenuItem* item : menu->items()) {
@@ -189,6 +220,13 @@ void FormView::syncControl(Binding& binding) {
   widget->setGeometry(control.left, control.top + menu_height_, control.width, control.height);
   widget->setEnabled(control.enabled);
   if (widget->toolTip() != toQt(control.toolTip)) widget->setToolTip(toQt(control.toolTip));
+  if (const QString spoken = toQt(control.spokenName()); widget->accessibleName() != spoken) {
+    widget->setAccessibleName(spoken);
+  }
+  if (const QString description = toQt(control.accessibleDescription);
+      widget->accessibleDescription() != description) {
+    widget->setAccessibleDescription(description);
+  }
   const QString sheet = styleSheetOf(control.style);
   if (sheet != binding.style_sheet) {
     widget->setStyleSheet(sheet);
@@ -268,6 +306,11 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
+      if (const auto shortcut = shortcutOf(*key)) {
+        bool taken = false;
+        forward([&] { taken = form_.pressShortcut(*shortcut); });
+        if (taken) return true;
+      }
       if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
         const bool backward = key->key() == Qt::Key_Backtab;
         forward([&] { form_.tab(backward); });

@@ -51,10 +51,12 @@ void frmClaveAcceso::layOut() {
   LabelDel.place(28, 140, 116);
   LabelDel.caption = "Delegación";
   ComboDel.place(150, 136, 300);
+  ComboDel.labelledBy = &LabelDel;
   ComboDel.sorted = true;
   LabelCla.place(28, 182, 116);
   LabelCla.caption = "Clave de acceso:";
   Text1.place(150, 178, 120);
+  Text1.labelledBy = &LabelCla;
   Text1.passwordChar = '*';
   cmdAceptar.place(330, 176, 120, 28);
   cmdAceptar.caption = "Aceptar";
@@ -67,11 +69,13 @@ void frmClaveAcceso::layOut() {
   LabelMod.place(28, 230, 116);
   LabelMod.caption = "Módulo";
   ComboMod.place(150, 230, 300);
+  ComboMod.labelledBy = &LabelMod;
   ComboMod.sorted = true;
   LabelFec.place(28, 230, 116);
   LabelFec.caption = "Fecha";
   ComboFec.place(150, 230, 160);
   TextFec.place(150, 230, 160);
+  ComboFec.labelledBy = TextFec.labelledBy = &LabelFec;
   TextFec.text = "dd/mm/aaaa";
   LabelSel.place(150, 206, 300, 18);
   LabelSel.caption = "Escriba la Fecha Deseada";

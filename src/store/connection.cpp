@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <type_traits>
 
 #include "store/error.h"
 #include "store/jet_dialect.h"
@@ -112,6 +113,14 @@ Rows Connection::run(std::string_view jet_statement) {
 
 Rows Connection::runNative(std::string_view statement,
                            const std::vector<std::optional<std::string>>& parameters) {
+  Row values;
+  values.reserve(parameters.size());
+  for (const auto& parameter : parameters)
+    values.push_back(parameter ? Value(*parameter) : Value());
+  return runNative(statement, values);
+}
+
+Rows Connection::runNative(std::string_view statement, const Row& values) {
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
   const auto failed = [&](int code) {
@@ -128,12 +137,21 @@ Rows Connection::runNative(std::string_view statement,
   if (!onlyBlanks(statement.substr(used))) {
     throw StoreError(std::string(statement), "el texto contiene más de una instrucción");
   }
-  for (std::size_t i = 0; i < parameters.size(); ++i) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
     const int index = static_cast<int>(i) + 1;
-    const int bound =
-        parameters[i] ? sqlite3_bind_text(raw, index, parameters[i]->data(),
-                                          textLength(*parameters[i], statement), SQLITE_TRANSIENT)
-                      : sqlite3_bind_null(raw, index);
+    const int bound = values[i].visit([&](const auto& value) {
+      using Kind = std::decay_t<decltype(value)>;
+      if constexpr (std::is_same_v<Kind, std::int64_t>) {
+        return sqlite3_bind_int64(raw, index, value);
+      } else if constexpr (std::is_same_v<Kind, double>) {
+        return sqlite3_bind_double(raw, index, value);
+      } else if constexpr (std::is_same_v<Kind, std::string>) {
+        return sqlite3_bind_text(raw, index, value.data(), textLength(value, statement),
+                                 SQLITE_TRANSIENT);
+      } else {
+        return sqlite3_bind_null(raw, index);
+      }
+    });
     if (bound != SQLITE_OK) throw failed(bound);
   }
   Rows rows;

@@ -38,6 +38,9 @@ class Connection {
   // before anything runs. A failure throws StoreError with the engine's extended code.
   Rows runNative(std::string_view statement,
                  const std::vector<std::optional<std::string>>& parameters = {});
+  // The same with each ? bound to a value of its own kind (null, integer, real or text), so
+  // a row read back is written back exactly.
+  Rows runNative(std::string_view statement, const Row& values);
 
  private:
   struct Closer {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -32,6 +33,12 @@ class Value {
   double asReal() const;
   // A stored date (YYYY-MM-DD); empty for null or any other text.
   std::optional<text::Date> asDate() const;
+  // Calls `visitor` with the value as it was read: std::monostate for null, std::int64_t,
+  // double or std::string.
+  template <typename Visitor>
+  decltype(auto) visit(Visitor&& visitor) const {
+    return std::visit(std::forward<Visitor>(visitor), data_);
+  }
 
  private:
   std::variant<std::monostate, std::int64_t, double, std::string> data_;

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <string>
+#include <vector>
 
 #include "capture/captura.h"
 #include "capture_catalogue.h"
@@ -134,6 +136,62 @@ TEST(QtView, TheFocusedControlIsPlainlyMarked) {
     const QImage with = widget->grab().toImage();
     EXPECT_NE(without.pixelColor(1, 1), with.pixelColor(1, 1)) << name;
   }
+}
+
+// While it lives, every modal form that opens is closed with Enter, its name noted.
+class ModalCloser {
+ public:
+  ModalCloser() {
+    QObject::connect(&watch_, &QTimer::timeout, [this] {
+      QWidget* modal = nullptr;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->isModal()) modal = widget;
+      }
+      if (!modal || modal == last_) return;
+      last_ = modal;
+      closed.push_back(modal->objectName().toStdString());
+      QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, Qt::Key_Return);
+    });
+    watch_.start(10);
+  }
+  std::vector<std::string> closed;
+
+ private:
+  QTimer watch_;
+  QWidget* last_ = nullptr;
+};
+
+// Ctrl keys reach the model from a real line edit; one it does not take (Ctrl+Z with nothing
+// deleted) stays the line edit's own; the bar's "Teclas" entry opens its list; every widget
+// speaks the label beside it.
+TEST(QtView, CtrlKeysAndTheKeysEntryWorkAndWidgetsSpeakTheirLabels) {
+  SignedInProgram program;
+  program.start();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&program.window));
+  auto* minimum = program.window.findChild<QLineEdit*>("TextMin");
+  EXPECT_EQ(minimum->accessibleName(), QString::fromUtf8("Mínimo"));
+  auto* first = program.window.findChild<QPushButton*>("cmdPrimero");
+  EXPECT_EQ(first->accessibleName(), QStringLiteral("Primer Registro"));
+  EXPECT_TRUE(first->toolTip().contains(QStringLiteral("Ctrl+Inicio")));
+
+  auto* observations = program.window.findChild<QLineEdit*>("TextObs");
+  program.window.forward([&] { program.captura.focus(program.captura.TextObs); });
+  QTest::keyClicks(observations, "abc");
+  QTest::keyClick(observations, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(observations->text(), QString());
+
+  {
+    ModalCloser closer;
+    program.window.forward([&] { program.captura.focus(program.captura.TextMin); });
+    QTest::keyClick(minimum, Qt::Key_Return, Qt::ControlModifier);
+    // Nothing was typed: the save refuses the record, which shows that it ran.
+    EXPECT_EQ(closer.closed, std::vector<std::string>{"FormError"});
+  }
+  ModalCloser closer;
+  program.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&program.window));
+  QTest::keyClick(program.window.focusWidget(), Qt::Key_T, Qt::AltModifier);
+  QTRY_COMPARE_WITH_TIMEOUT(closer.closed, std::vector<std::string>{"frmMensaje"}, 2000);
 }
 
 TEST(QtView, StandardButtonsSpeakSpanish) {

@@ -1,0 +1,63 @@
+#include "capture/captura.h"
+#include "store/connection.h"
+
+namespace capture {
+namespace {
+
+std::string quotedName(const std::string& name) {
+  std::string quoted = "\"";
+  for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+}  // namespace
+
+// Every column is kept by name, so the record comes back whole whatever columns the file
+// has; the read and the delete share one transaction, so what is kept is what was deleted.
+std::optional<Captura::DeletedRecord> Captura::deleteKeepingRecord(std::int64_t key) {
+  store::Connection db = store::Connection::open(store::databasePath(g_.gRuta));
+  std::optional<DeletedRecord> kept;
+  db.transaction(
+      [&] {
+        const store::Rows rows =
+            db.runNative("SELECT * FROM Reg_Pre WHERE Consec = ?", store::Row{store::Value(key)});
+        if (!rows.empty()) {
+          kept = DeletedRecord{g_.gRegNum, key, {}, rows.front()};
+          for (const store::Row& column :
+               db.runNative("SELECT name FROM pragma_table_info('Reg_Pre')")) {
+            kept->columns.push_back(column[0].asText());
+          }
+        }
+        db.run(g_.gSQL);
+      },
+      "BEGIN IMMEDIATE");
+  return kept;
+}
+
+void Captura::forgetDeletedRecord() {
+  deleted_.reset();
+  CmdDeshacer.visible = false;
+}
+
+// Puts the last deleted record back with every column as it was, its key included, at its
+// place in the record list, and shows it. A failure leaves the undo on offer.
+void Captura::CmdDeshacer_Click() {
+  if (!deleted_) return;
+  const DeletedRecord record = *deleted_;
+  std::string names;
+  std::string marks;
+  for (const std::string& column : record.columns) {
+    names += (names.empty() ? "" : ", ") + quotedName(column);
+    marks += marks.empty() ? "?" : ", ?";
+  }
+  const bool restored = attempt("deshacer la eliminación", [&] {
+    store::Connection::open(store::databasePath(g_.gRuta))
+        .runNative("INSERT INTO Reg_Pre (" + names + ") VALUES (" + marks + ")", record.values);
+  });
+  if (!restored) return;
+  forgetDeletedRecord();
+  records.insert(record.position, record.key);
+  showSavedRecord(record.position);
+}
+
+}  // namespace capture

@@ -1,0 +1,217 @@
+#include <filesystem>
+
+#include "capture_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+using forms::ShortcutKey;
+
+class Keyboard : public CaptureScreen {
+ protected:
+  // Yesterday's fruit basket at the central market, each product sold at 100.
+  void yesterdaysBasket() {
+    sql("DELETE FROM Reg_Pre");
+    for (int product : {4, 1, 3}) addRow({.product = product});
+  }
+
+  std::string todaysRows() {
+    std::string all;
+    for (const auto& row : store::run(folder.path(),
+                                      "SELECT * FROM Reg_Pre WHERE "
+                                      "Fecha='2006-07-21' ORDER BY Consec")) {
+      for (const auto& value : row) all += value.asText() + "|";
+      all += "\n";
+    }
+    return all;
+  }
+
+  // What the operator can see and the program keeps after a save.
+  std::string outcome() {
+    const capture::Captura& c = *captura;
+    std::string seen = todaysRows();
+    for (const std::string& error : errors) seen += error + "\n";
+    seen += std::to_string(state->gRegNum) + " " + std::to_string(state->gPosCanasta) + " " +
+            std::to_string(state->gConsecutivo) + " " + std::to_string(c.records.count()) + " " +
+            c.LblRegNum.caption + " " + c.Label1.caption + " [" + c.TextMin.text + "|" +
+            c.TextMax.text + "|" + c.TextFrec.text + "|" + c.TextObs.text + "] " +
+            (c.focused() ? c.focused()->name() : "");
+    return seen;
+  }
+
+  // Keys a record on a fresh copy of the file, then saves it with the button or with
+  // Ctrl+Enter from wherever the keying left the focus.
+  std::string save(const std::function<void(capture::Captura&)>& keying, int dialogs, bool by_key) {
+    const fs::path file = store::databasePath(folder.path());
+    if (!fs::exists(pristine)) fs::copy_file(file, pristine);
+    fs::copy_file(pristine, file, fs::copy_options::overwrite_existing);
+    errors.clear();
+    capture::Captura& c = start("Frutas y Hortalizas");
+    for (int i = 0; i < dialogs; ++i) answerError();
+    keying(c);
+    if (by_key) {
+      EXPECT_TRUE(c.pressShortcut(ShortcutKey::Enter));
+    } else {
+      c.click(c.CmdGrabar);
+    }
+    return outcome();
+  }
+
+  fs::path pristine = folder.path() / "pristine.mdb";
+};
+
+TEST_F(Keyboard, CtrlEnterFromAnyFieldSavesExactlyAsTheButtonDoes) {
+  yesterdaysBasket();
+  struct Case {
+    const char* from;
+    std::function<void(capture::Captura&)> keying;
+    int dialogs;
+  };
+  const Case cases[] = {
+      {"the frequent price, not yet left", [&](auto&) { typePrices("100", "1,250.5", "110"); }, 0},
+      {"the minimum",
+       [&](capture::Captura& c) {
+         c.type(c.TextMax, "120");
+         c.type(c.TextFrec, "110");
+         c.type(c.TextMin, "99.5");
+       },
+       0},
+      {"the maximum",
+       [&](capture::Captura& c) {
+         c.type(c.TextMin, "100");
+         c.type(c.TextFrec, "110");
+         c.type(c.TextMax, "120");
+       },
+       0},
+      {"the single price",
+       [&](capture::Captura& c) {
+         typePrices("100", "120", "110");
+         c.type(c.TextUni, "115");
+       },
+       0},
+      {"the observations",
+       [&](capture::Captura& c) {
+         typePrices("100", "120", "110");
+         c.type(c.TextObs, "Llegó poca");
+       },
+       0},
+      {"a list",
+       [&](capture::Captura& c) {
+         typePrices("100", "120", "110");
+         c.focus(c.ComboPres);
+       },
+       0},
+      {"a refused record", [&](auto&) { typePrices("130", "120", "110"); }, 1},
+      {"a minimum 30% off, left by the key",
+       [&](capture::Captura& c) {
+         c.type(c.TextMax, "300");
+         c.type(c.TextFrec, "250");
+         c.type(c.TextMin, "200");
+       },
+       1},
+  };
+  for (const Case& each : cases) {
+    SCOPED_TRACE(each.from);
+    const std::string by_button = save(each.keying, each.dialogs, false);
+    const std::string by_key = save(each.keying, each.dialogs, true);
+    EXPECT_EQ(by_key, by_button);
+    EXPECT_EQ(errors.size(), static_cast<std::size_t>(each.dialogs)) << by_key;
+  }
+  EXPECT_EQ(errors, Texts{"Variación en precio mayor de 30% | Verifique y corrija si está mal"});
+  EXPECT_NE(captura->CmdGrabar.toolTip.find("Ctrl+Intro"), std::string::npos);
+  EXPECT_EQ(captura->CmdGrabar.accessibleDescription, captura->CmdGrabar.toolTip);
+}
+
+TEST_F(Keyboard, AnUndoneDeletePutsTheRecordBackWholeUntilTheNextNavigation) {
+  sql("DELETE FROM Reg_Pre");
+  addRows({{.date = "2006-07-21", .product = 1, .observations = "uno"},
+           {.date = "2006-07-21", .product = 3, .minimum = "12.345678901234567", .key = 500},
+           {.date = "2006-07-21", .product = 4, .frequent = std::nullopt}});
+  capture::Captura& c = start("Frutas y Hortalizas");
+  const std::string before = todaysRows();
+  ASSERT_EQ(c.records.count(), 3);
+  const std::vector<std::int64_t> keys = {*c.records.keyAt(1), *c.records.keyAt(2),
+                                          *c.records.keyAt(3)};
+  EXPECT_FALSE(c.pressShortcut(ShortcutKey::Z));  // nothing deleted yet: the key goes on
+
+  c.pressShortcut(ShortcutKey::Home);
+  c.pressShortcut(ShortcutKey::PageDown);
+  c.click(c.CmdBorrar);
+  EXPECT_EQ(rows("Consec=500"), 0);
+  EXPECT_TRUE(c.CmdDeshacer.visible);
+  EXPECT_TRUE(c.pressShortcut(ShortcutKey::Z));
+  EXPECT_EQ(todaysRows(), before);
+  EXPECT_EQ((std::vector{*c.records.keyAt(1), *c.records.keyAt(2), *c.records.keyAt(3)}), keys);
+  EXPECT_EQ(state->gRegNum, 2);
+  EXPECT_EQ(c.Label1.caption, "Registro existente");
+  EXPECT_EQ(c.LblRegNum.caption, "2 / 3");
+  EXPECT_FALSE(c.CmdDeshacer.visible);
+  EXPECT_FALSE(c.pressShortcut(ShortcutKey::Z));  // only once
+
+  // After a navigation, or a save, the delete stands.
+  for (const auto& move_on :
+       std::vector<std::function<void()>>{[&] { c.pressShortcut(ShortcutKey::PageUp); },
+                                          [&] { c.pressShortcut(ShortcutKey::Enter); }}) {
+    c.click(c.CmdBorrar);
+    move_on();
+    EXPECT_FALSE(c.CmdDeshacer.visible);
+    EXPECT_FALSE(c.pressShortcut(ShortcutKey::Z));
+  }
+  EXPECT_EQ(c.records.count(), 1);
+  EXPECT_EQ(rows("Fecha='2006-07-21'"), 1);
+}
+
+TEST_F(Keyboard, TheNavigationKeysStopAtTheEndsOfTheLine) {
+  sql("DELETE FROM Reg_Pre");
+  addRows({{.date = "2006-07-21", .product = 1}, {.date = "2006-07-21", .product = 3}});
+  capture::Captura& f = start("Frutas y Hortalizas");
+  const auto at = [&] { return f.LblRegNum.caption; };
+  ASSERT_EQ(at(), "3 / 2");
+  f.pressShortcut(ShortcutKey::PageDown);
+  EXPECT_EQ(at(), "3 / 2");  // no basket: nothing after the new position
+  f.pressShortcut(ShortcutKey::Home);
+  EXPECT_EQ(at(), "1 / 2");
+  f.pressShortcut(ShortcutKey::PageUp);
+  f.pressShortcut(ShortcutKey::Home);
+  EXPECT_EQ(at(), "1 / 2");
+  f.pressShortcut(ShortcutKey::End);
+  EXPECT_EQ(at(), "2 / 2");
+  f.pressShortcut(ShortcutKey::End);
+  EXPECT_EQ(at(), "2 / 2");
+  f.pressShortcut(ShortcutKey::PageDown);
+  EXPECT_EQ(at(), "3 / 2");
+  EXPECT_EQ(f.Label1.caption, "NUEVO Registro por Grabar");
+  for (forms::CommandButton* button :
+       {&f.cmdPrimero, &f.cmdAnterior, &f.cmdSiguiente, &f.cmdUltimo}) {
+    EXPECT_NE(button->toolTip.find("(Ctrl+"), std::string::npos) << button->name();
+  }
+}
+
+TEST_F(Keyboard, EveryListAndBoxIsNamedByTheLabelBesideIt) {
+  const auto spoken = [&](const forms::Control& control) { return control.spokenName(); };
+  capture::Captura& c = start("Frutas y Hortalizas");
+  for (const forms::Control* control : c.controls()) {
+    const bool entry = control->kind() == forms::ControlKind::TextBox ||
+                       control->kind() == forms::ControlKind::ComboBox ||
+                       control->kind() == forms::ControlKind::CommandButton;
+    if (!entry) continue;
+    EXPECT_FALSE(spoken(*control).empty()) << control->name();
+    EXPECT_NE(spoken(*control), control->name());
+  }
+  EXPECT_EQ(spoken(c.TextMin), "Mínimo");
+  EXPECT_EQ(spoken(c.ComboDest), "Destino");
+  EXPECT_EQ(spoken(c.cmdPrimero), "Primer Registro");
+  EXPECT_EQ(spoken(c.CmdReporte), "Reporte");
+  menu(c.Azucar);
+  EXPECT_EQ(spoken(c.TextMin), "Único");
+  EXPECT_EQ(spoken(c.ComboIng), "Ingenio");
+  menu(c.Insumos);
+  EXPECT_EQ(spoken(c.ComboOri), "Destino");
+  EXPECT_EQ(spoken(c.ComboMun), "Municipio");
+  menu(c.Volumenes);
+  EXPECT_EQ(spoken(c.ComboTrans), "Transporte");
+  EXPECT_EQ(spoken(c.TextVol), "Volúmen");
+}
+
+}  // namespace
