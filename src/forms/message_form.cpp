@@ -11,7 +11,7 @@ MessageForm::MessageForm(Host& host, std::string title, std::string message)
   caption = std::move(title);
   // Room for every line of the message, at least three.
   const auto lines = static_cast<int>(std::count(message.begin(), message.end(), '\n')) + 1;
-  const int text_height = std::max(72, lines * 20);
+  const int text_height = std::max(72, lines * 16);
   width = 560;
   height = text_height + 78;
   LabelMensaje.caption = std::move(message);
