@@ -47,8 +47,12 @@ constexpr const char* kIndexStatements[] = {
 }  // namespace
 
 void createSchema(Connection& connection) {
-  for (const char* statement : kCreateStatements) connection.runNative(statement);
+  createTables(connection);
   createIndexes(connection);
+}
+
+void createTables(Connection& connection) {
+  for (const char* statement : kCreateStatements) connection.runNative(statement);
 }
 
 void createIndexes(Connection& connection) {

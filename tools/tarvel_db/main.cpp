@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <charconv>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -6,6 +9,7 @@
 #include <vector>
 
 #include "demo_data.h"
+#include "generate.h"
 #include "loader.h"
 #include "store/connection.h"
 
@@ -16,7 +20,10 @@ constexpr const char* kUsage =
     "  tarvel-db create ARCHIVO [--demo]    crea la base de datos (con --demo, datos de prueba)\n"
     "  tarvel-db load ARCHIVO TABLA CSV...  carga filas de catálogo desde archivos CSV\n"
     "                                       (la primera línea nombra las columnas; el\n"
-    "                                       archivo puede estar en UTF-8 o en Windows-1252)\n";
+    "                                       archivo puede estar en UTF-8 o en Windows-1252)\n"
+    "  tarvel-db generate ARCHIVO --records N [--days D] [--seed S]\n"
+    "                                       crea una base de datos de prueba de carga con N\n"
+    "                                       registros en los D días anteriores a hoy (30)\n";
 
 text::Date localToday() {
   const std::time_t now = std::time(nullptr);
@@ -54,6 +61,52 @@ int load(const std::string& file, const std::string& table,
   return 0;
 }
 
+// A whole, non-negative number given for `option`.
+std::int64_t count(const std::string& option, const std::string& value) {
+  std::int64_t number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (error != std::errc{} || end != value.data() + value.size() || number < 0) {
+    throw std::runtime_error(option + " espera un número entero, no \"" + value + "\"");
+  }
+  return number;
+}
+
+int generate(const std::string& file, const std::vector<std::string>& options) {
+  tarveldb::GeneratedStore shape;
+  bool records = false;
+  for (std::size_t i = 0; i + 1 < options.size(); i += 2) {
+    const std::string& option = options[i];
+    const std::string& value = options[i + 1];
+    if (option == "--records") {
+      shape.records = count(option, value);
+      records = true;
+    } else if (option == "--days") {
+      shape.days = static_cast<int>(std::clamp<std::int64_t>(count(option, value), 1, 36500));
+    } else if (option == "--seed") {
+      shape.seed = static_cast<std::uint64_t>(count(option, value));
+    } else {
+      records = false;
+      break;
+    }
+  }
+  if (!records || options.size() % 2 != 0) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  try {
+    store::Connection connection = store::Connection::create(file);
+    tarveldb::generateStore(connection, shape, localToday());
+  } catch (...) {
+    // A file left half made would pass for a store.
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+    throw;
+  }
+  std::cout << "Base de datos generada: " << file << " (" << shape.records << " registros en "
+            << shape.days << " días)\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -62,6 +115,9 @@ int main(int argc, char* argv[]) {
     if (args.size() >= 2 && args[0] == "create" &&
         (args.size() == 2 || (args.size() == 3 && args[2] == "--demo"))) {
       return create(args[1], args.size() == 3);
+    }
+    if (args.size() >= 2 && args[0] == "generate") {
+      return generate(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
     }
     if (args.size() >= 4 && args[0] == "load") {
       return load(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
