@@ -57,7 +57,16 @@ Value readColumn(sqlite3_stmt* statement, int column) {
   }
 }
 
+StatementObserver& statementObserver() {
+  static StatementObserver observer;
+  return observer;
+}
+
 }  // namespace
+
+void observeStatements(StatementObserver observer) {
+  statementObserver() = std::move(observer);
+}
 
 std::filesystem::path databasePath(const std::filesystem::path& folder) {
   return folder / kDatabaseFileName;
@@ -121,6 +130,7 @@ Rows Connection::runNative(std::string_view statement,
 }
 
 Rows Connection::runNative(std::string_view statement, const Row& values) {
+  if (statementObserver()) statementObserver()(statement, values);
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
   const auto failed = [&](int code) {

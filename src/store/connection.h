@@ -55,4 +55,9 @@ class Connection {
 // The per-operation pattern: open the file in `folder`, run one statement, close.
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement);
 
+// Called with every SQLite statement and its bound values before it runs, for the benchmarks
+// that run the program's statements again on SQLite alone. Empty (the default) for none.
+using StatementObserver = std::function<void(std::string_view statement, const Row& values)>;
+void observeStatements(StatementObserver observer);
+
 }  // namespace store

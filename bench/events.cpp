@@ -1,0 +1,226 @@
+// Every operator event that reaches the database, timed through the program's own code path
+// and beside it the same statements on SQLite alone (one connection, statements prepared
+// once). The stores come from scripts/bench: TARVEL_BENCH_STEADY (30 days at 3,000 records a
+// day) and TARVEL_BENCH_YEARS (1,000,000 records), worked on in copies under
+// TARVEL_BENCH_WORK.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "program.h"
+#include "text/dates.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bench::Program;
+using bench::StepTime;
+
+fs::path fromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set");
+  return value;
+}
+
+fs::path steadyStore() {
+  return fromEnvironment("TARVEL_BENCH_STEADY");
+}
+fs::path yearsStore() {
+  return fromEnvironment("TARVEL_BENCH_YEARS");
+}
+fs::path work() {
+  return fromEnvironment("TARVEL_BENCH_WORK");
+}
+
+// Adds up the program's and SQLite's times; the program's is the iteration's time.
+class Tally {
+ public:
+  explicit Tally(benchmark::State& state) : state_(state) {}
+  ~Tally() {
+    if (count_ == 0) return;
+    state_.counters["program_ms"] = program_ / count_;
+    state_.counters["sqlite_ms"] = alone_ / count_;
+    state_.counters["ratio"] = alone_ > 0 ? program_ / alone_ : 0;
+  }
+  Tally(const Tally&) = delete;
+  Tally& operator=(const Tally&) = delete;
+
+  void add(const StepTime& time) {
+    state_.SetIterationTime(time.program / 1000.0);
+    program_ += time.program;
+    alone_ += time.alone;
+    ++count_;
+  }
+
+ private:
+  benchmark::State& state_;
+  double program_ = 0;
+  double alone_ = 0;
+  int count_ = 0;
+};
+
+const char* const kFruits = "Frutas y Hortalizas";
+
+void typePrices(Program& program, const char* minimum) {
+  capture::Captura& c = program.screen();
+  program.step([&] { c.type(c.TextMin, minimum); });
+  program.step([&] { c.type(c.TextMax, "9999"); });
+  program.step([&] { c.type(c.TextFrec, "5000"); });
+}
+
+void Start(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);  // the first start purges; the steady state starts after it
+  Tally tally(state);
+  for (auto _ : state) tally.add(program.start(kFruits));
+}
+
+void FirstStartAfterYears(benchmark::State& state) {
+  Tally tally(state);
+  for (auto _ : state) {
+    Program program(yearsStore(), work());
+    tally.add(program.start(kFruits));
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["max_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void EnterMinimum(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);
+  capture::Captura& c = program.screen();
+  Tally tally(state);
+  for (auto _ : state) {
+    program.step([&] { c.focus(c.TextMax); });
+    tally.add(program.step([&] { c.focus(c.TextMin); }));
+  }
+}
+
+void LeaveMinimum(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);
+  capture::Captura& c = program.screen();
+  Tally tally(state);
+  for (auto _ : state) {
+    program.step([&] { c.type(c.TextMin, "1,234.5"); });
+    tally.add(program.step([&] { c.focus(c.TextMax); }));
+  }
+}
+
+// Saves a new record, moves back onto it and deletes it, which leaves the screen as it was;
+// `timed` picks the step reported: 0 save, 1 previous, 2 delete.
+void SaveMoveBackDelete(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);
+  capture::Captura& c = program.screen();
+  Tally tally(state);
+  for (auto _ : state) {
+    typePrices(program, "1");
+    const StepTime steps[] = {program.step([&] { c.click(c.CmdGrabar); }),
+                              program.step([&] { c.click(c.cmdAnterior); }),
+                              program.step([&] { c.click(c.CmdBorrar); })};
+    tally.add(steps[state.range(0)]);
+  }
+}
+
+// Three saved records; moves to the first and saves it unchanged, which moves on to the
+// second. `timed`: 0 the move to the first, 1 the change.
+void FirstAndChange(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);
+  capture::Captura& c = program.screen();
+  for (int i = 0; i < 3; ++i) {
+    typePrices(program, "1");
+    program.step([&] { c.click(c.CmdGrabar); });
+  }
+  Tally tally(state);
+  for (auto _ : state) {
+    const StepTime steps[] = {program.step([&] { c.click(c.cmdPrimero); }),
+                              program.step([&] { c.click(c.CmdGrabar); })};
+    tally.add(steps[state.range(0)]);
+  }
+}
+
+// The position in the destination list of destination `key`.
+int destinationItem(const capture::Captura& c, std::int32_t key) {
+  for (int i = 0; i < c.ComboDest.listCount(); ++i) {
+    if (c.ComboDest.itemData(i) == key) return i;
+  }
+  throw std::runtime_error("destination " + std::to_string(key) + " is not listed");
+}
+
+// Between the two markets with the largest fruit baskets.
+void LeaveDestinationList(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);
+  capture::Captura& c = program.screen();
+  Tally tally(state);
+  std::int32_t other = 2;
+  for (auto _ : state) {
+    program.step([&] { c.click(c.LabelDest); });
+    program.step([&] { c.choose(c.ComboDest, destinationItem(c, other)); });
+    other = 3 - other;
+    tally.add(program.step([&] { c.tab(); }));
+  }
+}
+
+void SwitchModule(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);
+  capture::Captura& c = program.screen();
+  Tally tally(state);
+  bool grains = true;
+  for (auto _ : state) {
+    tally.add(program.step([&] { c.clickMenu(grains ? c.Granos : c.Frutas); }));
+    grains = !grains;
+  }
+}
+
+// The report or (`export_file` 1) the export of yesterday's fruit capture.
+void DayOutput(benchmark::State& state) {
+  Program program(steadyStore(), work());
+  program.start(kFruits);
+  const auto today = text::dateOfLabel(program.state().gFecha);
+  program.state().gFecha = text::dateLabel(text::addDays(*today, -1));
+  capture::Captura& c = program.screen();
+  Tally tally(state);
+  for (auto _ : state) {
+    tally.add(program.step([&] { c.click(state.range(0) == 0 ? c.CmdReporte : c.CmdGenera); }));
+  }
+}
+
+void registerEvents() {
+  const auto timed = [](benchmark::internal::Benchmark* b) {
+    return b->UseManualTime()->Unit(benchmark::kMillisecond);
+  };
+  timed(benchmark::RegisterBenchmark("start", Start))->Iterations(20);
+  timed(benchmark::RegisterBenchmark("first_start_after_years", FirstStartAfterYears))
+      ->Iterations(2);
+  timed(benchmark::RegisterBenchmark("enter_minimum", EnterMinimum))->Iterations(200);
+  timed(benchmark::RegisterBenchmark("leave_minimum", LeaveMinimum))->Iterations(200);
+  timed(benchmark::RegisterBenchmark("save_new", SaveMoveBackDelete))->Arg(0)->Iterations(100);
+  timed(benchmark::RegisterBenchmark("move_previous", SaveMoveBackDelete))->Arg(1)->Iterations(100);
+  timed(benchmark::RegisterBenchmark("delete", SaveMoveBackDelete))->Arg(2)->Iterations(100);
+  timed(benchmark::RegisterBenchmark("move_first", FirstAndChange))->Arg(0)->Iterations(100);
+  timed(benchmark::RegisterBenchmark("save_change", FirstAndChange))->Arg(1)->Iterations(100);
+  timed(benchmark::RegisterBenchmark("leave_destination_list", LeaveDestinationList))
+      ->Iterations(40);
+  timed(benchmark::RegisterBenchmark("switch_module", SwitchModule))->Iterations(40);
+  timed(benchmark::RegisterBenchmark("report_day", DayOutput))->Arg(0)->Iterations(10);
+  timed(benchmark::RegisterBenchmark("export_day", DayOutput))->Arg(1)->Iterations(10);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  registerEvents();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

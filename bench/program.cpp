@@ -1,0 +1,84 @@
+#include "program.h"
+
+#include <ctime>
+
+#include "session/frm_clave_acceso.h"
+#include "store/connection.h"
+
+namespace bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+forms::LocalDateTime localNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+}  // namespace
+
+Program::Program(const fs::path& store, const fs::path& work)
+    : program_folder_(work / "program"), alone_folder_(work / "alone") {
+  for (const fs::path& folder : {program_folder_, alone_folder_}) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy_file(store, store::databasePath(folder));
+  }
+  host_.folder = program_folder_;
+  host_.clock = localNow();
+  alone_ = std::make_unique<SqliteAlone>(store::databasePath(alone_folder_));
+  // Opening a connection sets its pragmas; SQLite alone has set them once.
+  store::observeStatements([this](std::string_view statement, const store::Row& values) {
+    if (statement.substr(0, 7) != "PRAGMA ") recorded_.push_back({std::string(statement), values});
+  });
+}
+
+Program::~Program() {
+  store::observeStatements({});
+  alone_.reset();
+  fs::remove_all(program_folder_);
+  fs::remove_all(alone_folder_);
+}
+
+StepTime Program::start(const std::string& caption) {
+  host_.answerNext([caption](forms::Form& form) {
+    auto& access = dynamic_cast<session::frmClaveAcceso&>(form);
+    access.type(access.Text1, "005");
+    access.keyPress(13);
+    for (int i = 0; i < access.ComboMod.listCount(); ++i) {
+      if (access.ComboMod.itemText(i) == caption) access.choose(access.ComboMod, i);
+    }
+    access.keyPress(13);
+  });
+  return step([&] {
+    state_ = std::make_unique<session::SessionState>();
+    captura_ = std::make_unique<capture::Captura>(host_, *state_);
+    outputs_ = std::make_unique<outputs::DayOutputFiles>(host_, *state_);
+    captura_->useOutputs(*outputs_);
+    captura_->load();
+  });
+}
+
+StepTime Program::step(const std::function<void()>& event) {
+  recorded_.clear();
+  StepTime time;
+  const auto program_start = Clock::now();
+  event();
+  time.program = millisecondsSince(program_start);
+  const std::vector<Recorded> statements = std::move(recorded_);
+  recorded_.clear();
+  const auto alone_start = Clock::now();
+  alone_->run(statements);
+  time.alone = millisecondsSince(alone_start);
+  return time;
+}
+
+}  // namespace bench
