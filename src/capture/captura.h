@@ -13,6 +13,7 @@
 #include "session/day_outputs.h"
 #include "session/hand_over.h"
 #include "session/session_state.h"
+#include "store/connection.h"
 #include "store/value.h"
 #include "text/dates.h"
 
@@ -158,6 +159,11 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void Form_Load() override;
   void Form_KeyPress(int& key) override;
   void onCloseRequest() override;
+  // The statements of one event share one connection.
+  void runEvent(const std::function<void()>& event) override {
+    const store::OperationScope operation;
+    event();
+  }
 
  private:
   void layOut();

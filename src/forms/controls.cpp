@@ -54,7 +54,8 @@ void TextBox::select(int start, int length) {
 
 int ComboBox::addItem(std::string text) {
   auto position = items_.end();
-  if (sorted) {
+  // Lists are mostly filled in order already; then the new item goes last at once.
+  if (sorted && !items_.empty() && text::lessSpanish(text, items_.back().text)) {
     position = std::upper_bound(items_.begin(), items_.end(), text,
                                 [](const std::string& added, const Item& item) {
                                   return text::lessSpanish(added, item.text);

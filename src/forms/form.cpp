@@ -28,8 +28,10 @@ void Form::dispatch(const std::function<void()>& event) {
   {
     const ScopedValue outermost(depth_, 1);
     try {
-      event();
-      settleFocus();
+      runEvent([&] {
+        event();
+        settleFocus();
+      });
     } catch (const ScreenMisuse&) {
       throw;
     } catch (const std::exception& error) {

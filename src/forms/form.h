@@ -86,6 +86,9 @@ class Form {
   // Sees every key before the focused control; setting key to 0 discards it.
   virtual void Form_KeyPress(int& /*key*/) {}
   virtual void onCloseRequest() { unload(); }
+  // Runs one whole operator event; a screen may wrap it in what the event shares, such as
+  // one database connection for all its statements.
+  virtual void runEvent(const std::function<void()>& event) { event(); }
 
  private:
   friend class Control;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
+
 #include "forms/form.h"
 #include "session/hand_over.h"
 #include "session/session_state.h"
+#include "store/connection.h"
 #include "text/dates.h"
 
 namespace session {
@@ -39,6 +42,11 @@ class frmClaveAcceso : public forms::Form {
  protected:
   void Form_Load() override;
   void onCloseRequest() override;
+  // The statements of one event share one connection.
+  void runEvent(const std::function<void()>& event) override {
+    const store::OperationScope operation;
+    event();
+  }
 
  private:
   void layOut();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <map>
 #include <type_traits>
 
 #include "store/error.h"
@@ -194,8 +195,36 @@ void Connection::transaction(const std::function<void()>& work, std::string_view
   }
 }
 
+namespace {
+
+struct OperationConnections {
+  int depth = 0;
+  std::map<std::filesystem::path, Connection> open;
+};
+
+OperationConnections& operation() {
+  static OperationConnections connections;
+  return connections;
+}
+
+}  // namespace
+
+OperationScope::OperationScope() {
+  ++operation().depth;
+}
+
+OperationScope::~OperationScope() {
+  if (--operation().depth == 0) operation().open.clear();
+}
+
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement) {
-  return Connection::open(databasePath(folder)).run(jet_statement);
+  OperationConnections& current = operation();
+  if (current.depth == 0) return Connection::open(databasePath(folder)).run(jet_statement);
+  auto shared = current.open.find(folder);
+  if (shared == current.open.end()) {
+    shared = current.open.emplace(folder, Connection::open(databasePath(folder))).first;
+  }
+  return shared->second.run(jet_statement);
 }
 
 }  // namespace store

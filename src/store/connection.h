@@ -52,8 +52,20 @@ class Connection {
   std::unique_ptr<sqlite3, Closer> db_;
 };
 
-// The per-operation pattern: open the file in `folder`, run one statement, close.
+// The per-operation pattern: open the file in `folder`, run one statement, close. Inside an
+// OperationScope the statements of the operation share one connection to the file.
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement);
+
+// One operator event: while the outermost scope lives, run() keeps one connection per file
+// open for the event's statements (each still commits on its own); it closes them when the
+// event ends, so nothing stays open between two events.
+class OperationScope {
+ public:
+  OperationScope();
+  ~OperationScope();
+  OperationScope(const OperationScope&) = delete;
+  OperationScope& operator=(const OperationScope&) = delete;
+};
 
 // Called with every SQLite statement and its bound values before it runs, for the benchmarks
 // that run the program's statements again on SQLite alone. Empty (the default) for none.
