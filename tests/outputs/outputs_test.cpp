@@ -13,6 +13,7 @@
 #include "outputs/report.h"
 #include "session/capture_module.h"
 #include "store/connection.h"
+#include "store/jet_dialect.h"
 #include "temp_folder.h"
 #include "without_rights.h"
 
@@ -193,6 +194,24 @@ TEST(OutputStatements, AreTheDesignedTextsDoubledBlanksIncluded) {
             "Cve_Inf, Cve_Mun  FROM Reg_Pre  Where (Reg_Pre.Fecha = #2006/7/18#) And "
             "(Reg_Pre.Cve_Mod = 'FRU')  ORDER BY Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres, "
             "Reg_Pre.Consec ;");
+}
+
+// However many days the file holds, the outputs read only the day's records of the module.
+TEST(OutputStatements, FindTheDaysRecordsThroughAnIndex) {
+  testing_support::TempFolder folder;
+  auto db = testing_support::createDatabase(folder.path());
+  for (const char* module : {"FRU", "AZU", "ACE", "GRA", "FLO", "INS", "VOL", "AND"}) {
+    for (const std::string& statement : {outputs::reportStatement(module, {2006, 7, 18}),
+                                         outputs::exportStatement(module, {2006, 7, 18})}) {
+      std::string plan;
+      for (const auto& step :
+           db.runNative("EXPLAIN QUERY PLAN " + store::translateJet(statement))) {
+        plan += step[3].asText() + "\n";
+      }
+      EXPECT_NE(plan.find("SEARCH Reg_Pre USING INDEX"), std::string::npos) << module << plan;
+      EXPECT_EQ(plan.find("SCAN Reg_Pre"), std::string::npos) << module << plan;
+    }
+  }
 }
 
 TEST_F(Outputs, EveryModulesReportIsWrittenAsDesignedAndOpenedEachPressReplacingTheLast) {

@@ -131,3 +131,23 @@ TEST(StoreErrors, ExplainWhatWentWrongInSpanishWithoutTheStatement) {
 }
 
 }  // namespace
+
+namespace {
+
+// The statements of one operator event share a connection; none stays open after it.
+TEST(Connection, AnOperationSharesOneConnectionAndLeavesNoneOpen) {
+  testing_support::TempFolder folder;
+  testing_support::createDatabase(folder.path());
+  {
+    const store::OperationScope operation;
+    store::run(folder.path(), "CREATE TEMP TABLE Apartado (x INTEGER)");
+    {
+      const store::OperationScope nested;
+      EXPECT_TRUE(store::run(folder.path(), "SELECT x FROM Apartado").empty());
+    }
+    EXPECT_TRUE(store::run(folder.path(), "SELECT x FROM Apartado").empty());
+  }
+  EXPECT_THROW(store::run(folder.path(), "SELECT x FROM Apartado"), store::StoreError);
+}
+
+}  // namespace
