@@ -125,6 +125,13 @@ void Captura::wireHandlers() {
   CmdGenera.onClick = [this] { CmdGenera_Click(); };
 }
 
+void Captura::runEvent(const std::function<void()>& event) {
+  const store::OperationScope operation;
+  const forms::LongWork work(host(), "Procesando, un momento por favor…");
+  const store::ProgressWatch watch([this] { host().stillWorking(); });
+  event();
+}
+
 void Captura::CmdReporte_Click() {
   if (outputs_) outputs_->writeReport();
 }

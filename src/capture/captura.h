@@ -159,11 +159,9 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void Form_Load() override;
   void Form_KeyPress(int& key) override;
   void onCloseRequest() override;
-  // The statements of one event share one connection.
-  void runEvent(const std::function<void()>& event) override {
-    const store::OperationScope operation;
-    event();
-  }
+  // The statements of one event share one connection, and a long event shows that the
+  // program is working.
+  void runEvent(const std::function<void()>& event) override;
 
  private:
   void layOut();

@@ -85,6 +85,10 @@ void Captura::fillModuleAndDateLists() {
 
 // Records of every module are kept 30 days, those of fruits and vegetables 7.
 void Captura::purgeOldRecords() {
+  const forms::LongWork work(host(), "Borrando los registros de más de " +
+                                         std::to_string(session::kKeptDays) + " días (de más de " +
+                                         std::to_string(session::kFruitKeptDays) +
+                                         " en Frutas y Hortalizas)…");
   const text::Date now = today(host());
   g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=" +
             store::sqlDate(text::addDays(now, -session::kKeptDays)) + ");";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace forms {
 
@@ -35,6 +36,25 @@ class Host {
 
   // Called when an operator event has been handled completely.
   virtual void eventDone() {}
+
+  // Long work inside an event: `doing` says in plain words what the program is doing. The
+  // platform shows it once the work lasts long enough to be noticed and keeps its windows
+  // painted meanwhile; stillWorking() is called often while the work runs.
+  virtual void beginWork(const std::string& /*doing*/) {}
+  virtual void stillWorking() {}
+  virtual void endWork() {}
+};
+
+// Long work for as long as it lives; works may nest, the innermost saying what is done.
+class LongWork {
+ public:
+  LongWork(Host& host, const std::string& doing) : host_(host) { host_.beginWork(doing); }
+  ~LongWork() { host_.endWork(); }
+  LongWork(const LongWork&) = delete;
+  LongWork& operator=(const LongWork&) = delete;
+
+ private:
+  Host& host_;
 };
 
 }  // namespace forms

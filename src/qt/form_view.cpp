@@ -192,6 +192,8 @@ QWidget* FormView::makeWidget(forms::Control& control) {
 }
 
 void FormView::forward(const std::function<void()>& event) {
+  // While long work paints the windows no operator event may start.
+  if (host_.pumping()) return;
   try {
     event();
   } catch (const std::exception& failure) {

@@ -15,6 +15,15 @@
 
 namespace qtview {
 
+namespace {
+
+// Work shorter than this passes unnoticed; longer work shows its dialog.
+constexpr qint64 kNoticedMs = 500;
+// How often long work lets the window system paint.
+constexpr qint64 kPaintEveryMs = 50;
+
+}  // namespace
+
 QtHost::QtHost(std::optional<std::filesystem::path> folder) : folder_(std::move(folder)) {}
 
 void QtHost::showModal(forms::Form& form) {
@@ -22,6 +31,8 @@ void QtHost::showModal(forms::Form& form) {
   view.setModal(true);
   view.forward([&] { form.load(); });
   if (!form.unloaded()) view.exec();
+  // The time the operator took to answer is no part of the work around it.
+  if (!work_.empty()) work_clock_.restart();
 }
 
 void QtHost::beep() {
@@ -29,11 +40,21 @@ void QtHost::beep() {
 }
 
 void QtHost::postTab(forms::Form& form) {
+  postTabAfter(form, 0);
+}
+
+void QtHost::postTabAfter(forms::Form& form, int milliseconds) {
   FormView* view = viewOf(form);
   if (!view) return;
   QPointer<FormView> target(view);
-  QTimer::singleShot(0, view, [target] {
-    if (target && !target->form().unloaded()) target->forward([&] { target->form().tab(); });
+  QTimer::singleShot(milliseconds, view, [this, target] {
+    if (!target || target->form().unloaded()) return;
+    if (pumping_) {
+      // Long work is painting the window: the Tab waits until it is done.
+      postTabAfter(target->form(), static_cast<int>(kPaintEveryMs));
+      return;
+    }
+    target->forward([&] { target->form().tab(); });
   });
 }
 
@@ -56,6 +77,45 @@ forms::LocalDateTime QtHost::now() {
 std::filesystem::path QtHost::programFolder() {
   if (folder_) return *folder_;
   return QCoreApplication::applicationDirPath().toStdString();
+}
+
+void QtHost::beginWork(const std::string& doing) {
+  if (work_.empty()) work_clock_.start();
+  work_.push_back(doing);
+  if (progress_) progress_->setLabelText(QString::fromStdString(doing));
+}
+
+void QtHost::stillWorking() {
+  if (work_.empty() || pumping_) return;
+  if (last_pump_.isValid() && last_pump_.elapsed() < kPaintEveryMs) return;
+  if (!progress_ && work_clock_.elapsed() >= kNoticedMs) {
+    progress_ = std::make_unique<QProgressDialog>(QString::fromStdString(work_.back()), QString(),
+                                                  0, 0, QApplication::activeWindow());
+    progress_->setWindowTitle(QStringLiteral("TARVEL"));
+    progress_->setWindowModality(Qt::ApplicationModal);
+    progress_->setMinimumDuration(0);
+    progress_->setMinimumWidth(420);
+    progress_->show();
+  }
+  if (progress_) {
+    // Only painting and the window system's own events: operator input waits, and any
+    // queued operator event is held back until the work is done.
+    pumping_ = true;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    pumping_ = false;
+  }
+  last_pump_.start();
+}
+
+void QtHost::endWork() {
+  if (work_.empty()) return;
+  work_.pop_back();
+  if (!work_.empty()) {
+    if (progress_) progress_->setLabelText(QString::fromStdString(work_.back()));
+    return;
+  }
+  progress_.reset();
+  last_pump_.invalidate();
 }
 
 void QtHost::syncAll() {

@@ -4,6 +4,11 @@
 #include <optional>
 #include <vector>
 
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <memory>
+#include <string>
+
 #include "forms/host.h"
 
 namespace qtview {
@@ -25,6 +30,12 @@ class QtHost : public forms::Host {
   forms::LocalDateTime now() override;
   std::filesystem::path programFolder() override;
 
+  void beginWork(const std::string& doing) override;
+  void stillWorking() override;
+  void endWork() override;
+  // True while long work lets the window system paint: no operator event may start then.
+  bool pumping() const { return pumping_; }
+
   // Every view mirrors its form again; called after each operator event.
   void syncAll();
   void addView(FormView& view);
@@ -32,8 +43,16 @@ class QtHost : public forms::Host {
   FormView* viewOf(const forms::Form& form) const;
 
  private:
+  void postTabAfter(forms::Form& form, int milliseconds);
+
   std::optional<std::filesystem::path> folder_;
   std::vector<FormView*> views_;
+  // What the work in progress is doing, innermost last; its dialog once it lasts.
+  std::vector<std::string> work_;
+  QElapsedTimer work_clock_;
+  QElapsedTimer last_pump_;
+  std::unique_ptr<QProgressDialog> progress_;
+  bool pumping_ = false;
 };
 
 }  // namespace qtview

@@ -58,12 +58,33 @@ Value readColumn(sqlite3_stmt* statement, int column) {
   }
 }
 
+std::function<void()>& progressTick() {
+  static std::function<void()> tick;
+  return tick;
+}
+
+// Called by the engine every few thousand virtual-machine steps; 0 lets the statement go on.
+int onProgress(void* /*unused*/) {
+  if (progressTick()) progressTick()();
+  return 0;
+}
+
+constexpr int kStepsBetweenTicks = 20000;
+
 StatementObserver& statementObserver() {
   static StatementObserver observer;
   return observer;
 }
 
 }  // namespace
+
+ProgressWatch::ProgressWatch(std::function<void()> tick) {
+  progressTick() = std::move(tick);
+}
+
+ProgressWatch::~ProgressWatch() {
+  progressTick() = nullptr;
+}
 
 void observeStatements(StatementObserver observer) {
   statementObserver() = std::move(observer);
@@ -96,6 +117,7 @@ Connection Connection::openWith(const std::filesystem::path& file, int flags) {
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr));
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr));
   registerDialect(raw);
+  sqlite3_progress_handler(raw, kStepsBetweenTicks, onProgress, nullptr);
   Connection connection(std::move(db));
   // A rollback journal keeps the file at rest a single file an office can copy.
   connection.runNative("PRAGMA journal_mode=DELETE");

@@ -67,6 +67,16 @@ class OperationScope {
   OperationScope& operator=(const OperationScope&) = delete;
 };
 
+// While it lives, `tick` is called every few thousand steps of any running statement, so a
+// long statement can keep a window painted. `tick` must not run statements itself.
+class ProgressWatch {
+ public:
+  explicit ProgressWatch(std::function<void()> tick);
+  ~ProgressWatch();
+  ProgressWatch(const ProgressWatch&) = delete;
+  ProgressWatch& operator=(const ProgressWatch&) = delete;
+};
+
 // Called with every SQLite statement and its bound values before it runs, for the benchmarks
 // that run the program's statements again on SQLite alone. Empty (the default) for none.
 using StatementObserver = std::function<void(std::string_view statement, const Row& values)>;

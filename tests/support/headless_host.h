@@ -38,6 +38,8 @@ class HeadlessHost : public forms::Host {
   forms::LocalDateTime now() override { return clock; }
   std::filesystem::path programFolder() override { return folder; }
   void eventDone() override;
+  void beginWork(const std::string& doing) override { works.push_back(doing); }
+  void stillWorking() override { ++workTicks; }
 
   // The next modal form must be a `Dialog`; `answer` works it and must leave it unloaded.
   // Another dialog fails the test, naming the one that opened, and is closed.
@@ -57,6 +59,8 @@ class HeadlessHost : public forms::Host {
   int beeps = 0;
   std::vector<std::filesystem::path> openedDocuments;
   bool viewerAvailable = true;
+  std::vector<std::string> works;
+  int workTicks = 0;
   std::vector<std::string> modalForms;
   std::optional<int> endStatus;
 
