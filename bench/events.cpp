@@ -4,8 +4,11 @@
 // day) and TARVEL_BENCH_YEARS (1,000,000 records), worked on in copies under
 // TARVEL_BENCH_WORK.
 #include <benchmark/benchmark.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -193,6 +196,41 @@ void DayOutput(benchmark::State& state) {
   }
 }
 
+// Wall time of one run of `program`, from its start to its exit.
+double runMilliseconds(const fs::path& program) {
+  const std::string path = program.string();
+  char* const arguments[] = {const_cast<char*>(path.c_str()), nullptr};
+  const auto start = std::chrono::steady_clock::now();
+  pid_t child = 0;
+  if (posix_spawn(&child, path.c_str(), nullptr, nullptr, arguments, environ) != 0) {
+    throw std::runtime_error("cannot start " + path);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(path + " failed");
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// From starting the program to its access screen on screen, beside a Qt program that shows
+// one empty window.
+void ColdStart(benchmark::State& state) {
+  const fs::path folder = fs::read_symlink("/proc/self/exe").parent_path();
+  double program = 0;
+  double minimal = 0;
+  int runs = 0;
+  for (auto _ : state) {
+    minimal += runMilliseconds(folder / "minimal-window");
+    const double once = runMilliseconds(folder / "tarvel-cold-start");
+    state.SetIterationTime(once / 1000.0);
+    program += once;
+    ++runs;
+  }
+  state.counters["program_ms"] = program / runs;
+  state.counters["minimal_qt_ms"] = minimal / runs;
+  state.counters["ratio"] = program / minimal;
+}
+
 void registerEvents() {
   const auto timed = [](benchmark::internal::Benchmark* b) {
     return b->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -212,6 +250,7 @@ void registerEvents() {
   timed(benchmark::RegisterBenchmark("switch_module", SwitchModule))->Iterations(40);
   timed(benchmark::RegisterBenchmark("report_day", DayOutput))->Arg(0)->Iterations(10);
   timed(benchmark::RegisterBenchmark("export_day", DayOutput))->Arg(1)->Iterations(10);
+  timed(benchmark::RegisterBenchmark("cold_start", ColdStart))->Iterations(20);
 }
 
 }  // namespace

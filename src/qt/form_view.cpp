@@ -97,15 +97,18 @@ FormView::FormView(forms::Form& form, QtHost& host, QWidget* parent)
   setObjectName(toQt(form.name()));
   setAccessibleName(toQt(form.name()));
   setStyleSheet(kFocusStyle);
-  build();
   host_.addView(*this);
+  sync();
 }
 
 FormView::~FormView() {
   host_.removeView(*this);
 }
 
+// The widgets are made when the form is first shown: a window that starts hidden (the
+// capture screen behind the access screen) costs nothing until the operator needs it.
 void FormView::build() {
+  built_ = true;
   buildMenus();
   for (forms::Control* control : form_.controls()) {
     QWidget* widget = makeWidget(*control);
@@ -114,7 +117,6 @@ void FormView::build() {
     widget->installEventFilter(this);
     bindings_.push_back(Binding{control, widget, 0, {}});
   }
-  sync();
 }
 
 void FormView::buildMenus() {
@@ -203,6 +205,7 @@ void FormView::forward(const std::function<void()>& event) {
 }
 
 void FormView::sync() {
+  if (!built_ && form_.visible && !form_.unloaded()) build();
   const QScopedValueRollback syncing(syncing_, true);
   setWindowTitle(toQt(form_.caption));
   setFixedSize(form_.width, form_.height + menu_height_);

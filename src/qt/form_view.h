@@ -51,6 +51,7 @@ class FormView : public QDialog {
   int menu_height_ = 0;
   std::vector<Binding> bindings_;
   bool syncing_ = false;
+  bool built_ = false;
 };
 
 }  // namespace qtview
