@@ -1,9 +1,9 @@
 #include "text/encoding.h"
 
 #include <unicode/ucasemap.h>
-#include <unicode/ucnv.h>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,9 +11,6 @@
 namespace text {
 namespace {
 
-struct ConverterCloser {
-  void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
 struct CaseMapCloser {
   void operator()(UCaseMap* map) const { ucasemap_close(map); }
 };
@@ -53,29 +50,82 @@ std::string mapCase(std::string_view utf8, CaseFunction function) {
   throw std::runtime_error("no se pudo cambiar mayúsculas");
 }
 
+// The byte of code point `point` in Windows-1252, "?" where that code page has none.
+char windows1252Byte(char32_t point) {
+  struct Special {
+    char32_t point;
+    unsigned char byte;
+  };
+  // The code page's letters and signs between 0x80 and 0x9F.
+  static constexpr Special kSpecials[] = {
+      {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85},
+      {0x2020, 0x86}, {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A},
+      {0x2039, 0x8B}, {0x0152, 0x8C}, {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92},
+      {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95}, {0x2013, 0x96}, {0x2014, 0x97},
+      {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B}, {0x0153, 0x9C},
+      {0x017E, 0x9E}, {0x0178, 0x9F}};
+  if (point < 0x80 || (point >= 0xA0 && point <= 0xFF)) return static_cast<char>(point);
+  for (const Special& special : kSpecials) {
+    if (special.point == point) return static_cast<char>(special.byte);
+  }
+  // The five bytes the code page leaves undefined stand for themselves.
+  if (point == 0x81 || point == 0x8D || point == 0x8F || point == 0x90 || point == 0x9D) {
+    return static_cast<char>(point);
+  }
+  return '?';
+}
+
+// The next code point of well-formed UTF-8 at `at`, moving past it; empty for a malformed
+// sequence.
+std::optional<char32_t> nextCodePoint(std::string_view utf8, std::size_t& at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+  const unsigned char lead = byte(at);
+  int length = 0;
+  char32_t point = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    point = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    point = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    point = lead & 0x07u;
+  } else {
+    return std::nullopt;
+  }
+  if (at + static_cast<std::size_t>(length) > utf8.size()) return std::nullopt;
+  for (int i = 1; i < length; ++i) {
+    const unsigned char next = byte(at + static_cast<std::size_t>(i));
+    if ((next & 0xC0u) != 0x80u) return std::nullopt;
+    point = (point << 6) | (next & 0x3Fu);
+  }
+  // Overlong forms, surrogates and points past the last plane are malformed.
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (point < kSmallest[length] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF) {
+    return std::nullopt;
+  }
+  at += static_cast<std::size_t>(length);
+  return point;
+}
+
 }  // namespace
 
 std::string toWindows1252(std::string_view utf8) {
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<UConverter, ConverterCloser> from_utf8(ucnv_open("UTF-8", &status));
-  check(status, "no se pudo abrir la conversión desde UTF-8");
-  std::unique_ptr<UConverter, ConverterCloser> to_1252(ucnv_open("windows-1252", &status));
-  check(status, "no se pudo abrir la conversión a Windows-1252");
-  ucnv_setSubstChars(to_1252.get(), "?", 1, &status);
-  check(status, "no se pudo fijar el carácter de sustitución");
-
-  // UTF-16 never has more units than the UTF-8 bytes, and each unit gives at most one byte.
-  std::vector<UChar> wide(utf8.size() + 1);
-  const int32_t wide_length =
-      ucnv_toUChars(from_utf8.get(), wide.data(), static_cast<int32_t>(wide.size()), utf8.data(),
-                    static_cast<int32_t>(utf8.size()), &status);
-  check(status, "texto UTF-8 no válido");
-  std::string out(static_cast<std::size_t>(wide_length) + 1, '\0');
-  const int32_t written =
-      ucnv_fromUChars(to_1252.get(), out.data(), static_cast<int32_t>(out.size()), wide.data(),
-                      wide_length, &status);
-  check(status, "no se pudo convertir a Windows-1252");
-  out.resize(static_cast<std::size_t>(written));
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t at = 0; at < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    if (lead < 0x80) {
+      out += static_cast<char>(lead);
+      ++at;
+      continue;
+    }
+    // A malformed byte is a character the code page lacks, like any other.
+    const auto point = nextCodePoint(utf8, at);
+    if (!point) ++at;
+    out += point ? windows1252Byte(*point) : '?';
+  }
   return out;
 }
 

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
+#include <unicode/ucnv.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <limits>
@@ -97,3 +101,33 @@ TEST(Prices, PlainNumberWritesEveryFiniteNumberInFullAndRefusesTheRest) {
 }
 
 }  // namespace
+
+// Every character of the basic plane, and some beyond it, comes out as ICU's own converter
+// writes it, except that the invisible ones ICU leaves out silently are written as "?" too.
+TEST(Windows1252, AgreesWithICUOnEveryCharacter) {
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* converter = ucnv_open("windows-1252", &status);
+  ASSERT_TRUE(U_SUCCESS(status));
+  ucnv_setSubstChars(converter, "?", 1, &status);
+  for (UChar32 point = 1; point < 0x10000 + 600; ++point) {
+    if (point >= 0xD800 && point <= 0xDFFF) continue;
+    UChar wide[2];
+    int32_t units = 0;
+    U16_APPEND_UNSAFE(wide, units, point);
+    char expected[4];
+    status = U_ZERO_ERROR;
+    const int32_t length = ucnv_fromUChars(converter, expected, 4, wide, units, &status);
+    std::string utf8;
+    char buffer[4];
+    int32_t written = 0;
+    U8_APPEND_UNSAFE(buffer, written, point);
+    utf8.assign(buffer, static_cast<std::size_t>(written));
+    const bool ignorable = u_hasBinaryProperty(point, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
+    ASSERT_EQ(
+        text::toWindows1252(utf8),
+        ignorable && length == 0 ? "?" : std::string(expected, static_cast<std::size_t>(length)))
+        << std::hex << point;
+  }
+  ucnv_close(converter);
+  EXPECT_EQ(text::toWindows1252("a\xC3" "b\xED\xA0\x80"), "a?b???");  // malformed bytes
+}
