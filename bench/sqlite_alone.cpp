@@ -26,7 +26,8 @@ SqliteAlone::SqliteAlone(const std::filesystem::path& file) {
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   store::registerDialect(db_);
-  for (const char* pragma : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL"}) {
+  for (const char* pragma :
+       {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL", "PRAGMA cache_size=-16384"}) {
     check(db_, sqlite3_exec(db_, pragma, nullptr, nullptr, nullptr), pragma);
   }
 }
