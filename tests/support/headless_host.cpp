@@ -18,6 +18,11 @@ void HeadlessHost::showModal(forms::Form& form) {
   modalForms.push_back(form.name());
   form.load();
   if (form.unloaded()) return;
+  if (answers_.empty() && enterOnEveryModal) {
+    form.keyPress(13);
+    if (!form.unloaded()) throw forms::ScreenMisuse(form.name() + " quedó abierta tras Intro");
+    return;
+  }
   if (answers_.empty()) {
     throw forms::ScreenMisuse("se abrió " + form.name() + " sin respuesta preparada");
   }
