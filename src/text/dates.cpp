@@ -115,6 +115,8 @@ std::optional<Date> parseDayFirst(std::string_view typed) {
   auto year = readNumber(parts[2], 4);
   if (!year) return std::nullopt;
   if (parts[2].size() == 2) *year += *year < 30 ? 2000 : 1900;
+  // Statements and stored dates write the year in four digits; "0621" has no such form.
+  if (*year < 1000) return std::nullopt;
   return checked(Date{*year, *month, *day});
 }
 

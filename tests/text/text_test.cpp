@@ -51,7 +51,7 @@ TEST(Dates, ReadsWhatTheOperatorTypesAndRefusesWhatIsNoDate) {
   EXPECT_EQ(text::parseDayFirst("31/12/29"), (text::Date{2029, 12, 31}));
   EXPECT_EQ(text::parseDayFirst("29/02/2008"), (text::Date{2008, 2, 29}));
   for (const char* wrong : {"31/02/2006", "29/02/2006", "dd/mm/aaaa", "", "5/7", "5/13/2006",
-                            "5/7/206", "0/7/2006", "5//2006", "a5/7/2006"}) {
+                            "5/7/206", "0/7/2006", "5//2006", "a5/7/2006", "20-07-0621"}) {
     EXPECT_FALSE(text::parseDayFirst(wrong)) << wrong;
   }
   EXPECT_EQ(text::parseIso("2006-07-05"), (text::Date{2006, 7, 5}));
