@@ -20,71 +20,12 @@
 #include "session/session_state.h"
 #include "temp_folder.h"
 
+#include "qt_program.h"
+
 namespace {
 
-// Works the access screen with the keyboard, from inside its modal loop.
-void signInWithKeyboard(bool& done) {
-  QDialog* dialog = nullptr;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->isVisible() && widget->objectName() == "frmClaveAcceso") {
-      dialog = qobject_cast<QDialog*>(widget);
-    }
-  }
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-  auto* key = dialog->findChild<QLineEdit*>("Text1");
-  ASSERT_NE(key, nullptr);
-  EXPECT_EQ(QApplication::focusWidget(), key);
-  EXPECT_EQ(key->echoMode(), QLineEdit::Password);
-  QTest::keyClicks(QApplication::focusWidget(), "005");
-  // Each typed character shows as "*", whatever the widget style's own mask is.
-  EXPECT_EQ(key->displayText(), QStringLiteral("***"));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-
-  auto* modules = dialog->findChild<QComboBox*>("ComboMod");
-  auto* dates = dialog->findChild<QComboBox*>("ComboFec");
-  EXPECT_TRUE(modules->isVisible());
-  EXPECT_FALSE(key->isVisible());
-  EXPECT_EQ(modules->currentText(), QString::fromUtf8("Frutas y Hortalizas"));
-  EXPECT_EQ(dates->count(), 8);
-  EXPECT_EQ(dialog->findChild<QLabel*>("LabelDel1")->text(),
-            QString::fromUtf8("Delegación Valle Alto"));
-
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  done = !dialog->isVisible();
-}
-
-// A failed step must not leave the modal loop running.
-void closeAccessScreen() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->isVisible() && widget->objectName() == "frmClaveAcceso") {
-      qobject_cast<QDialog*>(widget)->done(0);
-    }
-  }
-}
-
-// The program on a demo database, signed in through the access screen's widgets.
-struct SignedInProgram {
-  SignedInProgram() {
-    auto db = testing_support::createDatabase(folder.path());
-    testing_support::writeCaptureCatalogue(db, text::Date{2006, 7, 20});
-  }
-
-  void start() {
-    QTimer::singleShot(0, [this] {
-      signInWithKeyboard(closed_by_enter);
-      closeAccessScreen();
-    });
-    window.forward([this] { captura.load(); });
-  }
-
-  testing_support::TempFolder folder;
-  qtview::QtHost host{folder.path()};
-  session::SessionState state;
-  capture::Captura captura{host, state};
-  qtview::FormView window{captura, host};
-  bool closed_by_enter = false;
-};
+using qt_tests::ModalCloser;
+using qt_tests::SignedInProgram;
 
 TEST(QtView, SignsInAndChoosesTheDestinationThroughRealWidgetsWithTheKeyboard) {
   SignedInProgram program;
@@ -137,29 +78,6 @@ TEST(QtView, TheFocusedControlIsPlainlyMarked) {
     EXPECT_NE(without.pixelColor(1, 1), with.pixelColor(1, 1)) << name;
   }
 }
-
-// While it lives, every modal form that opens is closed with Enter, its name noted.
-class ModalCloser {
- public:
-  ModalCloser() {
-    QObject::connect(&watch_, &QTimer::timeout, [this] {
-      QWidget* modal = nullptr;
-      for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->isModal()) modal = widget;
-      }
-      if (!modal || modal == last_) return;
-      last_ = modal;
-      closed.push_back(modal->objectName().toStdString());
-      QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, Qt::Key_Return);
-    });
-    watch_.start(10);
-  }
-  std::vector<std::string> closed;
-
- private:
-  QTimer watch_;
-  QWidget* last_ = nullptr;
-};
 
 // Ctrl keys reach the model from a real line edit; one it does not take (Ctrl+Z with nothing
 // deleted) stays the line edit's own; the bar's "Teclas" entry opens its list; every widget
