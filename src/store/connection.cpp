@@ -225,6 +225,7 @@ namespace {
 struct OperationConnections {
   int depth = 0;
   std::map<std::filesystem::path, Connection> open;
+  bool locked = false;
 };
 
 OperationConnections& operation() {
@@ -234,12 +235,25 @@ OperationConnections& operation() {
 
 }  // namespace
 
-OperationScope::OperationScope() {
+OperationScope::OperationScope() : outer_locked_(operation().locked) {
   ++operation().depth;
+  operation().locked = false;
 }
 
 OperationScope::~OperationScope() {
-  if (--operation().depth == 0) operation().open.clear();
+  // An event inside another (a dialog's, say) leaves the outer one's lock as it found it.
+  operation().locked = outer_locked_;
+  if (--operation().depth > 0) return;
+  operation().open.clear();
+  operation().locked = false;
+}
+
+void OperationScope::noteLocked() {
+  if (operation().depth > 0) operation().locked = true;
+}
+
+bool OperationScope::locked() {
+  return operation().locked;
 }
 
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement) {

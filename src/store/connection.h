@@ -65,6 +65,15 @@ class OperationScope {
   ~OperationScope();
   OperationScope(const OperationScope&) = delete;
   OperationScope& operator=(const OperationScope&) = delete;
+
+  // Another program holds the file locked: the rest of this operation (but not an operation
+  // that follows, or one inside it) need not wait for it again. Nothing is noted outside an
+  // operation.
+  static void noteLocked();
+  static bool locked();
+
+ private:
+  bool outer_locked_;
 };
 
 // While it lives, `tick` is called every few thousand steps of any running statement, so a

@@ -148,3 +148,20 @@ TEST_F(CaptureScreen, TheMenuEntriesWithoutAnActionChangeNothingAndSalirEnds) {
 }
 
 }  // namespace
+
+// Another program holding the file: the event waits once, says so once, names the file, and
+// the next event works again once the lock is gone.
+TEST_F(CaptureScreen, ALockedFileGivesOneMessageForTheWholeEvent) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  auto other_program = store::Connection::open(store::databasePath(folder.path()));
+  other_program.runNative("BEGIN EXCLUSIVE");
+  answerNotice();
+  menu(c.Granos);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("ocupada por otro programa"), std::string::npos) << notices[0];
+  EXPECT_NE(notices[0].find(store::databasePath(folder.path()).string()), std::string::npos);
+  other_program.runNative("ROLLBACK");
+  menu(c.Frutas);
+  EXPECT_EQ(notices.size(), 1u);
+  EXPECT_GT(c.ComboProd.listCount(), 0);
+}
