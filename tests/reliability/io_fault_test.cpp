@@ -1,0 +1,165 @@
+// Every read, write, sync and lock along an operator event fails in turn: the program never
+// crashes, and either finishes the event as it would without the fault or tells the operator
+// and leaves the screen, the session and the files as they were; with the fault lifted the
+// file is sound and the same event succeeds.
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "capture_fixture.h"
+#include "faulty_vfs.h"
+#include "outputs/day_output_files.h"
+#include "text/money.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::FaultAt;
+
+struct Fault {
+  FaultAt at;
+  int code;
+  const char* name;
+};
+constexpr Fault kFaults[] = {{FaultAt::Read, SQLITE_IOERR_READ, "read"},
+                             {FaultAt::Write, SQLITE_FULL, "write (disk full)"},
+                             {FaultAt::Write, SQLITE_READONLY, "write (read-only)"},
+                             {FaultAt::Sync, SQLITE_IOERR_FSYNC, "sync"},
+                             {FaultAt::Lock, SQLITE_BUSY, "lock (busy)"},
+                             {FaultAt::Lock, SQLITE_IOERR_LOCK, "lock (error)"}};
+
+std::string contentsOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class IoFaults : public CaptureScreen {
+ protected:
+  void SetUp() override {
+    CaptureScreen::SetUp();
+    host.enterOnEveryModal = true;
+    // Saved records of the day to change and delete, and old ones for the start's purge.
+    addRows({{.date = "2006-07-21", .product = 1}, {.date = "2006-07-21", .product = 3}});
+    sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha) VALUES ('GRA', '2006-05-01'), ('FRU', "
+        "'2006-07-01')");
+    fs::copy_file(store::databasePath(folder.path()), pristine());
+  }
+
+  fs::path pristine() const { return folder.path() / "pristine.mdb"; }
+
+  // A fresh file, the program signed in on it (without faults) and `prepare` done.
+  void freshStart(const std::function<void(capture::Captura&)>& prepare) {
+    for (const char* output : {"Reporte.htm", "5FRU.csv"}) fs::remove(folder.path() / output);
+    fs::copy_file(pristine(), store::databasePath(folder.path()),
+                  fs::copy_options::overwrite_existing);
+    fs::remove(fs::path(store::databasePath(folder.path()).string() + "-journal"));
+    host.modalForms.clear();
+    capture::Captura& c = start("Frutas y Hortalizas");
+    outputs = std::make_unique<outputs::DayOutputFiles>(host, *state);
+    c.useOutputs(*outputs);
+    prepare(c);
+  }
+
+  // The amount a price box holds, however it is written yet ("110" or "110.00"; a box left
+  // with zero shows nothing).
+  static std::string amount(const forms::TextBox& box) {
+    const auto value = text::readPrice(box.text.empty() ? "0" : box.text);
+    return value ? text::plainNumber(*value) : box.text;
+  }
+
+  // What the file and the output files hold.
+  std::string data() {
+    std::string held = store::run(folder.path(), "SELECT count(*) FROM Reg_Pre")[0][0].asText();
+    for (const auto& row : store::run(
+             folder.path(), "SELECT * FROM Reg_Pre WHERE Fecha='2006-07-21' ORDER BY Consec")) {
+      held += "\n";
+      for (const auto& value : row) held += value.asText() + "|";
+    }
+    for (const char* output : {"Reporte.htm", "5FRU.csv"}) {
+      held += "\n" + std::string(output) + ": " + contentsOf(folder.path() / output);
+    }
+    return held;
+  }
+
+  // What the operator sees and the session keeps.
+  std::string screen() {
+    const capture::Captura& c = *captura;
+    return std::to_string(state->gRegNum) + " " + std::to_string(state->gPosCanasta) + " " +
+           std::to_string(state->gConsecutivo) + " " + std::to_string(c.records.count()) + " " +
+           c.LblRegNum.caption + " " + c.Label1.caption + " " + c.CmdGrabar.caption + " [" +
+           amount(c.TextMin) + "|" + amount(c.TextMax) + "|" + amount(c.TextFrec) + "|" +
+           c.TextObs.text + "] " + std::to_string(c.ComboProd.listIndex()) + " " +
+           std::to_string(c.ComboPres.listIndex());
+  }
+
+  // Runs `event` after `prepare` with each fault at every k until the event no longer reaches
+  // the k-th operation. Each run ends in one of three ways: as without the fault; told and
+  // with nothing changed; or told that a step after the event's writing failed, with the
+  // writing whole.
+  void everyFault(const std::function<void(capture::Captura&)>& prepare,
+                  const std::function<void(capture::Captura&)>& event) {
+    freshStart(prepare);
+    event(*captura);
+    const std::string done_data = data();
+    const std::string done_screen = screen();
+    for (const Fault& fault : kFaults) {
+      for (int k = 1;; ++k) {
+        SCOPED_TRACE(std::string(fault.name) + " #" + std::to_string(k));
+        freshStart(prepare);
+        const std::string before_data = data();
+        const std::string before_screen = screen();
+        const std::size_t messages = host.modalForms.size();
+        vfs.arm(fault.at, k, fault.code);
+        event(*captura);
+        vfs.disarm();
+        const bool struck = vfs.struck();
+        const bool told = host.modalForms.size() > messages;
+        const std::string after_data = data();
+        if (after_data == before_data && after_data != done_data) {
+          EXPECT_TRUE(told) << "the operator was not told";
+          EXPECT_EQ(screen(), before_screen);
+          event(*captura);  // with the fault lifted the same event succeeds
+          EXPECT_EQ(data(), done_data);
+        } else {
+          EXPECT_EQ(after_data, done_data) << "half written";
+          if (screen() != done_screen) {
+            EXPECT_TRUE(told) << "the operator was not told";
+          }
+        }
+        EXPECT_EQ(store::run(folder.path(), "PRAGMA integrity_check")[0][0].asText(), "ok");
+        if (!struck) break;
+      }
+    }
+  }
+
+  testing_support::FaultyVfs vfs;
+  std::unique_ptr<outputs::DayOutputFiles> outputs;
+};
+
+TEST_F(IoFaults, SavingANewRecord) {
+  everyFault(
+      [this](capture::Captura& c) {
+        typePrices("100", "120", "110");
+        (void)c;
+      },
+      [](capture::Captura& c) { c.click(c.CmdGrabar); });
+}
+
+TEST_F(IoFaults, ChangingAndDeletingARecord) {
+  const auto onFirst = [](capture::Captura& c) {
+    c.click(c.cmdPrimero);
+    c.type(c.TextObs, "revisado");
+  };
+  everyFault(onFirst, [](capture::Captura& c) { c.click(c.CmdGrabar); });
+  everyFault(onFirst, [](capture::Captura& c) { c.click(c.CmdBorrar); });
+}
+
+TEST_F(IoFaults, TheReportAndTheExport) {
+  const auto nothing = [](capture::Captura&) {};
+  everyFault(nothing, [](capture::Captura& c) { c.click(c.CmdReporte); });
+  everyFault(nothing, [](capture::Captura& c) { c.click(c.CmdGenera); });
+}
+
+}  // namespace
