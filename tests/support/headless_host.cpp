@@ -18,7 +18,9 @@ void HeadlessHost::showModal(forms::Form& form) {
   modalForms.push_back(form.name());
   form.load();
   if (form.unloaded()) return;
-  if (answers_.empty() && enterOnEveryModal) {
+  // Messages are acknowledged at once; queued answers wait for the dialogs they are for.
+  const bool message = form.name() == "frmMensaje" || form.name() == "FormError";
+  if (enterOnEveryModal && (answers_.empty() || message)) {
     form.keyPress(13);
     if (!form.unloaded()) throw forms::ScreenMisuse(form.name() + " quedó abierta tras Intro");
     return;

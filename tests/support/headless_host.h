@@ -59,7 +59,8 @@ class HeadlessHost : public forms::Host {
   int beeps = 0;
   std::vector<std::filesystem::path> openedDocuments;
   bool viewerAvailable = true;
-  // A modal form without a queued answer is closed with Enter instead of failing the test.
+  // Messages, and any modal form without a queued answer, are closed with Enter instead of
+  // failing the test.
   bool enterOnEveryModal = false;
   std::vector<std::string> works;
   int workTicks = 0;
