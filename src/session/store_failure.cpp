@@ -1,26 +1,41 @@
 #include "session/store_failure.h"
 
 #include "forms/message_form.h"
+#include "forms/question_form.h"
 #include "store/connection.h"
 #include "store/error.h"
 
 namespace session {
 
 bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step) {
-  // Once the file was found locked, the event's other steps give up at once: one message,
-  // one wait.
+  // Once the operator gave up on a locked file, the event's other steps give up at once.
   if (store::OperationScope::locked()) return false;
-  try {
-    step();
-    return true;
-  } catch (const store::StoreError& failure) {
-    if (failure.kind() == store::StoreError::Kind::Busy) store::OperationScope::noteLocked();
-    forms::MessageForm notice(
-        host, "ERROR",
-        "No se pudo " + doing + ".\nCausa: " + failure.cause() +
-            "\nArchivo: " + store::databasePath(host.programFolder()).string());
-    host.showModal(notice);
-    return false;
+  const std::string file = store::databasePath(host.programFolder()).string();
+  while (true) {
+    try {
+      step();
+      return true;
+    } catch (const store::StoreError& failure) {
+      if (failure.kind() != store::StoreError::Kind::Busy) {
+        forms::MessageForm notice(
+            host, "ERROR",
+            "No se pudo " + doing + ".\nCausa: " + failure.cause() + "\nArchivo: " + file);
+        host.showModal(notice);
+        return false;
+      }
+      // Another program holds the file: the operator may close it and try again, and the
+      // event then goes on whole.
+      forms::QuestionForm retry(
+          host, "Base de datos ocupada",
+          "No se pudo " + doing + ": otro programa tiene abierta la base de datos.\nArchivo: " +
+              file + "\n\nCierre ese programa y vuelva a intentarlo, o cancele.",
+          "Volver a intentar", "Cancelar");
+      host.showModal(retry);
+      if (!retry.accepted()) {
+        store::OperationScope::noteLocked();
+        return false;
+      }
+    }
   }
 }
 

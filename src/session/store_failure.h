@@ -9,8 +9,9 @@ namespace session {
 
 // Runs one database step of a screen. A failure of the store is shown to the operator as
 // what the program was doing ("comprobar la clave de acceso"), why, in plain Spanish, never
-// with the statement, and which file; returns false then. After a lock held by another
-// program the event's further steps return false at once. Other failures pass through.
+// with the statement, and which file; returns false then. A file locked by another program
+// is offered to try again; once the operator cancels, the event's further steps return
+// false at once, without another wait or message. Other failures pass through.
 bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step);
 
 }  // namespace session

@@ -1,4 +1,5 @@
 #include "capture_fixture.h"
+#include "forms/question_form.h"
 
 #include <filesystem>
 #include <iterator>
@@ -149,19 +150,31 @@ TEST_F(CaptureScreen, TheMenuEntriesWithoutAnActionChangeNothingAndSalirEnds) {
 
 }  // namespace
 
-// Another program holding the file: the event waits once, says so once, names the file, and
-// the next event works again once the lock is gone.
-TEST_F(CaptureScreen, ALockedFileGivesOneMessageForTheWholeEvent) {
+// Another program holding the file: the event asks once, naming the file, whether to try
+// again. Cancelled, the event stops without another wait or question and the next event works;
+// tried again once the other program has let go, the event goes on whole.
+TEST_F(CaptureScreen, ALockedFileAsksOnceWhetherToTryAgain) {
   capture::Captura& c = start("Frutas y Hortalizas");
   auto other_program = store::Connection::open(store::databasePath(folder.path()));
   other_program.runNative("BEGIN EXCLUSIVE");
-  answerNotice();
+  std::vector<std::string> asked;
+  const auto answer = [&](bool again) {
+    host.answerNext<forms::QuestionForm>([&, again](forms::QuestionForm& question) {
+      asked.push_back(question.LabelPregunta.caption);
+      if (again) other_program.runNative("ROLLBACK");
+      question.click(again ? question.cmdSi : question.cmdNo);
+    });
+  };
+  answer(false);
   menu(c.Granos);
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("ocupada por otro programa"), std::string::npos) << notices[0];
-  EXPECT_NE(notices[0].find(store::databasePath(folder.path()).string()), std::string::npos);
-  other_program.runNative("ROLLBACK");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_NE(asked[0].find("otro programa tiene abierta la base de datos"), std::string::npos);
+  EXPECT_NE(asked[0].find(store::databasePath(folder.path()).string()), std::string::npos);
+
+  answer(true);
   menu(c.Frutas);
-  EXPECT_EQ(notices.size(), 1u);
+  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(c.LabelMod.caption, "Frutas y Hortalizas");
   EXPECT_GT(c.ComboProd.listCount(), 0);
+  EXPECT_GT(c.basket.size(), 0);
 }
