@@ -129,5 +129,7 @@ TEST(Windows1252, AgreesWithICUOnEveryCharacter) {
         << std::hex << point;
   }
   ucnv_close(converter);
-  EXPECT_EQ(text::toWindows1252("a\xC3" "b\xED\xA0\x80"), "a?b???");  // malformed bytes
+  EXPECT_EQ(text::toWindows1252("a\xC3"
+                                "b\xED\xA0\x80"),
+            "a?b???");  // malformed bytes
 }
