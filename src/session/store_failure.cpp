@@ -10,12 +10,12 @@ namespace session {
 bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step) {
   // Once the operator gave up on a locked file, the event's other steps give up at once.
   if (store::OperationScope::locked()) return false;
-  const std::string file = store::databasePath(host.programFolder()).string();
   while (true) {
     try {
       step();
       return true;
     } catch (const store::StoreError& failure) {
+      const std::string file = store::databasePath(host.programFolder()).string();
       if (failure.kind() != store::StoreError::Kind::Busy) {
         forms::MessageForm notice(
             host, "ERROR",
