@@ -17,14 +17,8 @@ class Keyboard : public CaptureScreen {
   }
 
   std::string todaysRows() {
-    std::string all;
-    for (const auto& row : store::run(folder.path(),
-                                      "SELECT * FROM Reg_Pre WHERE "
-                                      "Fecha='2006-07-21' ORDER BY Consec")) {
-      for (const auto& value : row) all += value.asText() + "|";
-      all += "\n";
-    }
-    return all;
+    return testing_support::rowsText(store::run(
+        folder.path(), "SELECT * FROM Reg_Pre WHERE Fecha='2006-07-21' ORDER BY Consec"));
   }
 
   // What the operator can see and the program keeps after a save.

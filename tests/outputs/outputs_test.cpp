@@ -2,8 +2,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "forms/message_form.h"
 #include "headless_host.h"
@@ -21,14 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using tarveldb::CsvRecord;
-
-std::string contentsOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using testing_support::fileContents;
 
 std::string expected(const std::string& name) {
-  return contentsOf(fs::path(EXPECTED_FOLDER) / name);
+  return fileContents(fs::path(EXPECTED_FOLDER) / name);
 }
 
 std::vector<std::string> filesIn(const fs::path& folder) {
@@ -219,7 +213,7 @@ TEST_F(Outputs, EveryModulesReportIsWrittenAsDesignedAndOpenedEachPressReplacing
     SCOPED_TRACE(module);
     useModule(module);
     outputs.writeReport();
-    EXPECT_EQ(contentsOf(file("Reporte.htm")), expected("report-" + module + ".htm"));
+    EXPECT_EQ(fileContents(file("Reporte.htm")), expected("report-" + module + ".htm"));
   }
   EXPECT_EQ(host.openedDocuments, std::vector<fs::path>(7, file("Reporte.htm")));
   EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"Reporte.htm", "TARVELcaptura.mdb"}));
@@ -229,7 +223,7 @@ TEST_F(Outputs, EveryModulesReportIsWrittenAsDesignedAndOpenedEachPressReplacing
   outputs.writeReport();
   ASSERT_EQ(said.size(), 1u);
   EXPECT_NE(said[0].find("quedó en " + file("Reporte.htm").string()), std::string::npos);
-  EXPECT_EQ(contentsOf(file("Reporte.htm")), expected("report-VOL.htm"));
+  EXPECT_EQ(fileContents(file("Reporte.htm")), expected("report-VOL.htm"));
 }
 
 TEST_F(Outputs, TheExportCarriesTheStoredValuesAndTheNoticeItsNameFolderAndCount) {
@@ -238,9 +232,9 @@ TEST_F(Outputs, TheExportCarriesTheStoredValuesAndTheNoticeItsNameFolderAndCount
     answerNotice();
     outputs.writeExport();
   }
-  EXPECT_EQ(contentsOf(file("5FRU.csv")), expected("5FRU.csv"));
-  EXPECT_EQ(contentsOf(file("5VOL.csv")), expected("5VOL.csv"));
-  EXPECT_EQ(contentsOf(file("5FLO.csv")), "");
+  EXPECT_EQ(fileContents(file("5FRU.csv")), expected("5FRU.csv"));
+  EXPECT_EQ(fileContents(file("5VOL.csv")), expected("5VOL.csv"));
+  EXPECT_EQ(fileContents(file("5FLO.csv")), "");
   const std::string folder_shown = folder.path().string() + "/";
   EXPECT_EQ(said, (std::vector<std::string>{"5FRU.csv|" + folder_shown + "|6",
                                             "5VOL.csv|" + folder_shown + "|2",
@@ -251,7 +245,7 @@ TEST_F(Outputs, TheExportCarriesTheStoredValuesAndTheNoticeItsNameFolderAndCount
   useModule("FRU");
   answerNotice();
   outputs.writeExport();
-  EXPECT_EQ(contentsOf(file("5FRU.csv")), "");
+  EXPECT_EQ(fileContents(file("5FRU.csv")), "");
 }
 
 TEST_F(Outputs, AFileThatCannotBeWrittenKeepsWhatItHeldAndTheOperatorIsToldWhy) {
@@ -299,8 +293,8 @@ TEST_F(Outputs, AFileThatCannotBeWrittenKeepsWhatItHeldAndTheOperatorIsToldWhy) 
                                   ".\nCausa: la base de datos "
                                   "no tiene la tabla Cat_Pres"))
       << said[1];
-  EXPECT_EQ(contentsOf(file("Reporte.htm")), expected("report-FRU.htm"));
-  EXPECT_EQ(contentsOf(file("5FRU.csv")), expected("5FRU.csv"));
+  EXPECT_EQ(fileContents(file("Reporte.htm")), expected("report-FRU.htm"));
+  EXPECT_EQ(fileContents(file("5FRU.csv")), expected("5FRU.csv"));
   EXPECT_EQ(filesIn(folder.path()), files_before);
 }
 

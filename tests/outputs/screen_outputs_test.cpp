@@ -1,5 +1,3 @@
-#include <fstream>
-
 #include "capture_fixture.h"
 #include "outputs/day_output_files.h"
 #include "outputs/frm_aviso.h"

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "capture_fixture.h"
 #include "faulty_vfs.h"
@@ -31,11 +29,6 @@ constexpr Fault kFaults[] = {{FaultAt::Read, SQLITE_IOERR_READ, "read"},
                              {FaultAt::Sync, SQLITE_IOERR_FSYNC, "sync"},
                              {FaultAt::Lock, SQLITE_BUSY, "lock (busy)"},
                              {FaultAt::Lock, SQLITE_IOERR_LOCK, "lock (error)"}};
-
-std::string contentsOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class IoFaults : public CaptureScreen {
  protected:
@@ -90,14 +83,13 @@ class IoFaults : public CaptureScreen {
 
   // What the file and the output files hold.
   std::string data() {
-    std::string held = store::run(folder.path(), "SELECT count(*) FROM Reg_Pre")[0][0].asText();
-    for (const auto& row : store::run(
-             folder.path(), "SELECT * FROM Reg_Pre WHERE Fecha='2006-07-21' ORDER BY Consec")) {
-      held += "\n";
-      for (const auto& value : row) held += value.asText() + "|";
-    }
+    std::string held =
+        store::run(folder.path(), "SELECT count(*) FROM Reg_Pre")[0][0].asText() + "\n" +
+        testing_support::rowsText(store::run(
+            folder.path(), "SELECT * FROM Reg_Pre WHERE Fecha='2006-07-21' ORDER BY Consec"));
     for (const char* output : {"Reporte.htm", "5FRU.csv"}) {
-      held += "\n" + std::string(output) + ": " + contentsOf(folder.path() / output);
+      held +=
+          std::string(output) + ": " + testing_support::fileContents(folder.path() / output) + "\n";
     }
     return held;
   }

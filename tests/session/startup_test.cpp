@@ -90,12 +90,8 @@ TEST(Startup, AnOlderFileGetsTheIndexesItLacksWithoutChangingItsRows) {
       "SELECT name FROM sqlite_master WHERE type='index' AND name NOT LIKE 'sqlite_%'";
   const auto indexes = [&] { return store::Connection::open(file).runNative(ownIndexes).size(); };
   const auto rows = [&] {
-    std::string all;
-    for (const auto& row :
-         store::Connection::open(file).runNative("SELECT * FROM Reg_Pre ORDER BY Consec")) {
-      for (const auto& value : row) all += value.asText() + "|";
-    }
-    return all;
+    return testing_support::rowsText(
+        store::Connection::open(file).runNative("SELECT * FROM Reg_Pre ORDER BY Consec"));
   };
   std::size_t made = 0;
   {

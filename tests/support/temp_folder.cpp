@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 #include <atomic>
+#include <fstream>
+#include <iterator>
 
 #include "loader.h"
 #include "store/schema.h"
@@ -30,6 +32,20 @@ store::Connection createDatabase(const std::filesystem::path& folder) {
 void insert(store::Connection& connection, const std::string& table,
             const std::vector<std::string>& columns, const std::vector<tarveldb::CsvRecord>& rows) {
   tarveldb::insertRows(connection, table, columns, rows);
+}
+
+std::string fileContents(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string rowsText(const store::Rows& rows) {
+  std::string text;
+  for (const store::Row& row : rows) {
+    for (const store::Value& value : row) text += value.asText() + "|";
+    text += "\n";
+  }
+  return text;
 }
 
 }  // namespace testing_support

@@ -29,4 +29,11 @@ store::Connection createDatabase(const std::filesystem::path& folder);
 void insert(store::Connection& connection, const std::string& table,
             const std::vector<std::string>& columns, const std::vector<tarveldb::CsvRecord>& rows);
 
+// A file's bytes as they are; "" when there is no such file.
+std::string fileContents(const std::filesystem::path& file);
+
+// Rows as text, for comparing whole tables: each field followed by "|", each row by a line
+// end.
+std::string rowsText(const store::Rows& rows);
+
 }  // namespace testing_support

@@ -11,11 +11,7 @@ constexpr text::Date kToday{2006, 7, 21};
 
 // Every row of Reg_Pre as text, in key order.
 std::string contents(const std::filesystem::path& folder) {
-  std::string all;
-  for (const auto& row : store::run(folder, "SELECT * FROM Reg_Pre ORDER BY Consec")) {
-    for (const auto& value : row) all += value.asText() + "|";
-  }
-  return all;
+  return testing_support::rowsText(store::run(folder, "SELECT * FROM Reg_Pre ORDER BY Consec"));
 }
 
 std::filesystem::path generated(const testing_support::TempFolder& folder,
