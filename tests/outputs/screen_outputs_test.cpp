@@ -22,9 +22,8 @@ TEST_F(CaptureScreen, TheScreensButtonsExportAndReportTheRecordsJustSaved) {
   });
   c.click(c.CmdGenera);
   EXPECT_EQ(notice, state->gCveDel + "FRU.csv 1");
-  std::ifstream exported(folder.path() / (state->gCveDel + "FRU.csv"), std::ios::binary);
-  std::string line;
-  std::getline(exported, line);
+  const std::string line =
+      testing_support::fileContents(folder.path() / (state->gCveDel + "FRU.csv"));
   EXPECT_TRUE(
       line.starts_with("\"FRU\",\"21/07/2006\",\"10\",\"1\",\"3\",\"1\",\"100\",\"1250.5\","
                        "\"110\",\"0\",\"Poca oferta\","))
