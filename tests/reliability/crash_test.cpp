@@ -16,7 +16,7 @@
 #include "capture/captura.h"
 #include "generate.h"
 #include "headless_host.h"
-#include "session/frm_clave_acceso.h"
+#include "sign_in.h"
 #include "store/connection.h"
 #include "temp_folder.h"
 
@@ -36,11 +36,7 @@ int killsWanted() {
 std::unique_ptr<capture::Captura> startScreen(testing_support::HeadlessHost& host,
                                               session::SessionState& state) {
   auto screen = std::make_unique<capture::Captura>(host, state);
-  host.answerNext<session::frmClaveAcceso>([](session::frmClaveAcceso& access) {
-    access.type(access.Text1, "005");
-    access.keyPress(13);
-    access.keyPress(13);
-  });
+  reliability::queueSignIn(host);
   screen->load();
   return screen;
 }

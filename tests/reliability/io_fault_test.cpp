@@ -10,7 +10,7 @@
 #include "capture_fixture.h"
 #include "faulty_vfs.h"
 #include "outputs/day_output_files.h"
-#include "session/frm_clave_acceso.h"
+#include "sign_in.h"
 #include "text/money.h"
 
 namespace {
@@ -57,20 +57,13 @@ class IoFaults : public CaptureScreen {
     prepare(*captura);
   }
 
-  // Signs in as an operator does when the access screen meets a fault: the key again while
-  // it is refused, Enter again while the screen stays open.
+  // Signs in as an operator does when the access screen meets a fault.
   void patientStart() {
     state = std::make_unique<session::SessionState>();
     captura = std::make_unique<capture::Captura>(host, *state);
     outputs = std::make_unique<outputs::DayOutputFiles>(host, *state);
     captura->useOutputs(*outputs);
-    host.answerNext<session::frmClaveAcceso>([](session::frmClaveAcceso& access) {
-      for (int i = 0; i < 3 && access.Text1.visible; ++i) {
-        access.type(access.Text1, "005");
-        access.keyPress(13);
-      }
-      for (int i = 0; i < 3 && !access.unloaded(); ++i) access.keyPress(13);
-    });
+    reliability::queueSignIn(host);
     captura->load();
   }
 
