@@ -129,7 +129,15 @@ void Captura::runEvent(const std::function<void()>& event) {
   const store::OperationScope operation;
   const forms::LongWork work(host(), "Procesando, un momento por favor…");
   const store::ProgressWatch watch([this] { host().stillWorking(); });
+  const EventStart start{saveScreen(), g_, basket, records, deleted_};
   event();
+  if (store::OperationScope::locked() && !store::OperationScope::changedRows()) {
+    restoreScreen(start.screen);
+    g_ = start.session;
+    basket = start.basket;
+    records = start.records;
+    deleted_ = start.deleted;
+  }
 }
 
 void Captura::CmdReporte_Click() {

@@ -239,6 +239,16 @@ class Captura : public forms::Form, public session::CaptureHandOver {
     store::Row values;
   };
   std::optional<DeletedRecord> deleted_;
+
+  // What an event found: put back when the operator gives up on a locked file before the
+  // event changed anything in it.
+  struct EventStart {
+    forms::ScreenState screen;
+    session::SessionState session;
+    DayBasket basket;
+    RecordList records;
+    std::optional<DeletedRecord> deleted;
+  };
 };
 
 }  // namespace capture

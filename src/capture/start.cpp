@@ -2,6 +2,7 @@
 #include "capture/list_entries.h"
 #include "session/capture_module.h"
 #include "session/frm_clave_acceso.h"
+#include "store/connection.h"
 #include "store/literal.h"
 #include "text/dates.h"
 
@@ -68,6 +69,12 @@ void Captura::Form_Load() {
     ComboOri.visible = true;
     ComboDest.enabled = ComboDest.visible = false;
     setFocus(ComboProd);
+  }
+  // Given up on a locked file, the start cannot build the screen; the program ends rather
+  // than show it half built.
+  if (store::OperationScope::locked()) {
+    unload();
+    host().end(1);
   }
   if (g_.gModulo == "VOL") showEntryPeriodDialog();
 }

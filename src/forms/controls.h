@@ -21,6 +21,8 @@ struct TextStyle {
   bool centered = false;
   bool rightAligned = false;
   std::string family;
+
+  bool operator==(const TextStyle&) const = default;
 };
 
 // What every control shares. Positions and sizes are pixels inside the form.
@@ -136,6 +138,8 @@ class ComboBox : public Control {
   struct Item {
     std::string text;
     std::int32_t data = 0;
+
+    bool operator==(const Item&) const = default;
   };
 
   bool sorted = false;
@@ -156,6 +160,7 @@ class ComboBox : public Control {
   std::string text() const;
 
  private:
+  friend class Form;  // puts a list back as it was before an event
   std::vector<Item> items_;
   int list_index_ = -1;
 };

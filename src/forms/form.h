@@ -9,6 +9,7 @@
 
 #include "forms/controls.h"
 #include "forms/host.h"
+#include "forms/screen_state.h"
 
 namespace forms {
 
@@ -76,6 +77,11 @@ class Form {
   // Binds Ctrl+`key` to `button`.
   void bindShortcut(ShortcutKey key, CommandButton& button);
   CommandButton* shortcutButton(ShortcutKey key) const;
+
+  // The screen as the operator sees it now, and putting it back exactly, without running a
+  // handler: an event that cannot finish leaves the screen as it found it.
+  ScreenState saveScreen() const;
+  void restoreScreen(const ScreenState& state);
 
   // For handlers: gives `control` the focus, validating the control that loses it.
   bool setFocus(Control& control);

@@ -71,6 +71,18 @@ int onProgress(void* /*unused*/) {
 
 constexpr int kStepsBetweenTicks = 20000;
 
+struct OperationConnections {
+  int depth = 0;
+  std::map<std::filesystem::path, Connection> open;
+  bool locked = false;
+  bool changed = false;
+};
+
+OperationConnections& operation() {
+  static OperationConnections connections;
+  return connections;
+}
+
 StatementObserver& statementObserver() {
   static StatementObserver observer;
   return observer;
@@ -192,6 +204,7 @@ Rows Connection::runNative(std::string_view statement, const Row& values) {
   }
   Rows rows;
   const int columns = sqlite3_column_count(raw);
+  const sqlite3_int64 changes_before = sqlite3_total_changes64(db_.get());
   while (true) {
     const int step = sqlite3_step(raw);
     if (step == SQLITE_DONE) break;
@@ -200,6 +213,9 @@ Rows Connection::runNative(std::string_view statement, const Row& values) {
     row.reserve(static_cast<std::size_t>(columns));
     for (int column = 0; column < columns; ++column) row.push_back(readColumn(raw, column));
     rows.push_back(std::move(row));
+  }
+  if (operation().depth > 0 && sqlite3_total_changes64(db_.get()) != changes_before) {
+    operation().changed = true;
   }
   return rows;
 }
@@ -220,32 +236,22 @@ void Connection::transaction(const std::function<void()>& work, std::string_view
   }
 }
 
-namespace {
-
-struct OperationConnections {
-  int depth = 0;
-  std::map<std::filesystem::path, Connection> open;
-  bool locked = false;
-};
-
-OperationConnections& operation() {
-  static OperationConnections connections;
-  return connections;
-}
-
-}  // namespace
-
-OperationScope::OperationScope() : outer_locked_(operation().locked) {
+OperationScope::OperationScope()
+    : outer_locked_(operation().locked), outer_changed_(operation().changed) {
   ++operation().depth;
   operation().locked = false;
+  operation().changed = false;
 }
 
 OperationScope::~OperationScope() {
-  // An event inside another (a dialog's, say) leaves the outer one's lock as it found it.
+  // An event inside another (a dialog's, say) leaves the outer one's lock as it found it,
+  // and what it changed counts for the outer one too.
   operation().locked = outer_locked_;
+  operation().changed = outer_changed_ || operation().changed;
   if (--operation().depth > 0) return;
   operation().open.clear();
   operation().locked = false;
+  operation().changed = false;
 }
 
 void OperationScope::noteLocked() {
@@ -254,6 +260,10 @@ void OperationScope::noteLocked() {
 
 bool OperationScope::locked() {
   return operation().locked;
+}
+
+bool OperationScope::changedRows() {
+  return operation().changed;
 }
 
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement) {

@@ -71,9 +71,12 @@ class OperationScope {
   // operation.
   static void noteLocked();
   static bool locked();
+  // Whether a statement of this operation (or of one inside it) changed a row of any file.
+  static bool changedRows();
 
  private:
   bool outer_locked_;
+  bool outer_changed_;
 };
 
 // While it lives, `tick` is called every few thousand steps of any running statement, so a

@@ -165,9 +165,15 @@ TEST_F(CaptureScreen, ALockedFileAsksOnceWhetherToTryAgain) {
       question.click(again ? question.cmdSi : question.cmdNo);
     });
   };
+  const forms::ScreenState before = c.saveScreen();
+  const std::string module = state->gModulo;
+  const int basket = c.basket.size();
   answer(false);
   menu(c.Granos);
   ASSERT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(c.saveScreen() == before) << "the cancelled switch leaves the screen as it was";
+  EXPECT_EQ(state->gModulo, module);
+  EXPECT_EQ(c.basket.size(), basket);
   EXPECT_NE(asked[0].find("otro programa tiene abierta la base de datos"), std::string::npos);
   EXPECT_NE(asked[0].find(store::databasePath(folder.path()).string()), std::string::npos);
 
@@ -177,4 +183,26 @@ TEST_F(CaptureScreen, ALockedFileAsksOnceWhetherToTryAgain) {
   EXPECT_EQ(c.LabelMod.caption, "Frutas y Hortalizas");
   EXPECT_GT(c.ComboProd.listCount(), 0);
   EXPECT_GT(c.basket.size(), 0);
+}
+
+// At the start there is no screen to go back to: given up on a locked file, the program ends
+// rather than show a half-built screen.
+TEST_F(CaptureScreen, ALockedFileGivenUpOnAtTheStartEndsTheProgram) {
+  state = std::make_unique<session::SessionState>();
+  captura = std::make_unique<capture::Captura>(host, *state);
+  auto other_program = store::Connection::open(store::databasePath(folder.path()));
+  host.answerNext<session::frmClaveAcceso>([&](session::frmClaveAcceso& access) {
+    access.type(access.Text1, "005");
+    access.keyPress(13);
+    access.keyPress(13);
+    other_program.runNative("BEGIN EXCLUSIVE");
+  });
+  int questions = 0;
+  host.answerNext<forms::QuestionForm>([&](forms::QuestionForm& question) {
+    ++questions;
+    question.click(question.cmdNo);
+  });
+  EXPECT_THROW(captura->load(), testing_support::ProgramEnded);
+  EXPECT_EQ(host.endStatus, 1);
+  EXPECT_EQ(questions, 1);
 }

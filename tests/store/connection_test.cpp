@@ -141,13 +141,20 @@ TEST(Connection, AnOperationSharesOneConnectionAndLeavesNoneOpen) {
   {
     const store::OperationScope operation;
     store::run(folder.path(), "CREATE TEMP TABLE Apartado (x INTEGER)");
+    store::run(folder.path(), "UPDATE Apartado SET x=1");
+    EXPECT_FALSE(store::OperationScope::changedRows()) << "no row was changed";
     {
       const store::OperationScope nested;
       EXPECT_TRUE(store::run(folder.path(), "SELECT x FROM Apartado").empty());
+      store::run(folder.path(), "INSERT INTO Apartado VALUES (1)");
+      EXPECT_TRUE(store::OperationScope::changedRows());
     }
-    EXPECT_TRUE(store::run(folder.path(), "SELECT x FROM Apartado").empty());
+    EXPECT_TRUE(store::OperationScope::changedRows()) << "the nested change counts for the event";
+    EXPECT_EQ(store::run(folder.path(), "SELECT x FROM Apartado").size(), 1u);
   }
   EXPECT_THROW(store::run(folder.path(), "SELECT x FROM Apartado"), store::StoreError);
+  const store::OperationScope next;
+  EXPECT_FALSE(store::OperationScope::changedRows());
 }
 
 }  // namespace
