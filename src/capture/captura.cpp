@@ -182,8 +182,9 @@ store::Rows Captura::runSQL() {
   return store::run(g_.gRuta, g_.gSQL);
 }
 
-bool Captura::attempt(const std::string& what, const std::function<void()>& step) {
-  return session::attemptStore(host(), what, step);
+bool Captura::attempt(const std::string& what, const std::function<void()>& step,
+                      const std::string& advice) {
+  return session::attemptStore(host(), what, step, advice);
 }
 
 void Captura::showModuleAndDate(const std::string& module, const std::string& date) {

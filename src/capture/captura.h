@@ -226,7 +226,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   store::Rows runSQL();
   // Runs one step of the start or of a list reload; a database failure is shown to the
   // operator and the rest goes on.
-  bool attempt(const std::string& what, const std::function<void()>& step);
+  bool attempt(const std::string& what, const std::function<void()>& step,
+               const std::string& advice = {});
 
   session::SessionState& g_;
   session::DayOutputs* outputs_ = nullptr;

@@ -2,6 +2,7 @@
 #include "capture/list_entries.h"
 #include "session/capture_module.h"
 #include "session/frm_clave_acceso.h"
+#include "store/backup.h"
 #include "store/connection.h"
 #include "store/literal.h"
 #include "text/dates.h"
@@ -23,7 +24,7 @@ void Captura::Form_Load() {
   }
   fillModuleAndDateLists();
   g_.gModulo = session::moduleCodeOf(g_.gDescMod);
-  attempt("borrar los registros antiguos", [this] { purgeOldRecords(); });
+  purgeOldRecords();
   attempt("cargar la lista de orígenes", [this] { fillOrigins(); });
 
   g_.gCargaListas = "S";
@@ -90,19 +91,45 @@ void Captura::fillModuleAndDateLists() {
   ComboFec.setListIndex(0);
 }
 
-// Records of every module are kept 30 days, those of fruits and vegetables 7.
+// Records of every module are kept 30 days, those of fruits and vegetables 7. Nothing is
+// deleted without a checked copy of the file from before: a start that would delete rows
+// first copies the database into the day's backup, and without one it deletes nothing.
 void Captura::purgeOldRecords() {
-  const forms::LongWork work(host(), "Borrando los registros de más de " +
-                                         std::to_string(session::kKeptDays) + " días (de más de " +
-                                         std::to_string(session::kFruitKeptDays) +
-                                         " en Frutas y Hortalizas)…");
   const text::Date now = today(host());
-  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=" +
-            store::sqlDate(text::addDays(now, -session::kKeptDays)) + ");";
-  runSQL();
-  g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=" +
-            store::sqlDate(text::addDays(now, -session::kFruitKeptDays)) + "));";
-  runSQL();
+  const std::string all_before = store::sqlDate(text::addDays(now, -session::kKeptDays));
+  const std::string fruit_before = store::sqlDate(text::addDays(now, -session::kFruitKeptDays));
+  std::int64_t old_rows = 0;
+  g_.gSQL = "SELECT count(*) FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=" + all_before +
+            ") or ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=" + fruit_before + "));";
+  if (!attempt("contar los registros antiguos", [&] { old_rows = runSQL()[0][0].asInteger(); }) ||
+      old_rows == 0) {
+    return;
+  }
+  const std::filesystem::path folder = host().programFolder();
+  const std::filesystem::path copy = store::dailyBackupPath(folder, now);
+  const bool copied = attempt(
+      "copiar la base de datos a " + copy.string() + " antes de borrar los registros antiguos",
+      [&] {
+        const forms::LongWork work(host(), "Copiando la base de datos a la carpeta " +
+                                               std::string(store::kBackupFolderName) + "…");
+        store::backUpDatabase(store::databasePath(folder), copy);
+      },
+      "No se borró ningún registro; se intentará de nuevo en el próximo inicio. Revise que "
+      "haya espacio en el disco y permiso de escritura en la carpeta " +
+          copy.parent_path().string() + ".");
+  if (!copied) return;
+  store::removeOldBackups(folder);
+  attempt("borrar los registros antiguos", [&] {
+    const forms::LongWork work(
+        host(), "Borrando los registros de más de " + std::to_string(session::kKeptDays) +
+                    " días (de más de " + std::to_string(session::kFruitKeptDays) +
+                    " en Frutas y Hortalizas)…");
+    g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=" + all_before + ");";
+    runSQL();
+    g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=" +
+              fruit_before + "));";
+    runSQL();
+  });
 }
 
 // Every origin under its key, then those with an abbreviation under it; the first

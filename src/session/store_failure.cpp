@@ -7,7 +7,8 @@
 
 namespace session {
 
-bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step) {
+bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step,
+                  const std::string& advice) {
   // Once the operator gave up on a locked file, the event's other steps give up at once.
   if (store::OperationScope::locked()) return false;
   while (true) {
@@ -17,9 +18,10 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
     } catch (const store::StoreError& failure) {
       const std::string file = store::databasePath(host.programFolder()).string();
       if (failure.kind() != store::StoreError::Kind::Busy) {
-        forms::MessageForm notice(
-            host, "ERROR",
-            "No se pudo " + doing + ".\nCausa: " + failure.cause() + "\nArchivo: " + file);
+        forms::MessageForm notice(host, "ERROR",
+                                  "No se pudo " + doing + ".\nCausa: " + failure.cause() +
+                                      "\nArchivo: " + file +
+                                      (advice.empty() ? "" : "\n\n" + advice));
         host.showModal(notice);
         return false;
       }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 namespace testing_support {
 namespace {
@@ -15,6 +16,7 @@ struct Fault {
   int code = SQLITE_IOERR;
   int seen = 0;
   bool struck = false;
+  std::string only;
 };
 
 Fault fault;
@@ -25,15 +27,18 @@ sqlite3_vfs faulty_vfs;
 struct FaultyFile {
   sqlite3_file base;
   sqlite3_file* real;
+  const char* name;  // valid until the file closes; null for a temporary file
 };
 
 sqlite3_file* realOf(sqlite3_file* file) {
   return reinterpret_cast<FaultyFile*>(file)->real;
 }
 
-// True when this operation is the one that must fail.
-bool strikes(FaultAt at) {
+// True when this operation on `file` is the one that must fail.
+bool strikes(FaultAt at, sqlite3_file* file) {
   if (!fault.armed || fault.at != at || fault.struck) return false;
+  const char* name = reinterpret_cast<FaultyFile*>(file)->name;
+  if (!fault.only.empty() && (!name || !std::strstr(name, fault.only.c_str()))) return false;
   if (++fault.seen < fault.k) return false;
   fault.struck = true;
   return true;
@@ -44,25 +49,25 @@ int faultyClose(sqlite3_file* file) {
   return real->pMethods ? real->pMethods->xClose(real) : SQLITE_OK;
 }
 int faultyRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-  if (strikes(FaultAt::Read)) return fault.code;
+  if (strikes(FaultAt::Read, file)) return fault.code;
   return realOf(file)->pMethods->xRead(realOf(file), buffer, amount, offset);
 }
 int faultyWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
-  if (strikes(FaultAt::Write)) return fault.code;
+  if (strikes(FaultAt::Write, file)) return fault.code;
   return realOf(file)->pMethods->xWrite(realOf(file), buffer, amount, offset);
 }
 int faultyTruncate(sqlite3_file* file, sqlite3_int64 size) {
   return realOf(file)->pMethods->xTruncate(realOf(file), size);
 }
 int faultySync(sqlite3_file* file, int flags) {
-  if (strikes(FaultAt::Sync)) return fault.code;
+  if (strikes(FaultAt::Sync, file)) return fault.code;
   return realOf(file)->pMethods->xSync(realOf(file), flags);
 }
 int faultyFileSize(sqlite3_file* file, sqlite3_int64* size) {
   return realOf(file)->pMethods->xFileSize(realOf(file), size);
 }
 int faultyLock(sqlite3_file* file, int level) {
-  if (strikes(FaultAt::Lock)) return fault.code;
+  if (strikes(FaultAt::Lock, file)) return fault.code;
   return realOf(file)->pMethods->xLock(realOf(file), level);
 }
 int faultyUnlock(sqlite3_file* file, int level) {
@@ -106,6 +111,7 @@ int faultyOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flag
   auto* ours = reinterpret_cast<FaultyFile*>(file);
   ours->real = reinterpret_cast<sqlite3_file*>(ours + 1);
   ours->base.pMethods = nullptr;
+  ours->name = name;
   const int opened = real_vfs->xOpen(real_vfs, name, ours->real, flags, out_flags);
   if (opened == SQLITE_OK && ours->real->pMethods) ours->base.pMethods = &kMethods;
   return opened;
@@ -131,8 +137,8 @@ FaultyVfs::~FaultyVfs() {
   sqlite3_vfs_register(real_vfs, 1);
 }
 
-void FaultyVfs::arm(FaultAt at, int k, int code) {
-  fault = Fault{true, at, k, code, 0, false};
+void FaultyVfs::arm(FaultAt at, int k, int code, const std::string& only) {
+  fault = Fault{true, at, k, code, 0, false, only};
 }
 
 void FaultyVfs::disarm() {

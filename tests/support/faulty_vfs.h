@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace testing_support {
 
 // Which file operation a fault strikes.
@@ -16,7 +18,8 @@ class FaultyVfs {
   FaultyVfs(const FaultyVfs&) = delete;
   FaultyVfs& operator=(const FaultyVfs&) = delete;
 
-  void arm(FaultAt at, int k, int code);
+  // With `only`, counts and fails only operations on files whose path contains it.
+  void arm(FaultAt at, int k, int code, const std::string& only = {});
   void disarm();
   // Whether the armed fault has struck.
   bool struck() const;

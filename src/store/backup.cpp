@@ -1,0 +1,156 @@
+#include "store/backup.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <regex>
+#include <string>
+#include <system_error>
+
+#include "store/connection.h"
+#include "store/error.h"
+
+namespace store {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBusyTimeoutMs = 5000;
+
+struct DatabaseCloser {
+  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
+
+struct BackupFinisher {
+  void operator()(sqlite3_backup* backup) const { sqlite3_backup_finish(backup); }
+};
+using BackupHandle = std::unique_ptr<sqlite3_backup, BackupFinisher>;
+
+// The engine's extended code for the last failure on `db`, or `code` when it recorded none.
+StoreError failure(const fs::path& file, sqlite3* db, int code) {
+  const int recorded = db ? sqlite3_extended_errcode(db) : SQLITE_OK;
+  const int reported = recorded != SQLITE_OK ? recorded : code;
+  return StoreError(file.string(), db ? sqlite3_errmsg(db) : sqlite3_errstr(code), reported);
+}
+
+DatabaseHandle openDatabase(const fs::path& file, int flags) {
+  sqlite3* raw = nullptr;
+  const int code = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  DatabaseHandle db(raw);
+  if (code != SQLITE_OK) throw failure(file, raw, code);
+  sqlite3_extended_result_codes(raw, 1);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  return db;
+}
+
+void copyPages(const fs::path& from, const fs::path& to) {
+  const DatabaseHandle source = openDatabase(from, SQLITE_OPEN_READONLY);
+  const DatabaseHandle target = openDatabase(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  const BackupHandle backup(sqlite3_backup_init(target.get(), "main", source.get(), "main"));
+  if (!backup) throw failure(to, target.get(), SQLITE_ERROR);
+  // The whole file in one step, so no other program's write can slip in between steps.
+  const int step = sqlite3_backup_step(backup.get(), -1);
+  if (step != SQLITE_DONE) {
+    // The step's code is the backup's own; neither connection records it.
+    const bool source_side = step == SQLITE_BUSY || step == SQLITE_LOCKED;
+    throw StoreError((source_side ? from : to).string(), sqlite3_errstr(step), step);
+  }
+}
+
+void checkCopy(const fs::path& copy) {
+  const DatabaseHandle db = openDatabase(copy, SQLITE_OPEN_READONLY);
+  sqlite3_stmt* raw = nullptr;
+  int code = sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &raw, nullptr);
+  const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(raw, sqlite3_finalize);
+  if (code != SQLITE_OK) throw failure(copy, db.get(), code);
+  code = sqlite3_step(raw);
+  if (code != SQLITE_ROW) throw failure(copy, db.get(), code);
+  const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
+  if (!verdict || std::string(verdict) != "ok") {
+    throw StoreError(copy.string(), "la copia no pasó la comprobación de integridad");
+  }
+}
+
+void removeQuietly(const fs::path& file) {
+  std::error_code ignored;
+  fs::remove(file, ignored);
+  fs::remove(fs::path(file.string() + "-journal"), ignored);
+}
+
+StoreError fileFailure(const fs::path& file, const std::string& doing,
+                       const std::error_code& error) {
+  return StoreError(file.string(), "no se pudo " + doing + " (" + error.message() + ")");
+}
+
+void syncFolder(const fs::path& folder) {
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  ::fsync(descriptor);
+  ::close(descriptor);
+}
+
+const std::regex& dailyCopyName() {
+  static const std::regex name(R"(TARVELcaptura-\d{4}-\d{2}-\d{2}\.mdb)");
+  return name;
+}
+
+}  // namespace
+
+fs::path dailyBackupPath(const fs::path& folder, const text::Date& day) {
+  char name[64];
+  std::snprintf(name, sizeof name, "TARVELcaptura-%04d-%02d-%02d.mdb", day.year, day.month,
+                day.day);
+  return folder / kBackupFolderName / name;
+}
+
+void backUpDatabase(const fs::path& from, const fs::path& to) {
+  std::error_code error;
+  fs::create_directories(to.parent_path(), error);
+  if (error) throw fileFailure(to.parent_path(), "crear la carpeta", error);
+  // Built under another name, so a copy cut short never passes for a backup.
+  const fs::path partial = to.parent_path() / ("." + to.filename().string() + ".parcial");
+  removeQuietly(partial);
+  try {
+    copyPages(from, partial);
+    checkCopy(partial);
+  } catch (...) {
+    removeQuietly(partial);
+    throw;
+  }
+  fs::rename(partial, to, error);
+  if (error) {
+    removeQuietly(partial);
+    throw fileFailure(to, "poner la copia en su lugar", error);
+  }
+  syncFolder(to.parent_path());
+}
+
+std::vector<fs::path> removeOldBackups(const fs::path& folder, int kept) {
+  std::vector<fs::path> copies;
+  std::vector<fs::path> removed;
+  std::error_code error;
+  try {
+    for (const auto& entry : fs::directory_iterator(folder / kBackupFolderName, error)) {
+      const std::string name = entry.path().filename().string();
+      if (entry.is_regular_file(error) && std::regex_match(name, dailyCopyName())) {
+        copies.push_back(entry.path());
+      }
+    }
+  } catch (const fs::filesystem_error&) {
+    // A folder that cannot be read keeps every copy; the new one is already in place.
+    return removed;
+  }
+  // The names sort by date.
+  std::sort(copies.begin(), copies.end(), std::greater<>());
+  for (std::size_t i = static_cast<std::size_t>(std::max(kept, 0)); i < copies.size(); ++i) {
+    if (fs::remove(copies[i], error)) removed.push_back(copies[i]);
+  }
+  return removed;
+}
+
+}  // namespace store
