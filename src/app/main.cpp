@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <iostream>
 
 #include "capture/captura.h"
@@ -9,13 +10,18 @@
 #include "qt/translations.h"
 #include "session/session_state.h"
 #include "session/startup.h"
+#include "store/data_folder.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  QCoreApplication::setApplicationName(store::kDataFolderName);
   qtview::installSpanishTranslations(application);
-  qtview::QtHost host;
+  const store::DataFolder data = store::chooseDataFolder(
+      QCoreApplication::applicationDirPath().toStdString(),
+      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+  qtview::QtHost host(data.path);
 
-  if (const auto problem = session::databaseProblem(host.programFolder())) {
+  if (const auto problem = session::databaseProblem(data.path, data.portable)) {
     std::cerr << *problem << '\n';
     QMessageBox::critical(nullptr, QStringLiteral("TARVEL Captura"),
                           QString::fromStdString(*problem));

@@ -85,10 +85,21 @@ std::string joinLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::optional<std::string> databaseProblem(const std::filesystem::path& folder) {
+std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
+                                           bool programFolder) {
   const std::filesystem::path file = std::filesystem::absolute(store::databasePath(folder));
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) {
+    if (!programFolder) {
+      return "No se encontró la base de datos:\n" + file.string() +
+             "\n\nCausa: el archivo no existe todavía.\n\nCopie ahí la base de datos "
+             "TARVELcaptura.mdb de la delegación, o créela ejecutando en una terminal:\n"
+             "  tarvel-db create \"" +
+             file.string() +
+             "\"\n"
+             "y cargue los catálogos con tarvel-db load (tarvel-db create --demo crea una con "
+             "datos de prueba).";
+    }
     return "No se encontró la base de datos:\n" + file.string() +
            "\n\nCausa: el archivo no existe. Copie TARVELcaptura.mdb en la carpeta del programa.";
   }

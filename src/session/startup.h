@@ -10,7 +10,9 @@ namespace session {
 // table and column the program reads and can be written, and adds the indexes the
 // program's lookups need when the file lacks them. Returns the message for the operator
 // when the file cannot be used, naming its full path and the cause; the program then ends
-// without creating anything.
-std::optional<std::string> databaseProblem(const std::filesystem::path& folder);
+// without creating anything. A missing file in a folder that is not the program's own (the
+// user's data folder of an installed program) is told with the command that creates it.
+std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
+                                           bool programFolder = true);
 
 }  // namespace session

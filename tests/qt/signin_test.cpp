@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <string>
@@ -18,6 +19,7 @@
 #include "qt/qt_host.h"
 #include "qt/translations.h"
 #include "session/session_state.h"
+#include "store/data_folder.h"
 #include "temp_folder.h"
 
 #include "qt_program.h"
@@ -117,6 +119,15 @@ TEST(QtView, StandardButtonsSpeakSpanish) {
   box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove('&'), QStringLiteral("Aceptar"));
   EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&'), QStringLiteral("Cancelar"));
+}
+
+// The installed program and tarvel-db find the same data folder.
+TEST(QtView, TheDataFolderIsTheToolkitsApplicationDataFolder) {
+  const QString name = QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName(store::kDataFolderName);
+  EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
+            store::userDataFolder().string());
+  QCoreApplication::setApplicationName(name);
 }
 
 }  // namespace

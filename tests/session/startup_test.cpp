@@ -27,6 +27,10 @@ TEST(Startup, AMissingOrUnreadableDatabaseIsNamedWithItsPathAndCause) {
   ASSERT_TRUE(missing);
   EXPECT_NE(missing->find(file.string()), std::string::npos);
   EXPECT_NE(missing->find("no existe"), std::string::npos);
+  // In the user's data folder the operator is told the command that creates it.
+  const auto to_create = session::databaseProblem(folder.path(), false);
+  ASSERT_TRUE(to_create);
+  EXPECT_NE(to_create->find("tarvel-db create \"" + file.string() + "\""), std::string::npos);
   EXPECT_FALSE(fs::exists(file));
 
   std::ofstream(file) << "esto no es una base de datos, solo texto suficiente para llenar una "

@@ -12,18 +12,36 @@
 #include "generate.h"
 #include "loader.h"
 #include "store/connection.h"
+#include "store/data_folder.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Uso:\n"
-    "  tarvel-db create ARCHIVO [--demo]    crea la base de datos (con --demo, datos de prueba)\n"
-    "  tarvel-db load ARCHIVO TABLA CSV...  carga filas de catálogo desde archivos CSV\n"
+    "  tarvel-db create [ARCHIVO] [--demo]  crea la base de datos (con --demo, datos de prueba)\n"
+    "  tarvel-db load [ARCHIVO] TABLA CSV... carga filas de catálogo desde archivos CSV\n"
     "                                       (la primera línea nombra las columnas; el\n"
     "                                       archivo puede estar en UTF-8 o en Windows-1252)\n"
-    "  tarvel-db generate ARCHIVO --records N [--days D] [--seed S]\n"
+    "  tarvel-db generate [ARCHIVO] --records N [--days D] [--seed S]\n"
     "                                       crea una base de datos de prueba de carga con N\n"
-    "                                       registros en los D días anteriores a hoy (30)\n";
+    "                                       registros en los D días anteriores a hoy (30)\n"
+    "Sin ARCHIVO se usa la base de datos de la carpeta de datos del usuario\n"
+    "($XDG_DATA_HOME/tarvel-captura/TARVELcaptura.mdb), la que usa el programa instalado.\n";
+
+// The database of the user's data folder, the one the installed program opens; its folder
+// is made when missing.
+std::string defaultDatabase() {
+  const std::filesystem::path folder = store::userDataFolder();
+  if (folder.empty())
+    throw std::runtime_error("no se sabe cuál es la carpeta de datos: falta HOME");
+  std::filesystem::create_directories(folder);
+  return store::databasePath(folder).string();
+}
+
+// A file argument names a path; a table name or an option never holds "." or "/".
+bool namesFile(const std::string& argument) {
+  return argument.find_first_of("./") != std::string::npos && argument.rfind("--", 0) != 0;
+}
 
 text::Date localToday() {
   const std::time_t now = std::time(nullptr);
@@ -110,8 +128,13 @@ int generate(const std::string& file, const std::vector<std::string>& options) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args(argv + 1, argv + argc);
   try {
+    const bool command =
+        !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate");
+    if (command && (args.size() < 2 || !namesFile(args[1]))) {
+      args.insert(args.begin() + 1, defaultDatabase());
+    }
     if (args.size() >= 2 && args[0] == "create" &&
         (args.size() == 2 || (args.size() == 3 && args[2] == "--demo"))) {
       return create(args[1], args.size() == 3);
