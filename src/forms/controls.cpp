@@ -52,36 +52,42 @@ void TextBox::select(int start, int length) {
   ++selection_version_;
 }
 
+ComboBox::Items& ComboBox::changeItems() {
+  if (items_.use_count() > 1) items_ = std::make_shared<Items>(*items_);
+  return *items_;
+}
+
 int ComboBox::addItem(std::string text) {
-  auto position = items_.end();
+  Items& items = changeItems();
+  auto position = items.end();
   // Lists are mostly filled in order already; then the new item goes last at once.
-  if (sorted && !items_.empty() && text::lessSpanish(text, items_.back().text)) {
-    position = std::upper_bound(items_.begin(), items_.end(), text,
+  if (sorted && !items.empty() && text::lessSpanish(text, items.back().text)) {
+    position = std::upper_bound(items.begin(), items.end(), text,
                                 [](const std::string& added, const Item& item) {
                                   return text::lessSpanish(added, item.text);
                                 });
   }
-  const int index = static_cast<int>(position - items_.begin());
-  items_.insert(position, Item{std::move(text), 0});
+  const int index = static_cast<int>(position - items.begin());
+  items.insert(position, Item{std::move(text), 0});
   if (list_index_ >= index) ++list_index_;
   return index;
 }
 
 void ComboBox::clear() {
-  items_.clear();
+  items_ = std::make_shared<Items>();
   list_index_ = -1;
 }
 
 const std::string& ComboBox::itemText(int index) const {
-  return items_.at(static_cast<std::size_t>(index)).text;
+  return items_->at(static_cast<std::size_t>(index)).text;
 }
 
 std::int32_t ComboBox::itemData(int index) const {
-  return items_.at(static_cast<std::size_t>(index)).data;
+  return items_->at(static_cast<std::size_t>(index)).data;
 }
 
 void ComboBox::setItemData(int index, std::int32_t data) {
-  items_.at(static_cast<std::size_t>(index)).data = data;
+  changeItems().at(static_cast<std::size_t>(index)).data = data;
 }
 
 void ComboBox::setListIndex(int index) {

@@ -147,8 +147,9 @@ class ComboBox : public Control {
   // Adds an item and returns the position it took.
   int addItem(std::string text);
   void clear();
-  int listCount() const { return static_cast<int>(items_.size()); }
-  const std::vector<Item>& items() const { return items_; }
+  using Items = std::vector<Item>;
+  int listCount() const { return static_cast<int>(items_->size()); }
+  const Items& items() const { return *items_; }
   const std::string& itemText(int index) const;
   std::int32_t itemData(int index) const;
   void setItemData(int index, std::int32_t data);
@@ -160,8 +161,11 @@ class ComboBox : public Control {
   std::string text() const;
 
  private:
-  friend class Form;  // puts a list back as it was before an event
-  std::vector<Item> items_;
+  friend class Form;  // keeps a list's items before an event and puts them back
+  // Shared with the copies of the screen taken before each event, and copied only when the
+  // list changes while shared, so that taking a copy costs nothing per item.
+  std::shared_ptr<Items> items_ = std::make_shared<Items>();
+  Items& changeItems();
   int list_index_ = -1;
 };
 

@@ -1,8 +1,26 @@
 #include "forms/screen_state.h"
 
+#include <tuple>
+
 #include "forms/form.h"
 
 namespace forms {
+
+bool ControlLook::operator==(const ControlLook& other) const {
+  const auto same_items = [&] {
+    if (items == other.items) return true;
+    return items && other.items && *items == *other.items;
+  };
+  return std::tie(visible, enabled, left, top, width, height, tabIndex, causesValidation, caption,
+                  toolTip, style, labelledBy, accessibleName, accessibleDescription, text,
+                  passwordChar, selStart, selLength, sorted, listIndex) ==
+             std::tie(other.visible, other.enabled, other.left, other.top, other.width,
+                      other.height, other.tabIndex, other.causesValidation, other.caption,
+                      other.toolTip, other.style, other.labelledBy, other.accessibleName,
+                      other.accessibleDescription, other.text, other.passwordChar, other.selStart,
+                      other.selLength, other.sorted, other.listIndex) &&
+         same_items();
+}
 
 ScreenState Form::saveScreen() const {
   ScreenState state;

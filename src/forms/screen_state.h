@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,10 @@ struct ControlLook {
   int selLength = 0;
   // Lists.
   bool sorted = false;
-  std::vector<ComboBox::Item> items;
+  std::shared_ptr<ComboBox::Items> items;  // shared with the list until either changes
   int listIndex = -1;
 
-  bool operator==(const ControlLook&) const = default;
+  bool operator==(const ControlLook& other) const;
 };
 
 struct MenuLook {

@@ -62,6 +62,8 @@ TEST_F(StartBackup, TheStartCopiesTheFileBeforeItPurgesAndKeepsSevenDays) {
   start("Granos y Semillas");
   EXPECT_EQ(rows("Obs='old'"), 0) << "the restored file is purged again, after its own copy";
   EXPECT_EQ(rows("Obs='new'"), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(backups()), fs::directory_iterator()), 8)
+      << "one copy a day";
 }
 
 TEST_F(StartBackup, AStartThatDeletesNothingMakesNoCopy) {
