@@ -110,10 +110,10 @@ void Captura::saveNewRecord(const PriceRecord& record) {
           if (!duplicate) {
             g_.gSQL = insertStatement(record);
             db.run(g_.gSQL);
-            key = db.runNative("SELECT last_insert_rowid()")[0][0].asInteger();
+            key = db.lastInsertedKey();
           }
         },
-        "BEGIN IMMEDIATE");
+        store::TransactionKind::Write);
   });
   if (!written) return;
   if (duplicate) return showError(kDuplicate);

@@ -23,14 +23,11 @@ std::optional<Captura::DeletedRecord> Captura::deleteKeepingRecord(std::int64_t 
             db.runNative("SELECT * FROM Reg_Pre WHERE Consec = ?", store::Row{store::Value(key)});
         if (!rows.empty()) {
           kept = DeletedRecord{g_.gRegNum, key, {}, rows.front()};
-          for (const store::Row& column :
-               db.runNative("SELECT name FROM pragma_table_info('Reg_Pre')")) {
-            kept->columns.push_back(column[0].asText());
-          }
+          kept->columns = db.columnsOf("Reg_Pre");
         }
         db.run(g_.gSQL);
       },
-      "BEGIN IMMEDIATE");
+      store::TransactionKind::Write);
   return kept;
 }
 

@@ -1,75 +1,17 @@
 #include "store/connection.h"
 
-#include <sqlite3.h>
-
-#include <algorithm>
-#include <cctype>
-#include <climits>
 #include <map>
-#include <type_traits>
 
+#include "store/engine.h"
 #include "store/error.h"
-#include "store/jet_dialect.h"
-#include "store/sql_functions.h"
 
 namespace store {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
-
-struct StatementFinalizer {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-// Every byte counts: a NUL is not a blank, so nothing can hide after one.
-bool onlyBlanks(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
+StatementObserver& statementObserver() {
+  static StatementObserver observer;
+  return observer;
 }
-
-// The engine's extended code for the last failure on `db`, or `code` when it recorded none.
-int failureCode(sqlite3* db, int code) {
-  const int recorded = db ? sqlite3_extended_errcode(db) : SQLITE_OK;
-  return recorded != SQLITE_OK ? recorded : code;
-}
-
-// The SQLite interface counts text in int; a longer text is refused rather than cut.
-int textLength(std::string_view text, std::string_view statement) {
-  if (text.size() > static_cast<std::size_t>(INT_MAX)) {
-    throw StoreError(std::string(statement), "el texto de la instrucción es demasiado largo");
-  }
-  return static_cast<int>(text.size());
-}
-
-Value readColumn(sqlite3_stmt* statement, int column) {
-  switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
-      return Value();
-    case SQLITE_INTEGER:
-      return Value(static_cast<std::int64_t>(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-      return Value(sqlite3_column_double(statement, column));
-    default: {
-      const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      return Value(std::string(data ? data : "",
-                               static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
-    }
-  }
-}
-
-std::function<void()>& progressTick() {
-  static std::function<void()> tick;
-  return tick;
-}
-
-// Called by the engine every few thousand virtual-machine steps; 0 lets the statement go on.
-int onProgress(void* /*unused*/) {
-  if (progressTick()) progressTick()();
-  return 0;
-}
-
-constexpr int kStepsBetweenTicks = 20000;
 
 struct OperationConnections {
   int depth = 0;
@@ -83,76 +25,46 @@ OperationConnections& operation() {
   return connections;
 }
 
-StatementObserver& statementObserver() {
-  static StatementObserver observer;
-  return observer;
-}
-
 }  // namespace
-
-ProgressWatch::ProgressWatch(std::function<void()> tick) {
-  progressTick() = std::move(tick);
-}
-
-ProgressWatch::~ProgressWatch() {
-  progressTick() = nullptr;
-}
 
 void observeStatements(StatementObserver observer) {
   statementObserver() = std::move(observer);
+}
+
+void observeStatement(std::string_view statement, const Row& values) {
+  if (statementObserver()) statementObserver()(statement, values);
+}
+
+void noteRowsChanged() {
+  if (operation().depth > 0) operation().changed = true;
 }
 
 std::filesystem::path databasePath(const std::filesystem::path& folder) {
   return folder / kDatabaseFileName;
 }
 
-void Connection::Closer::operator()(sqlite3* db) const {
-  sqlite3_close_v2(db);
-}
-
-Connection Connection::openWith(const std::filesystem::path& file, int flags) {
-  sqlite3* raw = nullptr;
-  const int code = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
-  std::unique_ptr<sqlite3, Closer> db(raw);
-  if (code != SQLITE_OK) {
-    throw StoreError(file.string(), raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code),
-                     failureCode(raw, code));
-  }
-  const auto setting = [&](int result) {
-    if (result != SQLITE_OK) {
-      throw StoreError(file.string(), sqlite3_errmsg(raw), failureCode(raw, result));
-    }
-  };
-  setting(sqlite3_extended_result_codes(raw, 1));
-  setting(sqlite3_busy_timeout(raw, kBusyTimeoutMs));
-  setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr));
-  setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr));
-  setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr));
-  registerDialect(raw);
-  sqlite3_progress_handler(raw, kStepsBetweenTicks, onProgress, nullptr);
-  Connection connection(std::move(db));
-  // A rollback journal keeps the file at rest a single file an office can copy.
-  connection.runNative("PRAGMA journal_mode=DELETE");
-  connection.runNative("PRAGMA synchronous=FULL");
-  // A page cache of 16 MB (the default is 2 MB) takes the first start's purge of a file
-  // brought from years of use from about 3.7 s to 2.7 s; everyday events use a fraction of it.
-  connection.runNative("PRAGMA cache_size=-16384");
-  return connection;
-}
+Connection::Connection(std::unique_ptr<Engine> engine) : engine_(std::move(engine)) {}
+Connection::Connection(Connection&& other) noexcept = default;
+Connection& Connection::operator=(Connection&& other) noexcept = default;
+Connection::~Connection() = default;
 
 Connection Connection::open(const std::filesystem::path& file) {
-  return openWith(file, SQLITE_OPEN_READWRITE);
+  return Connection(openSqliteEngine(file, false));
 }
 
 Connection Connection::create(const std::filesystem::path& file) {
   if (std::filesystem::exists(file)) throw StoreError(file.string(), "el archivo ya existe");
-  return openWith(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  return Connection(openSqliteEngine(file, true));
+}
+
+Backend Connection::backend() const {
+  return engine_->backend();
 }
 
 Rows Connection::run(std::string_view jet_statement) {
-  const std::string translated = translateJet(jet_statement);
+  const std::string translated = engine_->translate(jet_statement);
   try {
-    return runNative(translated);
+    return engine_->execute(translated, {});
   } catch (const StoreError& error) {
     throw StoreError(std::string(jet_statement), error.engineMessage(), error.code());
   }
@@ -164,75 +76,46 @@ Rows Connection::runNative(std::string_view statement,
   values.reserve(parameters.size());
   for (const auto& parameter : parameters)
     values.push_back(parameter ? Value(*parameter) : Value());
-  return runNative(statement, values);
+  return engine_->execute(statement, values);
 }
 
 Rows Connection::runNative(std::string_view statement, const Row& values) {
-  if (statementObserver()) statementObserver()(statement, values);
-  sqlite3_stmt* raw = nullptr;
-  const char* tail = nullptr;
-  const auto failed = [&](int code) {
-    return StoreError(std::string(statement), sqlite3_errmsg(db_.get()),
-                      failureCode(db_.get(), code));
-  };
-  const int code = sqlite3_prepare_v2(db_.get(), statement.data(), textLength(statement, statement),
-                                      &raw, &tail);
-  StatementHandle prepared(raw);
-  if (code != SQLITE_OK) throw failed(code);
-  if (!prepared) throw StoreError(std::string(statement), "la instrucción está vacía");
-  // The engine stops reading at a NUL, so the tail is checked on the whole text given.
-  const auto used = static_cast<std::size_t>(tail - statement.data());
-  if (!onlyBlanks(statement.substr(used))) {
-    throw StoreError(std::string(statement), "el texto contiene más de una instrucción");
-  }
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const int index = static_cast<int>(i) + 1;
-    const int bound = values[i].visit([&](const auto& value) {
-      using Kind = std::decay_t<decltype(value)>;
-      if constexpr (std::is_same_v<Kind, std::int64_t>) {
-        return sqlite3_bind_int64(raw, index, value);
-      } else if constexpr (std::is_same_v<Kind, double>) {
-        return sqlite3_bind_double(raw, index, value);
-      } else if constexpr (std::is_same_v<Kind, std::string>) {
-        return sqlite3_bind_text(raw, index, value.data(), textLength(value, statement),
-                                 SQLITE_TRANSIENT);
-      } else {
-        return sqlite3_bind_null(raw, index);
-      }
-    });
-    if (bound != SQLITE_OK) throw failed(bound);
-  }
-  Rows rows;
-  const int columns = sqlite3_column_count(raw);
-  const sqlite3_int64 changes_before = sqlite3_total_changes64(db_.get());
-  while (true) {
-    const int step = sqlite3_step(raw);
-    if (step == SQLITE_DONE) break;
-    if (step != SQLITE_ROW) throw failed(step);
-    Row row;
-    row.reserve(static_cast<std::size_t>(columns));
-    for (int column = 0; column < columns; ++column) row.push_back(readColumn(raw, column));
-    rows.push_back(std::move(row));
-  }
-  if (operation().depth > 0 && sqlite3_total_changes64(db_.get()) != changes_before) {
-    operation().changed = true;
-  }
-  return rows;
+  return engine_->execute(statement, values);
 }
 
-void Connection::transaction(const std::function<void()>& work, std::string_view begin) {
-  runNative(begin);
-  try {
-    work();
-    runNative("COMMIT");
-  } catch (...) {
-    // The first failure is the one to report; a transaction whose rollback fails too is
-    // undone by the engine when the connection closes.
+std::int64_t Connection::lastInsertedKey() {
+  return engine_->lastInsertedKey();
+}
+
+std::vector<std::string> Connection::columnsOf(const std::string& table) {
+  return engine_->columnsOf(table);
+}
+
+void Connection::transaction(const std::function<void()>& work, TransactionKind kind) {
+  constexpr int kAttempts = 5;
+  for (int attempt = 1;; ++attempt) {
+    engine_->execute(engine_->beginStatement(kind), {});
     try {
-      runNative("ROLLBACK");
-    } catch (const StoreError&) {
+      work();
+      engine_->execute("COMMIT", {});
+      return;
+    } catch (const StoreError& failure) {
+      rollBack();
+      if (attempt < kAttempts && engine_->mayRetry(failure)) continue;
+      throw;
+    } catch (...) {
+      rollBack();
+      throw;
     }
-    throw;
+  }
+}
+
+// The first failure is the one to report; a transaction whose rollback fails too is undone
+// by the engine when the connection closes.
+void Connection::rollBack() noexcept {
+  try {
+    engine_->execute("ROLLBACK", {});
+  } catch (...) {
   }
 }
 

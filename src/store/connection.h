@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -10,16 +11,24 @@
 
 #include "store/value.h"
 
-struct sqlite3;
-
 namespace store {
 
 // The database file's fixed name inside the program's folder.
 inline constexpr const char* kDatabaseFileName = "TARVELcaptura.mdb";
 std::filesystem::path databasePath(const std::filesystem::path& folder);
 
-// One open connection to the database file. The program opens one per operation and lets
-// it close at the end of that operation; nothing stays open between two operator events.
+// Which engine holds the data.
+enum class Backend { SQLite, PostgreSQL };
+
+// How a transaction starts: Read shares the data with other readers until it writes; Write
+// takes the writer's place at once, so a check and the write that depends on it cannot be
+// separated by another program's write.
+enum class TransactionKind { Read, Write };
+
+class Engine;
+
+// One open connection to the database. The program opens one per operation and lets it
+// close at the end of that operation; nothing stays open between two operator events.
 class Connection {
  public:
   // Opens an existing file; a missing file is an error, never created here.
@@ -27,29 +36,36 @@ class Connection {
   // Creates a new file (the supplier's tool); an existing file is an error.
   static Connection create(const std::filesystem::path& file);
 
+  Connection(Connection&& other) noexcept;
+  Connection& operator=(Connection&& other) noexcept;
+  ~Connection();
+
+  Backend backend() const;
   // Runs one statement written in the statements' dialect and returns its rows (none for a
   // change). A text holding more than one statement is refused before anything runs.
   Rows run(std::string_view jet_statement);
   // Runs `work` in one transaction: committed when it returns, rolled back when it throws
-  // (the failure goes on up). `begin` is the statement that opens it.
-  void transaction(const std::function<void()>& work, std::string_view begin = "BEGIN");
-  // Runs one SQLite statement with its ? parameters bound as text (null for none). Only
-  // blanks may follow the statement; anything else, a NUL included, refuses the whole text
-  // before anything runs. A failure throws StoreError with the engine's extended code.
+  // (the failure goes on up).
+  void transaction(const std::function<void()>& work, TransactionKind kind = TransactionKind::Read);
+  // Runs one statement in the engine's own SQL with its ? parameters bound as text (null
+  // for none). Only blanks may follow the statement; anything else, a NUL included, refuses
+  // the whole text before anything runs. A failure throws StoreError with the engine's
+  // extended code.
   Rows runNative(std::string_view statement,
                  const std::vector<std::optional<std::string>>& parameters = {});
   // The same with each ? bound to a value of its own kind (null, integer, real or text), so
   // a row read back is written back exactly.
   Rows runNative(std::string_view statement, const Row& values);
+  // The key the last insert on this connection gave its row.
+  std::int64_t lastInsertedKey();
+  // The columns of `table` in their order; none when there is no such table.
+  std::vector<std::string> columnsOf(const std::string& table);
 
  private:
-  struct Closer {
-    void operator()(sqlite3* db) const;
-  };
-  explicit Connection(std::unique_ptr<sqlite3, Closer> db) : db_(std::move(db)) {}
-  static Connection openWith(const std::filesystem::path& file, int flags);
+  explicit Connection(std::unique_ptr<Engine> engine);
+  void rollBack() noexcept;
 
-  std::unique_ptr<sqlite3, Closer> db_;
+  std::unique_ptr<Engine> engine_;
 };
 
 // The per-operation pattern: open the file in `folder`, run one statement, close. Inside an

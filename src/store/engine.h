@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/connection.h"
+#include "store/value.h"
+
+namespace store {
+
+// What one database engine does for a Connection: the store's only engine-specific code.
+class Engine {
+ public:
+  Engine() = default;
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+  virtual ~Engine() = default;
+
+  virtual Backend backend() const = 0;
+  // The statement in the screens' dialect, in the engine's own SQL.
+  virtual std::string translate(std::string_view jet_statement) const = 0;
+  // Runs one statement in the engine's SQL with each ? bound to a value of its own kind.
+  virtual Rows execute(std::string_view statement, const Row& values) = 0;
+  virtual std::string_view beginStatement(TransactionKind kind) const = 0;
+  // Whether a transaction that failed this way may simply run again (a server that could
+  // not serialise it with another station's).
+  virtual bool mayRetry(const class StoreError& failure) const = 0;
+  virtual std::int64_t lastInsertedKey() = 0;
+  virtual std::vector<std::string> columnsOf(const std::string& table) = 0;
+};
+
+// Opens the SQLite file `file`; `create` makes a new one instead.
+std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool create);
+
+// For engines: a statement of the running operation changed rows.
+void noteRowsChanged();
+// For engines: the statement observer of the benchmarks, when one is set.
+void observeStatement(std::string_view statement, const Row& values);
+
+}  // namespace store
