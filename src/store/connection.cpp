@@ -4,6 +4,7 @@
 
 #include "store/engine.h"
 #include "store/error.h"
+#include "store/server_settings.h"
 
 namespace store {
 namespace {
@@ -55,6 +56,15 @@ Connection Connection::open(const std::filesystem::path& file) {
 Connection Connection::create(const std::filesystem::path& file) {
   if (std::filesystem::exists(file)) throw StoreError(file.string(), "el archivo ya existe");
   return Connection(openSqliteEngine(file, true));
+}
+
+Connection Connection::connect(const std::string& uri) {
+  return Connection(openPostgresEngine(uri));
+}
+
+Connection Connection::openDatabase(const std::filesystem::path& folder) {
+  if (const auto server = serverOf(folder)) return connect(*server);
+  return open(databasePath(folder));
 }
 
 Backend Connection::backend() const {
@@ -151,10 +161,10 @@ bool OperationScope::changedRows() {
 
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement) {
   OperationConnections& current = operation();
-  if (current.depth == 0) return Connection::open(databasePath(folder)).run(jet_statement);
+  if (current.depth == 0) return Connection::openDatabase(folder).run(jet_statement);
   auto shared = current.open.find(folder);
   if (shared == current.open.end()) {
-    shared = current.open.emplace(folder, Connection::open(databasePath(folder))).first;
+    shared = current.open.emplace(folder, Connection::openDatabase(folder)).first;
   }
   return shared->second.run(jet_statement);
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/backend.h"
 #include "store/value.h"
 
 namespace store {
@@ -16,9 +17,6 @@ namespace store {
 // The database file's fixed name inside the program's folder.
 inline constexpr const char* kDatabaseFileName = "TARVELcaptura.mdb";
 std::filesystem::path databasePath(const std::filesystem::path& folder);
-
-// Which engine holds the data.
-enum class Backend { SQLite, PostgreSQL };
 
 // How a transaction starts: Read shares the data with other readers until it writes; Write
 // takes the writer's place at once, so a check and the write that depends on it cannot be
@@ -35,6 +33,11 @@ class Connection {
   static Connection open(const std::filesystem::path& file);
   // Creates a new file (the supplier's tool); an existing file is an error.
   static Connection create(const std::filesystem::path& file);
+  // Connects to a database server by its URI (postgresql://…).
+  static Connection connect(const std::string& uri);
+  // The database the program in `folder` uses: the server its settings file names, else the
+  // file in that folder.
+  static Connection openDatabase(const std::filesystem::path& folder);
 
   Connection(Connection&& other) noexcept;
   Connection& operator=(Connection&& other) noexcept;

@@ -35,6 +35,11 @@ class Engine {
 // Opens the SQLite file `file`; `create` makes a new one instead.
 std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool create);
 
+// Connects to the database server named by `uri` (libpq's connection URI).
+std::unique_ptr<Engine> openPostgresEngine(const std::string& uri);
+// The URI as it may be shown: without a password.
+std::string serverName(const std::string& uri);
+
 // For engines: a statement of the running operation changed rows.
 void noteRowsChanged();
 // For engines: the statement observer of the benchmarks, when one is set.

@@ -69,20 +69,33 @@ std::string readQuoted(std::string_view s, std::size_t& pos, char quote, std::st
   }
 }
 
-std::string dateLiteral(std::string_view content, std::string_view whole) {
+std::string dateLiteral(std::string_view content, std::string_view whole, Backend target) {
   static const std::regex kYearFirst(R"(^(\d{4})/(\d{1,2})/(\d{1,2})$)");
   const std::string literal(content);
   std::smatch parts;
   if (std::regex_match(literal, parts, kYearFirst)) {
     const text::Date date{std::stoi(parts[1]), std::stoi(parts[2]), std::stoi(parts[3])};
-    if (text::isValid(date)) return "'" + text::isoDate(date) + "'";
+    // SQLite keeps dates as text; the server has a date type.
+    const std::string prefix = target == Backend::PostgreSQL ? "DATE '" : "'";
+    if (text::isValid(date)) return prefix + text::isoDate(date) + "'";
   }
   std::string message = "fecha no válida en la instrucción: #";
   message.append(literal).append("#");
   throw StoreError(std::string(whole), message);
 }
 
-std::vector<Token> tokenize(std::string_view s) {
+// [name] is SQLite's own quoting; the server reads a plain name, or a double-quoted one.
+std::string bracketName(std::string_view name, Backend target) {
+  if (target == Backend::SQLite) return "[" + std::string(name) + "]";
+  if (!name.empty() && isWordStart(name[0]) && std::all_of(name.begin(), name.end(), isWordChar)) {
+    return std::string(name);
+  }
+  std::string quoted = "\"";
+  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::vector<Token> tokenize(std::string_view s, Backend target) {
   std::vector<Token> tokens;
   std::size_t pos = 0;
   while (pos < s.size()) {
@@ -98,13 +111,13 @@ std::vector<Token> tokenize(std::string_view s) {
     } else if (c == '#') {
       const auto end = s.find('#', pos + 1);
       if (end == std::string_view::npos) throw StoreError(std::string(s), "fecha sin cerrar");
-      tokens.push_back({Kind::Literal, dateLiteral(s.substr(pos + 1, end - pos - 1), s)});
+      tokens.push_back({Kind::Literal, dateLiteral(s.substr(pos + 1, end - pos - 1), s, target)});
       pos = end + 1;
     } else if (c == '[') {
       const auto end = s.find(']', pos + 1);
       if (end == std::string_view::npos) throw StoreError(std::string(s), "nombre sin cerrar");
+      tokens.push_back({Kind::Word, bracketName(s.substr(start + 1, end - start - 1), target)});
       pos = end + 1;
-      tokens.push_back({Kind::Word, std::string(s.substr(start, pos - start))});
     } else if (isWordStart(c)) {
       while (pos < s.size() && isWordChar(s[pos])) ++pos;
       tokens.push_back({Kind::Word, std::string(s.substr(start, pos - start))});
@@ -204,13 +217,24 @@ std::optional<std::string> takeTop(std::vector<Token>& tokens, std::string_view 
   return limit;
 }
 
-// Gives every ORDER BY term the Spanish collation, before its ASC or DESC.
-constexpr std::string_view kBinaryOrderColumns[] = {"fecha", "fecha_de", "fecha_a", "consec"};
-
 // A column whose stored values sort the same in binary and in Spanish order: the ISO dates
 // and the record key. Left without the collation, an index on it can serve the order, so
 // "the five most recent" reads five rows however many the table holds.
-bool sortsInBinaryOrder(const std::vector<Token>& term, std::size_t end) {
+constexpr std::string_view kBinaryOrderColumns[] = {"fecha", "fecha_de", "fecha_a", "consec"};
+
+// On the server a collation may only follow text: these columns hold numbers or dates (or,
+// Cve_Prod and Cve_Del, a number in one table and an upper-case code in another, whose
+// binary and Spanish orders agree).
+constexpr std::string_view kServerUncollatedColumns[] = {
+    "consec",  "cve_del",  "cve_prod", "cve_ori",     "cve_des",  "cve_pres", "pre_min",
+    "pre_max", "pre_frec", "pre_uni",  "consecutivo", "cve_inf",  "cve_mun",  "cve_tra",
+    "vol",     "fecha",    "fecha_de", "fecha_a",     "num_prod", "mun",      "edo"};
+
+// Whether the term (up to `end`, without its ASC or DESC) is a bare column, or one named
+// with its table, that is one of `columns`.
+template <std::size_t N>
+bool isColumnAmong(const std::vector<Token>& term, std::size_t end,
+                   const std::string_view (&columns)[N]) {
   std::size_t first = 0;
   while (first < end && isQuiet(term[first])) ++first;
   if (end > first && (sameWord(term[end - 1], "asc") || sameWord(term[end - 1], "desc"))) --end;
@@ -220,11 +244,12 @@ bool sortsInBinaryOrder(const std::vector<Token>& term, std::size_t end) {
     first += 2;
   }
   if (end != first + 1) return false;
-  return std::any_of(std::begin(kBinaryOrderColumns), std::end(kBinaryOrderColumns),
+  return std::any_of(std::begin(columns), std::end(columns),
                      [&](std::string_view column) { return sameWord(term[first], column); });
 }
 
-void collateOrder(std::vector<Token>& tokens) {
+// Gives every ORDER BY term the Spanish collation, before its ASC or DESC.
+void collateOrder(std::vector<Token>& tokens, Backend target) {
   int depth = 0;
   std::size_t start = tokens.size();
   for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -249,15 +274,29 @@ void collateOrder(std::vector<Token>& tokens) {
     if (last == 0) {
       result.insert(result.end(), term.begin(), term.end());
     } else {
-      const bool has_collate = sortsInBinaryOrder(term, last) ||
-                               std::any_of(term.begin(), term.end(),
-                                           [](const Token& t) { return sameWord(t, "collate"); });
+      const bool descending = sameWord(term[last - 1], "desc");
       std::size_t at = last;
-      if (sameWord(term[last - 1], "asc") || sameWord(term[last - 1], "desc")) at = last - 1;
-      if (!has_collate) {
+      if (descending || sameWord(term[last - 1], "asc")) at = last - 1;
+      const bool named_collate = std::any_of(term.begin(), term.end(),
+                                             [](const Token& t) { return sameWord(t, "collate"); });
+      const bool uncollated = target == Backend::SQLite
+                                  ? isColumnAmong(term, at, kBinaryOrderColumns)
+                                  : isColumnAmong(term, at, kServerUncollatedColumns);
+      if (!named_collate && !uncollated) {
         term.insert(term.begin() + static_cast<std::ptrdiff_t>(at), collate);
-        if (at < last)
+        if (at < last) {
           term.insert(term.begin() + static_cast<std::ptrdiff_t>(at) + 1, Token{Kind::Blank, " "});
+        }
+        last = term.size();
+        while (last > 0 && isQuiet(term[last - 1])) --last;
+      }
+      // SQLite puts nulls first when ascending and last when descending; the server is
+      // told to do the same.
+      const bool named_nulls = std::any_of(term.begin(), term.end(),
+                                           [](const Token& t) { return sameWord(t, "nulls"); });
+      if (target == Backend::PostgreSQL && !named_nulls) {
+        term.insert(term.begin() + static_cast<std::ptrdiff_t>(last),
+                    Token{Kind::Word, descending ? " NULLS LAST" : " NULLS FIRST"});
       }
       result.insert(result.end(), term.begin(), term.end());
     }
@@ -280,11 +319,11 @@ void collateOrder(std::vector<Token>& tokens) {
 
 }  // namespace
 
-std::string translateJet(std::string_view statement) {
-  std::vector<Token> tokens = tokenize(statement);
+std::string translateJet(std::string_view statement, Backend target) {
+  std::vector<Token> tokens = tokenize(statement, target);
   translateFunctions(tokens);
   const auto top = takeTop(tokens, statement);
-  collateOrder(tokens);
+  collateOrder(tokens, target);
 
   // The limit goes before the trailing blanks, comments and closing ";", so that no comment
   // can take it in.

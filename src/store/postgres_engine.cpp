@@ -1,0 +1,262 @@
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <type_traits>
+
+#include "store/engine.h"
+#include "store/error.h"
+#include "store/jet_dialect.h"
+
+namespace store {
+namespace {
+
+struct ConnectionCloser {
+  void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+using ConnectionHandle = std::unique_ptr<PGconn, ConnectionCloser>;
+
+struct ResultClearer {
+  void operator()(PGresult* result) const { PQclear(result); }
+};
+using ResultHandle = std::unique_ptr<PGresult, ResultClearer>;
+
+// Type numbers of the server's built-in types (fixed by the server's catalogue).
+constexpr Oid kBool = 16;
+constexpr Oid kInt8 = 20;
+constexpr Oid kInt2 = 21;
+constexpr Oid kInt4 = 23;
+constexpr Oid kFloat4 = 700;
+constexpr Oid kFloat8 = 701;
+constexpr Oid kNumeric = 1700;
+
+// A server failure as the SQLite failure the rest of the program already tells apart.
+int codeOfState(std::string_view state) {
+  if (state == "40001" || state == "40P01") return SQLITE_BUSY_SNAPSHOT;
+  if (state == "55P03") return SQLITE_BUSY;
+  if (state == "53100") return SQLITE_FULL;
+  if (state == "25006") return SQLITE_READONLY;
+  if (state == "42501") return SQLITE_PERM;
+  if (state.substr(0, 2) == "23") return SQLITE_CONSTRAINT;
+  if (state.substr(0, 2) == "08" || state == "57P01" || state == "57P02" || state == "57P03") {
+    return SQLITE_CANTOPEN;
+  }
+  if (state.substr(0, 2) == "53") return SQLITE_NOMEM;
+  return SQLITE_ERROR;
+}
+
+std::string firstLine(const char* message) {
+  std::string line = message ? message : "";
+  line = line.substr(0, line.find('\n'));
+  return line;
+}
+
+// The server names a missing table or column its own way; the program's explanations read
+// SQLite's wording.
+std::string engineWording(const std::string& message) {
+  constexpr std::string_view kRelation = "relation \"";
+  constexpr std::string_view kColumn = "column \"";
+  constexpr std::string_view kMissing = "\" does not exist";
+  const auto missing = message.find(kMissing);
+  if (message.rfind("ERROR:  ", 0) == 0) return engineWording(message.substr(8));
+  if (missing != std::string::npos && message.rfind(kRelation, 0) == 0) {
+    return "no such table: " + message.substr(kRelation.size(), missing - kRelation.size());
+  }
+  if (missing != std::string::npos && message.rfind(kColumn, 0) == 0) {
+    return "no such column: " + message.substr(kColumn.size(), missing - kColumn.size());
+  }
+  return message;
+}
+
+// ? marks become $1, $2, ... outside literals, quoted names and comments.
+std::string numberedParameters(std::string_view statement) {
+  std::string numbered;
+  int next = 0;
+  for (std::size_t i = 0; i < statement.size(); ++i) {
+    const char c = statement[i];
+    if (c == '\'' || c == '"') {
+      const std::size_t end = statement.find(c, i + 1);
+      const std::size_t stop = end == std::string_view::npos ? statement.size() : end + 1;
+      numbered.append(statement.substr(i, stop - i));
+      i = stop - 1;
+    } else if (statement.substr(i, 2) == "--") {
+      const std::size_t end = statement.find('\n', i);
+      const std::size_t stop = end == std::string_view::npos ? statement.size() : end;
+      numbered.append(statement.substr(i, stop - i));
+      i = stop - 1;
+    } else if (c == '?') {
+      numbered += "$" + std::to_string(++next);
+    } else {
+      numbered += c;
+    }
+  }
+  return numbered;
+}
+
+std::string parameterText(const Value& value) {
+  return value.visit([](const auto& v) -> std::string {
+    using Kind = std::decay_t<decltype(v)>;
+    if constexpr (std::is_same_v<Kind, std::int64_t>) {
+      return std::to_string(v);
+    } else if constexpr (std::is_same_v<Kind, double>) {
+      char buffer[32];
+      const auto written = std::to_chars(buffer, buffer + sizeof buffer, v);
+      return std::string(buffer, written.ptr);
+    } else if constexpr (std::is_same_v<Kind, std::string>) {
+      return v;
+    } else {
+      return {};
+    }
+  });
+}
+
+Value readField(const PGresult* result, int row, int column) {
+  if (PQgetisnull(result, row, column)) return Value();
+  const char* data = PQgetvalue(result, row, column);
+  const std::string text(data, static_cast<std::size_t>(PQgetlength(result, row, column)));
+  switch (PQftype(result, column)) {
+    case kInt2:
+    case kInt4:
+    case kInt8: {
+      std::int64_t number = 0;
+      std::from_chars(text.data(), text.data() + text.size(), number);
+      return Value(number);
+    }
+    case kFloat4:
+    case kFloat8:
+    case kNumeric: {
+      double number = 0;
+      std::from_chars(text.data(), text.data() + text.size(), number);
+      return Value(number);
+    }
+    case kBool:
+      return Value(std::int64_t{text == "t" ? 1 : 0});
+    default:
+      return Value(text);
+  }
+}
+
+class PostgresEngine : public Engine {
+ public:
+  PostgresEngine(ConnectionHandle connection, std::string where)
+      : connection_(std::move(connection)), where_(std::move(where)) {}
+
+  Backend backend() const override { return Backend::PostgreSQL; }
+  std::string translate(std::string_view jet_statement) const override {
+    return translateJet(jet_statement, Backend::PostgreSQL);
+  }
+  Rows execute(std::string_view statement, const Row& values) override;
+  std::string_view beginStatement(TransactionKind kind) const override {
+    // Serialisable: two stations' checks and writes behave as if one ran after the other,
+    // or one of them is told to run again.
+    return kind == TransactionKind::Write ? "BEGIN ISOLATION LEVEL SERIALIZABLE" : "BEGIN";
+  }
+  bool mayRetry(const StoreError& failure) const override {
+    return failure.code() == SQLITE_BUSY_SNAPSHOT;
+  }
+  std::int64_t lastInsertedKey() override {
+    return execute("SELECT lastval()", {})[0][0].asInteger();
+  }
+  std::vector<std::string> columnsOf(const std::string& table) override {
+    std::vector<std::string> names;
+    for (const Row& row : execute("SELECT column_name FROM information_schema.columns "
+                                  "WHERE table_schema = current_schema() AND "
+                                  "table_name = lower(?) ORDER BY ordinal_position",
+                                  Row{Value(table)})) {
+      names.push_back(row[0].asText());
+    }
+    return names;
+  }
+
+ private:
+  StoreError failure(std::string_view statement, const PGresult* result) const;
+
+  ConnectionHandle connection_;
+  std::string where_;
+};
+
+StoreError PostgresEngine::failure(std::string_view statement, const PGresult* result) const {
+  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  if (PQstatus(connection_.get()) == CONNECTION_BAD || !state) {
+    return StoreError(std::string(statement),
+                      "se perdió la conexión con el servidor de la base de datos " + where_ + " (" +
+                          firstLine(PQerrorMessage(connection_.get())) + ")",
+                      SQLITE_CANTOPEN);
+  }
+  const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+  return StoreError(std::string(statement), engineWording(firstLine(primary)), codeOfState(state));
+}
+
+Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
+  observeStatement(statement, values);
+  // The client library reads the statement up to a NUL: a NUL would hide the rest.
+  if (statement.find('\0') != std::string_view::npos) {
+    throw StoreError(std::string(statement), "el texto contiene más de una instrucción");
+  }
+  const std::string numbered = numberedParameters(statement);
+  std::vector<std::string> texts;
+  std::vector<const char*> pointers;
+  texts.reserve(values.size());
+  for (const Value& value : values) texts.push_back(parameterText(value));
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    pointers.push_back(values[i].isNull() ? nullptr : texts[i].c_str());
+  }
+  // Always the extended protocol, which takes exactly one statement.
+  const ResultHandle result(PQexecParams(connection_.get(), numbered.c_str(),
+                                         static_cast<int>(pointers.size()), nullptr,
+                                         pointers.data(), nullptr, nullptr, 0));
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+    throw failure(statement, result.get());
+  }
+  const char* changed = PQcmdTuples(result.get());
+  if (changed && *changed && std::strcmp(changed, "0") != 0 && status == PGRES_COMMAND_OK) {
+    noteRowsChanged();
+  }
+  Rows rows;
+  const int count = PQntuples(result.get());
+  const int columns = PQnfields(result.get());
+  rows.reserve(static_cast<std::size_t>(count));
+  for (int r = 0; r < count; ++r) {
+    Row row;
+    row.reserve(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) row.push_back(readField(result.get(), r, c));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::unique_ptr<Engine> openPostgresEngine(const std::string& uri) {
+  ConnectionHandle connection(PQconnectdb(uri.c_str()));
+  const std::string where = serverName(uri);
+  if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
+    throw StoreError(where,
+                     "no se pudo conectar con el servidor de la base de datos " + where + " (" +
+                         firstLine(connection ? PQerrorMessage(connection.get()) : "") +
+                         "); revise que el servidor esté encendido y que este equipo pueda "
+                         "llegar a él",
+                     SQLITE_CANTOPEN);
+  }
+  auto engine = std::make_unique<PostgresEngine>(std::move(connection), where);
+  engine->execute("SET client_encoding = 'UTF8'", {});
+  engine->execute("SET DateStyle = 'ISO, YMD'", {});
+  return engine;
+}
+
+std::string serverName(const std::string& uri) {
+  // The URI without a password, should one have been written into it.
+  const auto scheme = uri.find("://");
+  const auto at = uri.find('@');
+  if (scheme == std::string::npos || at == std::string::npos) return uri;
+  const auto colon = uri.find(':', scheme + 3);
+  if (colon == std::string::npos || colon > at) return uri;
+  return uri.substr(0, colon) + uri.substr(at);
+}
+
+}  // namespace store

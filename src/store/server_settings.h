@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace store {
+
+// The settings file beside the database's usual place that sends the program to a server.
+inline constexpr const char* kSettingsFileName = "tarvel-captura.conf";
+
+// The server `folder`'s settings file names ("servidor = postgresql://…"), or nothing when
+// the folder has no settings file: the local database file is used then. Blank lines and
+// lines starting with "#" are ignored. Throws StoreError, naming the file, for a file that
+// cannot be read, names no server, or holds a password (it belongs in ~/.pgpass or
+// PGPASSWORD, never in a file others may read).
+std::optional<std::string> serverOf(const std::filesystem::path& folder);
+
+}  // namespace store

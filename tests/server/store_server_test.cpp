@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "server_database.h"
+#include "store/connection.h"
+#include "store/error.h"
+#include "temp_folder.h"
+
+namespace {
+
+// The same rows in a file and on the server, for statements run on both.
+class BothBackends : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    file = testing_support::createDatabase(folder.path());
+    server = testing_support::createServerSchema(database);
+  }
+  void insert(const std::string& table, const std::vector<std::string>& columns,
+              const std::vector<tarveldb::CsvRecord>& rows) {
+    testing_support::insert(*file, table, columns, rows);
+    testing_support::insert(*server, table, columns, rows);
+  }
+  // The statement's rows from the file, then from the server.
+  std::pair<std::string, std::string> both(const std::string& statement) {
+    return {testing_support::rowsText(file->run(statement)),
+            testing_support::rowsText(server->run(statement))};
+  }
+
+  testing_support::TempFolder folder;
+  testing_support::ServerDatabase database;
+  std::optional<store::Connection> file;
+  std::optional<store::Connection> server;
+};
+
+TEST_F(BothBackends, TheDialectReadsTheSameRowsInTheSameOrder) {
+  insert("Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Calidad", "Cve_Mod", "Tipo"},
+         {{"1", "ARB", "árbol", "Primera", "FRU", "F"},
+          {"2", "AZU", "Azul", "Primera", "FRU", "H"},
+          {"3", "NUB", "nube", "Segunda", "FRU", "F"},
+          {"4", "NAN", "Ñandú", "Primera", "FRU", std::nullopt},
+          {"5", "NUE", "ñu", "Primera", "GRA", "G"},
+          {"6", "ZET", "zeta", std::nullopt, "GRA", "G"},
+          {"7", "NIL", std::nullopt, "Primera", "GRA", "I"}});
+  insert("Reg_Pre", {"Consec", "Cve_Mod", "Fecha", "Cve_prod", "Pre_min", "Obs"},
+         {{"10", "FRU", "2006-07-01", "1", "100", "uno"},
+          {"11", "FRU", "2006-07-09", "2", std::nullopt, "Dos \"comillas\""},
+          {"12", "GRA", "2006-07-09", "5", "12.5", std::nullopt},
+          {"13", "GRA", "2006-06-30", "6", "0", "Ñandú y ñu"}});
+
+  for (const std::string statement : {
+           // Spanish order: accents beside their letter, ñ after n, case ignored; nulls first.
+           "SELECT Desc_Prod, Calidad FROM Cat_Prod ORDER BY Desc_Prod, Calidad",
+           "SELECT Desc_Prod FROM Cat_Prod ORDER BY Desc_Prod DESC",
+           "SELECT left(Tipo,1), Desc_Prod FROM Cat_Prod ORDER BY left(Tipo,1), Num_Prod",
+           // One-digit dates, double-quoted literals, top, numbers and nulls as read.
+           "SELECT top 2 Consec, Fecha, Pre_min FROM Reg_Pre WHERE Fecha>=#2006/7/1# "
+           "and Cve_Mod=\"FRU\" ORDER BY Fecha DESC",
+           "SELECT Consec, Pre_min, Obs FROM Reg_Pre WHERE Fecha<=#2006/7/9# ORDER BY Consec",
+           "SELECT count(*) FROM Reg_Pre WHERE Fecha=#2006/7/9#",
+           // The dialect's functions.
+           "SELECT mid(Desc_Prod,2,3), lcase(Desc_Prod), InStr(Desc_Prod,\"U\") FROM Cat_Prod "
+           "WHERE Num_Prod<7 ORDER BY Num_Prod",
+           "SELECT Consec FROM Reg_Pre WHERE InStr(lcase(Obs),\"ñu\")>0",
+           // Joins in nested parentheses.
+           "SELECT Reg_Pre.Consec, Cat_Prod.Desc_Prod FROM (Reg_Pre INNER JOIN Cat_Prod ON "
+           "Reg_Pre.Cve_prod = Cat_Prod.Num_Prod) WHERE Reg_Pre.Cve_Mod=\"GRA\" "
+           "ORDER BY Cat_Prod.Desc_Prod",
+       }) {
+    const auto [from_file, from_server] = both(statement);
+    EXPECT_EQ(from_file, from_server) << statement;
+    EXPECT_FALSE(from_file.empty()) << statement;
+  }
+}
+
+// What the program asks of a connection besides statements, on the server.
+TEST_F(BothBackends, KeysColumnsChangesAndRefusalsOnTheServer) {
+  {
+    const store::OperationScope operation;
+    server->runNative("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Pre_min) VALUES (?, ?, ?)",
+                      store::Row{store::Value(std::string("FRU")),
+                                 store::Value(std::string("2006-07-21")), store::Value(0.1)});
+    EXPECT_TRUE(store::OperationScope::changedRows());
+  }
+  const std::int64_t key = server->lastInsertedKey();
+  const store::Rows row = server->runNative("SELECT Consec, Fecha, Pre_min, Obs FROM Reg_Pre");
+  ASSERT_EQ(row.size(), 1u);
+  EXPECT_EQ(row[0][0].asInteger(), key);
+  EXPECT_EQ(row[0][1].asText(), "2006-07-21");
+  EXPECT_EQ(row[0][2].asReal(), 0.1) << "a real comes back bit for bit";
+  EXPECT_TRUE(row[0][3].isNull());
+
+  const std::vector<std::string> columns = server->columnsOf("Reg_Pre");
+  EXPECT_EQ(columns.size(), file->columnsOf("Reg_Pre").size());
+  EXPECT_EQ(columns.front(), "consec");
+  EXPECT_TRUE(server->columnsOf("No_Existe").empty());
+
+  EXPECT_THROW(server->runNative("SELECT 1; DELETE FROM Reg_Pre"), store::StoreError);
+  EXPECT_THROW(server->runNative(std::string("SELECT 1\0 DELETE FROM Reg_Pre", 27)),
+               store::StoreError);
+  EXPECT_EQ(server->runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger(), 1);
+  try {
+    server->run("SELECT x FROM Tabla_Ausente");
+    FAIL() << "a missing table is refused";
+  } catch (const store::StoreError& failure) {
+    EXPECT_NE(failure.cause().find("no tiene la tabla"), std::string::npos) << failure.cause();
+  }
+}
+
+TEST(Server, AServerThatCannotBeReachedIsToldByName) {
+  try {
+    store::Connection::connect("postgresql:///nada?host=/nonexistent&user=postgres");
+    FAIL() << "no server there";
+  } catch (const store::StoreError& failure) {
+    EXPECT_EQ(failure.kind(), store::StoreError::Kind::CannotOpen);
+    EXPECT_NE(failure.cause().find("no se pudo conectar con el servidor"), std::string::npos)
+        << failure.cause();
+  }
+}
+
+}  // namespace
