@@ -100,7 +100,7 @@ void Captura::saveNewRecord(const PriceRecord& record) {
   bool duplicate = false;
   std::int64_t key = 0;
   const bool written = attempt("grabar el registro", [&] {
-    store::Connection db = store::Connection::open(store::databasePath(g_.gRuta));
+    store::Connection db = store::Connection::openDatabase(g_.gRuta);
     db.transaction(
         [&] {
           if (g_.gModulo != "AZU") {

@@ -5,6 +5,7 @@
 #include "store/backup.h"
 #include "store/connection.h"
 #include "store/literal.h"
+#include "store/server_settings.h"
 #include "text/dates.h"
 
 namespace capture {
@@ -106,19 +107,23 @@ void Captura::purgeOldRecords() {
     return;
   }
   const std::filesystem::path folder = host().programFolder();
+  // A server's data is copied by its administrator's own backups; this copy is of a file.
+  const bool on_file = !store::hasSettings(folder);
   const std::filesystem::path copy = store::dailyBackupPath(folder, now);
-  const bool copied = attempt(
-      "copiar la base de datos a " + copy.string() + " antes de borrar los registros antiguos",
-      [&] {
-        const forms::LongWork work(host(), "Copiando la base de datos a la carpeta " +
-                                               std::string(store::kBackupFolderName) + "…");
-        store::backUpDatabase(store::databasePath(folder), copy);
-      },
-      "No se borró ningún registro; se intentará de nuevo en el próximo inicio. Revise que "
-      "haya espacio en el disco y permiso de escritura en la carpeta " +
-          copy.parent_path().string() + ".");
+  const bool copied =
+      !on_file ||
+      attempt(
+          "copiar la base de datos a " + copy.string() + " antes de borrar los registros antiguos",
+          [&] {
+            const forms::LongWork work(host(), "Copiando la base de datos a la carpeta " +
+                                                   std::string(store::kBackupFolderName) + "…");
+            store::backUpDatabase(store::databasePath(folder), copy);
+          },
+          "No se borró ningún registro; se intentará de nuevo en el próximo inicio. Revise que "
+          "haya espacio en el disco y permiso de escritura en la carpeta " +
+              copy.parent_path().string() + ".");
   if (!copied) return;
-  store::removeOldBackups(folder);
+  if (on_file) store::removeOldBackups(folder);
   attempt("borrar los registros antiguos", [&] {
     const forms::LongWork work(
         host(), "Borrando los registros de más de " + std::to_string(session::kKeptDays) +

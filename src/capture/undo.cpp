@@ -15,7 +15,7 @@ std::string quotedName(const std::string& name) {
 // Every column is kept by name, so the record comes back whole whatever columns the file
 // has; the read and the delete share one transaction, so what is kept is what was deleted.
 std::optional<Captura::DeletedRecord> Captura::deleteKeepingRecord(std::int64_t key) {
-  store::Connection db = store::Connection::open(store::databasePath(g_.gRuta));
+  store::Connection db = store::Connection::openDatabase(g_.gRuta);
   std::optional<DeletedRecord> kept;
   db.transaction(
       [&] {
@@ -48,8 +48,8 @@ void Captura::CmdDeshacer_Click() {
     marks += marks.empty() ? "?" : ", ?";
   }
   const bool restored = attempt("deshacer la eliminación", [&] {
-    store::Connection::open(store::databasePath(g_.gRuta))
-        .runNative("INSERT INTO Reg_Pre (" + names + ") VALUES (" + marks + ")", record.values);
+    store::Connection::openDatabase(g_.gRuta).runNative(
+        "INSERT INTO Reg_Pre (" + names + ") VALUES (" + marks + ")", record.values);
   });
   if (!restored) return;
   forgetDeletedRecord();

@@ -6,6 +6,7 @@
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/schema.h"
+#include "store/server_settings.h"
 #include "text/encoding.h"
 
 namespace session {
@@ -43,9 +44,8 @@ std::vector<std::string> missingParts(store::Connection& db) {
   std::vector<std::string> missing;
   for (const RequiredTable& required : requiredTables()) {
     std::vector<std::string> present;
-    for (const store::Row& column :
-         db.runNative("SELECT name FROM pragma_table_info(?)", {std::string(required.table)})) {
-      present.push_back(text::foldCase(column[0].asText()));
+    for (const std::string& column : db.columnsOf(required.table)) {
+      present.push_back(text::foldCase(column));
     }
     if (present.empty()) {
       missing.push_back("la tabla " + std::string(required.table));
@@ -83,10 +83,38 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return joined;
 }
 
+// The database on a server: reachable, and holding every table and column. Writing is the
+// server's to allow; its administrator grants it.
+std::optional<std::string> serverProblem(const std::filesystem::path& folder) {
+  std::optional<std::string> server;
+  try {
+    server = store::serverOf(folder);
+  } catch (const store::StoreError& failure) {
+    return "No se pudo leer la configuración del servidor:\n" + failure.statement() +
+           "\n\nCausa: " + failure.cause();
+  }
+  if (!server) return std::nullopt;
+  const std::string name = store::serverName(*server);
+  try {
+    store::Connection db = store::Connection::connect(*server);
+    const std::vector<std::string> missing = missingParts(db);
+    if (!missing.empty()) {
+      return "La base de datos del servidor no tiene todo lo que el programa usa:\n" + name +
+             "\n\nFalta:" + joinLines(missing) + "\n\nCree la base de datos con tarvel-db create " +
+             name + ", o copie ahí la de la delegación con tarvel-db copy.";
+    }
+  } catch (const store::StoreError& failure) {
+    return "No se pudo usar la base de datos del servidor:\n" + name +
+           "\n\nCausa: " + failure.cause();
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
                                            bool programFolder) {
+  if (store::hasSettings(folder)) return serverProblem(folder);
   const std::filesystem::path file = std::filesystem::absolute(store::databasePath(folder));
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) {

@@ -4,6 +4,7 @@
 #include "forms/question_form.h"
 #include "store/connection.h"
 #include "store/error.h"
+#include "store/server_settings.h"
 
 namespace session {
 
@@ -16,22 +17,21 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
       step();
       return true;
     } catch (const store::StoreError& failure) {
-      const std::string file = store::databasePath(host.programFolder()).string();
+      const std::string where = store::databaseLocation(host.programFolder());
       if (failure.kind() != store::StoreError::Kind::Busy) {
         forms::MessageForm notice(host, "ERROR",
-                                  "No se pudo " + doing + ".\nCausa: " + failure.cause() +
-                                      "\nArchivo: " + file +
-                                      (advice.empty() ? "" : "\n\n" + advice));
+                                  "No se pudo " + doing + ".\nCausa: " + failure.cause() + "\n" +
+                                      where + (advice.empty() ? "" : "\n\n" + advice));
         host.showModal(notice);
         return false;
       }
       // Another program holds the file: the operator may close it and try again, and the
       // event then goes on whole.
-      forms::QuestionForm retry(
-          host, "Base de datos ocupada",
-          "No se pudo " + doing + ": otro programa tiene abierta la base de datos.\nArchivo: " +
-              file + "\n\nCierre ese programa y vuelva a intentarlo, o cancele.",
-          "Volver a intentar", "Cancelar");
+      forms::QuestionForm retry(host, "Base de datos ocupada",
+                                "No se pudo " + doing +
+                                    ": otro programa tiene abierta la base de datos.\n" + where +
+                                    "\n\nCierre ese programa y vuelva a intentarlo, o cancele.",
+                                "Volver a intentar", "Cancelar");
       host.showModal(retry);
       if (!retry.accepted()) {
         store::OperationScope::noteLocked();

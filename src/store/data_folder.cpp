@@ -4,13 +4,15 @@
 #include <system_error>
 
 #include "store/connection.h"
+#include "store/server_settings.h"
 
 namespace store {
 
 DataFolder chooseDataFolder(const std::filesystem::path& program_folder,
                             const std::filesystem::path& user_folder) {
   std::error_code error;
-  if (std::filesystem::is_regular_file(databasePath(program_folder), error)) {
+  if (std::filesystem::is_regular_file(databasePath(program_folder), error) ||
+      hasSettings(program_folder)) {
     return DataFolder{program_folder, true};
   }
   return DataFolder{user_folder, false};

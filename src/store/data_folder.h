@@ -10,12 +10,14 @@ inline constexpr const char* kDataFolderName = "tarvel-captura";
 // Where the database and everything the program writes live.
 struct DataFolder {
   std::filesystem::path path;
-  // The program's own folder holds the database: the copy-and-run layout of an office.
+  // The program's own folder holds the database (or the settings file naming its server):
+  // the copy-and-run layout of an office.
   bool portable = false;
 };
 
-// The program's own folder when it holds the database, else `user_folder`: an installed
-// program keeps its data out of the folder it was installed into.
+// The program's own folder when it holds the database or the settings file, else
+// `user_folder`: an installed program keeps its data out of the folder it was installed
+// into.
 DataFolder chooseDataFolder(const std::filesystem::path& program_folder,
                             const std::filesystem::path& user_folder);
 

@@ -37,8 +37,6 @@ std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool
 
 // Connects to the database server named by `uri` (libpq's connection URI).
 std::unique_ptr<Engine> openPostgresEngine(const std::string& uri);
-// The URI as it may be shown: without a password.
-std::string serverName(const std::string& uri);
 
 // For engines: a statement of the running operation changed rows.
 void noteRowsChanged();

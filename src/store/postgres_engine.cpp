@@ -11,6 +11,7 @@
 #include "store/engine.h"
 #include "store/error.h"
 #include "store/jet_dialect.h"
+#include "store/server_settings.h"
 
 namespace store {
 namespace {
@@ -243,6 +244,8 @@ std::unique_ptr<Engine> openPostgresEngine(const std::string& uri) {
                          "llegar a él",
                      SQLITE_CANTOPEN);
   }
+  // The server's notices ("…does not exist, skipping") are not the operator's business.
+  PQsetNoticeProcessor(connection.get(), [](void*, const char*) {}, nullptr);
   auto engine = std::make_unique<PostgresEngine>(std::move(connection), where);
   engine->execute("SET client_encoding = 'UTF8'", {});
   engine->execute("SET DateStyle = 'ISO, YMD'", {});

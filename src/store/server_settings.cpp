@@ -20,8 +20,7 @@ std::string_view trimmed(std::string_view text) {
 
 std::optional<std::string> serverOf(const std::filesystem::path& folder) {
   const std::filesystem::path file = folder / kSettingsFileName;
-  std::error_code error;
-  if (!std::filesystem::exists(file, error)) return std::nullopt;
+  if (!hasSettings(folder)) return std::nullopt;
   std::ifstream in(file);
   if (!in) throw StoreError(file.string(), "no se pudo leer el archivo de configuración");
   std::optional<std::string> server;
@@ -48,6 +47,20 @@ std::optional<std::string> serverOf(const std::filesystem::path& folder) {
                      "~/.pgpass o en la variable PGPASSWORD");
   }
   return server;
+}
+
+bool hasSettings(const std::filesystem::path& folder) {
+  std::error_code error;
+  return std::filesystem::exists(folder / kSettingsFileName, error);
+}
+
+std::string databaseLocation(const std::filesystem::path& folder) {
+  try {
+    if (const auto server = serverOf(folder)) return "Servidor: " + serverName(*server);
+  } catch (const StoreError&) {
+    return "Archivo: " + (folder / kSettingsFileName).string();
+  }
+  return "Archivo: " + databasePath(folder).string();
 }
 
 }  // namespace store

@@ -16,4 +16,14 @@ inline constexpr const char* kSettingsFileName = "tarvel-captura.conf";
 // PGPASSWORD, never in a file others may read).
 std::optional<std::string> serverOf(const std::filesystem::path& folder);
 
+// A server URI as it may be shown: without a password.
+std::string serverName(const std::string& uri);
+
+// Whether `folder` holds a settings file (readable or not).
+bool hasSettings(const std::filesystem::path& folder);
+
+// Where `folder`'s database is, for the operator: "Archivo: <path>" or "Servidor: <URI
+// without password>". A settings file that cannot be read names itself.
+std::string databaseLocation(const std::filesystem::path& folder);
+
 }  // namespace store

@@ -36,7 +36,7 @@ int killsWanted() {
 std::unique_ptr<capture::Captura> startScreen(testing_support::HeadlessHost& host,
                                               session::SessionState& state) {
   auto screen = std::make_unique<capture::Captura>(host, state);
-  reliability::queueSignIn(host);
+  testing_support::queueSignIn(host);
   screen->load();
   return screen;
 }

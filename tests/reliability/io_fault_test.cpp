@@ -63,7 +63,7 @@ class IoFaults : public CaptureScreen {
     captura = std::make_unique<capture::Captura>(host, *state);
     outputs = std::make_unique<outputs::DayOutputFiles>(host, *state);
     captura->useOutputs(*outputs);
-    reliability::queueSignIn(host);
+    testing_support::queueSignIn(host);
     captura->load();
   }
 

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "server_database.h"
+#include "session/startup.h"
 #include "store/connection.h"
 #include "store/error.h"
+#include "store/server_settings.h"
 #include "temp_folder.h"
 
 namespace {
@@ -109,15 +112,28 @@ TEST_F(BothBackends, KeysColumnsChangesAndRefusalsOnTheServer) {
   }
 }
 
-TEST(Server, AServerThatCannotBeReachedIsToldByName) {
-  try {
-    store::Connection::connect("postgresql:///nada?host=/nonexistent&user=postgres");
-    FAIL() << "no server there";
-  } catch (const store::StoreError& failure) {
-    EXPECT_EQ(failure.kind(), store::StoreError::Kind::CannotOpen);
-    EXPECT_NE(failure.cause().find("no se pudo conectar con el servidor"), std::string::npos)
-        << failure.cause();
-  }
+// At the start, a server that cannot be reached or lacks the tables is told like a missing
+// file: what, where, what to do.
+TEST(Server, TheStartTellsAServerItCannotUse) {
+  testing_support::TempFolder folder;
+  const auto point_to = [&](const std::string& uri) {
+    std::ofstream(folder.path() / store::kSettingsFileName) << "servidor = " << uri << "\n";
+  };
+  point_to("postgresql:///nada?host=/nonexistent&user=postgres");
+  const auto unreachable = session::databaseProblem(folder.path());
+  ASSERT_TRUE(unreachable);
+  EXPECT_NE(unreachable->find("no se pudo conectar con el servidor"), std::string::npos)
+      << *unreachable;
+  EXPECT_NE(unreachable->find("postgresql:///nada"), std::string::npos) << *unreachable;
+
+  testing_support::ServerDatabase empty;
+  point_to(empty.uri());
+  const auto without_tables = session::databaseProblem(folder.path());
+  ASSERT_TRUE(without_tables);
+  EXPECT_NE(without_tables->find("la tabla Reg_Pre"), std::string::npos) << *without_tables;
+
+  testing_support::createServerSchema(empty);
+  EXPECT_EQ(session::databaseProblem(folder.path()), std::nullopt);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "headless_host.h"
 #include "session/frm_clave_acceso.h"
 
-namespace reliability {
+namespace testing_support {
 
 // Queues the operator's sign-in with delegation 5's key: the key again while it is refused
 // (a fault may strike its check), Enter again while the access screen stays open.
@@ -17,4 +17,4 @@ inline void queueSignIn(testing_support::HeadlessHost& host) {
   });
 }
 
-}  // namespace reliability
+}  // namespace testing_support

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "capture/captura.h"
+#include "capture_catalogue.h"
+#include "headless_host.h"
+#include "outputs/day_output_files.h"
+#include "outputs/frm_aviso.h"
+#include "server_database.h"
+#include "session/session_state.h"
+#include "sign_in.h"
+#include "store/server_settings.h"
+#include "temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string listText(const forms::ComboBox& list) {
+  std::string text;
+  for (const auto& item : list.items()) text += item.text + ";";
+  return text + " [" + list.text() + "]\n";
+}
+
+// What the operator sees that the database decides: the captions, the lists and the position.
+std::string screenText(const capture::Captura& c) {
+  return c.LabelMod.caption + " | " + c.LblRegNum.caption + " | " + c.LblRegES.caption + " | " +
+         c.TextMin.text + " " + c.TextMax.text + " " + c.TextFrec.text + " " + c.TextObs.text +
+         "\n" + listText(c.ComboDest) + listText(c.ComboProd) + listText(c.ComboPres) +
+         listText(c.ComboOri);
+}
+
+// One operator's morning, key for key, in `folder`: the screen after each step, then the
+// report and the export written at the end.
+std::string morning(const fs::path& folder) {
+  testing_support::HeadlessHost host;
+  host.folder = folder;
+  host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
+  // The price warnings are answered as an operator would, and counted in what was seen.
+  host.enterOnEveryModal = true;
+  session::SessionState state;
+  capture::Captura c(host, state);
+  outputs::DayOutputFiles outputs(host, state);
+  c.useOutputs(outputs);
+  testing_support::queueSignIn(host);
+  c.load();
+  std::string seen = screenText(c);
+  const auto save = [&](const std::string& minimum, const std::string& observation) {
+    c.type(c.TextMin, minimum);
+    c.type(c.TextMax, "900");
+    c.type(c.TextFrec, "800");
+    c.type(c.TextObs, observation);
+    c.click(c.CmdGrabar);
+    seen += screenText(c);
+  };
+  save("700", "Mañana fría");
+  save("650.5", "Oferta \"alta\"");
+  save("640", "");
+  c.click(c.cmdPrimero);
+  seen += screenText(c);
+  c.type(c.TextObs, "Cambiada");
+  c.click(c.CmdGrabar);
+  c.click(c.cmdSiguiente);
+  c.click(c.CmdBorrar);
+  seen += screenText(c);
+  c.click(c.CmdDeshacer);
+  seen += screenText(c);
+  host.answerNext<outputs::frmAviso>([](outputs::frmAviso& aviso) { aviso.click(aviso.cmdOK); });
+  c.click(c.CmdGenera);
+  c.click(c.CmdReporte);
+  for (const std::string& modal : host.modalForms) seen += modal + "\n";
+  return seen + testing_support::fileContents(folder / "Reporte.htm") +
+         testing_support::fileContents(folder / (state.gCveDel + "FRU.csv"));
+}
+
+TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
+  testing_support::TempFolder on_file;
+  {
+    store::Connection file = testing_support::createDatabase(on_file.path());
+    testing_support::writeCaptureCatalogue(file, text::Date{2006, 7, 21});
+  }
+  testing_support::TempFolder on_server;
+  testing_support::ServerDatabase database;
+  {
+    store::Connection server = testing_support::createServerSchema(database);
+    testing_support::writeCaptureCatalogue(server, text::Date{2006, 7, 21});
+  }
+  std::ofstream(on_server.path() / store::kSettingsFileName)
+      << "# La base de datos de la delegación\nservidor = " << database.uri() << "\n";
+
+  const std::string from_file = morning(on_file.path());
+  EXPECT_EQ(morning(on_server.path()), from_file);
+  EXPECT_NE(from_file.find("Cambiada"), std::string::npos) << from_file;
+  EXPECT_FALSE(fs::exists(store::databasePath(on_server.path())));
+}
+
+}  // namespace
