@@ -13,29 +13,21 @@
 
 #include "store/connection.h"
 #include "store/error.h"
+#include "store/sqlite_handles.h"
 
 namespace store {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kBusyTimeoutMs = 5000;
-
-struct DatabaseCloser {
-  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
-
 struct BackupFinisher {
   void operator()(sqlite3_backup* backup) const { sqlite3_backup_finish(backup); }
 };
 using BackupHandle = std::unique_ptr<sqlite3_backup, BackupFinisher>;
 
-// The engine's extended code for the last failure on `db`, or `code` when it recorded none.
 StoreError failure(const fs::path& file, sqlite3* db, int code) {
-  const int recorded = db ? sqlite3_extended_errcode(db) : SQLITE_OK;
-  const int reported = recorded != SQLITE_OK ? recorded : code;
-  return StoreError(file.string(), db ? sqlite3_errmsg(db) : sqlite3_errstr(code), reported);
+  return StoreError(file.string(), db ? sqlite3_errmsg(db) : sqlite3_errstr(code),
+                    failureCode(db, code));
 }
 
 DatabaseHandle openDatabase(const fs::path& file, int flags) {

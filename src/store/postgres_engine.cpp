@@ -245,7 +245,8 @@ std::unique_ptr<Engine> openPostgresEngine(const std::string& uri) {
                      SQLITE_CANTOPEN);
   }
   // The server's notices ("…does not exist, skipping") are not the operator's business.
-  PQsetNoticeProcessor(connection.get(), [](void*, const char*) {}, nullptr);
+  PQsetNoticeProcessor(
+      connection.get(), [](void*, const char*) {}, nullptr);
   auto engine = std::make_unique<PostgresEngine>(std::move(connection), where);
   engine->execute("SET client_encoding = 'UTF8'", {});
   engine->execute("SET DateStyle = 'ISO, YMD'", {});

@@ -9,32 +9,15 @@
 #include "store/error.h"
 #include "store/jet_dialect.h"
 #include "store/sql_functions.h"
+#include "store/sqlite_handles.h"
 
 namespace store {
 namespace {
-
-constexpr int kBusyTimeoutMs = 5000;
-
-struct DatabaseCloser {
-  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
-
-struct StatementFinalizer {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 // Every byte counts: a NUL is not a blank, so nothing can hide after one.
 bool onlyBlanks(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
                      [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
-}
-
-// The engine's extended code for the last failure on `db`, or `code` when it recorded none.
-int failureCode(sqlite3* db, int code) {
-  const int recorded = db ? sqlite3_extended_errcode(db) : SQLITE_OK;
-  return recorded != SQLITE_OK ? recorded : code;
 }
 
 // The SQLite interface counts text in int; a longer text is refused rather than cut.
