@@ -102,6 +102,16 @@ std::vector<std::string> Connection::columnsOf(const std::string& table) {
 }
 
 void Connection::transaction(const std::function<void()>& work, TransactionKind kind) {
+  // A transaction inside another is part of it: committed or rolled back with it.
+  if (in_transaction_) return work();
+  struct Inside {
+    bool& flag;
+    explicit Inside(bool& f) : flag(f) { flag = true; }
+    ~Inside() { flag = false; }
+    Inside(const Inside&) = delete;
+    Inside& operator=(const Inside&) = delete;
+  };
+  const Inside inside(in_transaction_);
   constexpr int kAttempts = 5;
   for (int attempt = 1;; ++attempt) {
     engine_->execute(engine_->beginStatement(kind), {});

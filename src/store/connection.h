@@ -48,7 +48,8 @@ class Connection {
   // change). A text holding more than one statement is refused before anything runs.
   Rows run(std::string_view jet_statement);
   // Runs `work` in one transaction: committed when it returns, rolled back when it throws
-  // (the failure goes on up).
+  // (the failure goes on up). Inside another transaction of this connection it is part of
+  // that one.
   void transaction(const std::function<void()>& work, TransactionKind kind = TransactionKind::Read);
   // Runs one statement in the engine's own SQL with its ? parameters bound as text (null
   // for none). Only blanks may follow the statement; anything else, a NUL included, refuses
@@ -69,6 +70,7 @@ class Connection {
   void rollBack() noexcept;
 
   std::unique_ptr<Engine> engine_;
+  bool in_transaction_ = false;
 };
 
 // The per-operation pattern: open the file in `folder`, run one statement, close. Inside an

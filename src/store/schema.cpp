@@ -82,6 +82,13 @@ constexpr const char* kIndexStatements[] = {
 
 }  // namespace
 
+const std::vector<std::string>& tableNames() {
+  static const std::vector<std::string> names{"Reg_Pre",     "Cat_Ori",   "Cat_Dest",  "Cat_Prod",
+                                              "Cat_Var_Ace", "Cat_Pres",  "Cat_Ing",   "Cat_Fte",
+                                              "Cat_Muni",    "Cat_Trans", "Cat_Deleg", "Config"};
+  return names;
+}
+
 void createSchema(Connection& connection) {
   createTables(connection);
   createIndexes(connection);

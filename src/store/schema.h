@@ -1,8 +1,14 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace store {
 
 class Connection;
+
+// The program's tables, in the order they are created.
+const std::vector<std::string>& tableNames();
 
 // Creates every table and the indexes the program's lookups use, on a new file.
 void createSchema(Connection& connection);

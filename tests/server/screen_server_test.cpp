@@ -6,7 +6,9 @@
 
 #include "capture/captura.h"
 #include "capture_catalogue.h"
+#include "copy.h"
 #include "headless_host.h"
+#include "loader.h"
 #include "outputs/day_output_files.h"
 #include "outputs/frm_aviso.h"
 #include "server_database.h"
@@ -95,6 +97,26 @@ TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
   EXPECT_EQ(morning(on_server.path()), from_file);
   EXPECT_NE(from_file.find("Cambiada"), std::string::npos) << from_file;
   EXPECT_FALSE(fs::exists(store::databasePath(on_server.path())));
+}
+
+// The demo file moved to a server by tarvel-db copy: the same morning there writes the same
+// report and export, byte for byte, and new records take keys after the copied ones.
+TEST(ServerScreens, ACopiedFileWorksOnTheServerExactlyAsItDidAsAFile) {
+  testing_support::TempFolder on_file;
+  tarveldb::createDatabaseFile(store::databasePath(on_file.path()), text::Date{2006, 7, 21});
+  testing_support::TempFolder on_server;
+  testing_support::ServerDatabase database;
+  const tarveldb::CopiedRows copied =
+      tarveldb::copyToServer(store::databasePath(on_file.path()), database.uri());
+  ASSERT_EQ(copied.size(), 12u);
+  EXPECT_EQ(copied.front().first, "Reg_Pre");
+  EXPECT_GT(copied.front().second, 0);
+  std::ofstream(on_server.path() / store::kSettingsFileName) << "servidor = " << database.uri();
+
+  EXPECT_EQ(morning(on_server.path()), morning(on_file.path()));
+  EXPECT_THROW(tarveldb::copyToServer(store::databasePath(on_file.path()), database.uri()),
+               std::runtime_error)
+      << "a server that has the tables already is refused";
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "demo_data.h"
 #include "store/error.h"
 #include "store/schema.h"
+#include "store/server_settings.h"
 #include "text/dates.h"
 #include "text/encoding.h"
 
@@ -183,8 +184,14 @@ std::string readWholeFile(const std::string& file) {
 std::vector<std::pair<std::string, std::string>> tableColumns(store::Connection& connection,
                                                               const std::string& table) {
   std::vector<std::pair<std::string, std::string>> columns;
-  for (const store::Row& row :
-       connection.runNative("SELECT name, type FROM pragma_table_info(?)", {table})) {
+  // A server names its types ("integer", "double precision", "date") where SQLite has the
+  // declared ones; both read the same through kindOf.
+  const char* statement =
+      connection.backend() == store::Backend::PostgreSQL
+          ? "SELECT column_name, data_type FROM information_schema.columns WHERE table_schema = "
+            "current_schema() AND table_name = lower(?) ORDER BY ordinal_position"
+          : "SELECT name, type FROM pragma_table_info(?)";
+  for (const store::Row& row : connection.runNative(statement, {table})) {
     columns.emplace_back(row[0].asText(), row[1].asText());
   }
   return columns;
@@ -280,20 +287,45 @@ std::size_t loadCsv(store::Connection& connection, const std::string& table,
   return rows.size();
 }
 
-void createDatabaseFile(const std::filesystem::path& file,
-                        const std::optional<text::Date>& demo_today) {
+bool isServer(const std::string& target) {
+  return target.rfind("postgresql://", 0) == 0;
+}
+
+store::Connection openTarget(const std::string& target) {
+  return isServer(target) ? store::Connection::connect(target) : store::Connection::open(target);
+}
+
+store::Connection createTarget(const std::string& target) {
+  if (!isServer(target)) return store::Connection::create(target);
+  store::Connection connection = store::Connection::connect(target);
+  if (!connection.columnsOf("Reg_Pre").empty()) {
+    throw std::runtime_error("la base de datos del servidor ya tiene las tablas del programa");
+  }
+  return connection;
+}
+
+void createDatabaseFile(const std::string& target, const std::optional<text::Date>& demo_today) {
   bool created = false;
   try {
-    store::Connection connection = store::Connection::create(file);
+    store::Connection connection = createTarget(target);
     created = true;
-    store::createSchema(connection);
-    if (demo_today) {
-      writeDemoData(connection, *demo_today);
+    const auto fill = [&] {
+      store::createSchema(connection);
+      if (demo_today) {
+        writeDemoData(connection, *demo_today);
+      } else {
+        insertRows(connection, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
+      }
+    };
+    // A server takes the tables in one transaction, so a failure leaves it empty.
+    if (isServer(target)) {
+      connection.transaction(fill);
     } else {
-      insertRows(connection, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
+      fill();
     }
   } catch (const std::exception& failure) {
-    if (created) {
+    if (created && !isServer(target)) {
+      const std::filesystem::path file = target;
       std::error_code ignored;
       std::filesystem::remove(file, ignored);
       std::filesystem::path journal = file;
@@ -302,8 +334,8 @@ void createDatabaseFile(const std::filesystem::path& file,
         std::filesystem::remove(journal, ignored);
       }
     }
-    throw std::runtime_error("no se pudo crear la base de datos " + file.string() + ": " +
-                             failure.what());
+    const std::string where = isServer(target) ? store::serverName(target) : target;
+    throw std::runtime_error("no se pudo crear la base de datos " + where + ": " + failure.what());
   }
 }
 

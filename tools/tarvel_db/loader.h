@@ -25,11 +25,19 @@ void insertRows(store::Connection& connection, const std::string& table,
 std::size_t loadCsv(store::Connection& connection, const std::string& table,
                     const std::string& csv_file);
 
-// Creates a database file with every table and index and either the demo data of the
-// days before `demo_today` or the empty configuration row. An existing file is refused and
-// left alone; a file this call created but could not complete is removed again, so that it
-// is never taken for a working database.
-void createDatabaseFile(const std::filesystem::path& file,
-                        const std::optional<text::Date>& demo_today);
+// Whether `target` names a database server (postgresql://…) rather than a file.
+bool isServer(const std::string& target);
+// Opens the file or connects to the server `target` names.
+store::Connection openTarget(const std::string& target);
+// A new file, or a server database that holds none of the program's tables yet.
+store::Connection createTarget(const std::string& target);
+
+// Creates a database (a file, or the tables on an empty server database) with every table
+// and index and either the demo data of the days before `demo_today` or the empty
+// configuration row. An existing file, or a server that already has the tables, is refused
+// and left alone; a file this call created but could not complete is removed again, and a
+// server gets everything in one transaction, so that nothing half made is ever taken for a
+// working database.
+void createDatabaseFile(const std::string& target, const std::optional<text::Date>& demo_today);
 
 }  // namespace tarveldb

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "copy.h"
 #include "demo_data.h"
 #include "generate.h"
 #include "loader.h"
 #include "store/connection.h"
 #include "store/data_folder.h"
+#include "store/server_settings.h"
 
 namespace {
 
@@ -25,6 +27,10 @@ constexpr const char* kUsage =
     "  tarvel-db generate [ARCHIVO] --records N [--days D] [--seed S]\n"
     "                                       crea una base de datos de prueba de carga con N\n"
     "                                       registros en los D días anteriores a hoy (30)\n"
+    "  tarvel-db copy ARCHIVO SERVIDOR      copia la base de datos de un archivo a una base de\n"
+    "                                       datos vacía de un servidor\n"
+    "En lugar de ARCHIVO puede darse un SERVIDOR (postgresql://usuario@equipo/base); la\n"
+    "contraseña va en ~/.pgpass o en PGPASSWORD.\n"
     "Sin ARCHIVO se usa la base de datos de la carpeta de datos del usuario\n"
     "($XDG_DATA_HOME/tarvel-captura/TARVELcaptura.mdb), la que usa el programa instalado.\n";
 
@@ -50,9 +56,28 @@ text::Date localToday() {
   return text::Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-int create(const std::string& file, bool demo) {
-  tarveldb::createDatabaseFile(file, demo ? std::optional<text::Date>(localToday()) : std::nullopt);
-  std::cout << "Base de datos creada: " << file << (demo ? " (datos de prueba)" : "") << '\n';
+// How a file or a server is named in what the tool prints.
+std::string shown(const std::string& target) {
+  return tarveldb::isServer(target) ? store::serverName(target) : target;
+}
+
+int create(const std::string& target, bool demo) {
+  tarveldb::createDatabaseFile(target,
+                               demo ? std::optional<text::Date>(localToday()) : std::nullopt);
+  std::cout << "Base de datos creada: " << shown(target) << (demo ? " (datos de prueba)" : "")
+            << '\n';
+  return 0;
+}
+
+int copy(const std::string& file, const std::string& uri) {
+  if (!tarveldb::isServer(uri)) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  for (const auto& [table, rows] : tarveldb::copyToServer(file, uri)) {
+    std::cout << table << ": " << rows << " filas\n";
+  }
+  std::cout << "Base de datos copiada de " << file << " a " << shown(uri) << '\n';
   return 0;
 }
 
@@ -60,9 +85,10 @@ int load(const std::string& file, const std::string& table,
          const std::vector<std::string>& csv_files) {
   std::optional<store::Connection> connection;
   try {
-    connection.emplace(store::Connection::open(file));
+    connection.emplace(tarveldb::openTarget(file));
   } catch (const std::exception& failure) {
-    throw std::runtime_error("no se pudo abrir la base de datos " + file + ": " + failure.what());
+    throw std::runtime_error("no se pudo abrir la base de datos " + shown(file) + ": " +
+                             failure.what());
   }
   for (std::size_t i = 0; i < csv_files.size(); ++i) {
     const std::string& csv = csv_files[i];
@@ -111,17 +137,20 @@ int generate(const std::string& file, const std::vector<std::string>& options) {
     std::cerr << kUsage;
     return 2;
   }
+  bool created = false;
   try {
-    store::Connection connection = store::Connection::create(file);
-    tarveldb::generateStore(connection, shape, localToday());
+    store::Connection connection = tarveldb::createTarget(file);
+    created = true;
+    // On a server the whole store goes in one transaction.
+    connection.transaction([&] { tarveldb::generateStore(connection, shape, localToday()); });
   } catch (...) {
     // A file left half made would pass for a store.
     std::error_code ignored;
-    std::filesystem::remove(file, ignored);
+    if (created && !tarveldb::isServer(file)) std::filesystem::remove(file, ignored);
     throw;
   }
-  std::cout << "Base de datos generada: " << file << " (" << shape.records << " registros en "
-            << shape.days << " días)\n";
+  std::cout << "Base de datos generada: " << shown(file) << " (" << shape.records
+            << " registros en " << shape.days << " días)\n";
   return 0;
 }
 
@@ -132,6 +161,7 @@ int main(int argc, char* argv[]) {
   try {
     const bool command =
         !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate");
+    if (args.size() == 3 && args[0] == "copy") return copy(args[1], args[2]);
     if (command && (args.size() < 2 || !namesFile(args[1]))) {
       args.insert(args.begin() + 1, defaultDatabase());
     }

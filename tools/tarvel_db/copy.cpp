@@ -1,0 +1,95 @@
+#include "copy.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "loader.h"
+#include "store/connection.h"
+#include "store/schema.h"
+#include "text/encoding.h"
+
+namespace tarveldb {
+namespace {
+
+constexpr std::size_t kRowsPerStatement = 200;
+
+std::string quoted(const std::string& name) {
+  std::string text = "\"";
+  for (char c : name) text += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return text + "\"";
+}
+
+// The file's columns of `table` under the server's names; a column the server lacks stops
+// the copy rather than dropping its values.
+std::vector<std::pair<std::string, std::string>> matchedColumns(store::Connection& file,
+                                                                store::Connection& server,
+                                                                const std::string& table) {
+  const std::vector<std::string> on_server = server.columnsOf(table);
+  std::vector<std::pair<std::string, std::string>> columns;
+  for (const std::string& column : file.columnsOf(table)) {
+    const auto found = std::find_if(on_server.begin(), on_server.end(), [&](const auto& name) {
+      return text::foldCase(name) == text::foldCase(column);
+    });
+    if (found == on_server.end()) {
+      throw std::runtime_error("la columna " + column + " de la tabla " + table +
+                               " del archivo no existe en el servidor");
+    }
+    columns.emplace_back(column, *found);
+  }
+  return columns;
+}
+
+std::int64_t copyTable(store::Connection& file, store::Connection& server,
+                       const std::string& table) {
+  const auto columns = matchedColumns(file, server, table);
+  if (columns.empty()) return 0;
+  std::string read_names;
+  std::string write_names;
+  std::string marks;
+  for (const auto& [from, to] : columns) {
+    read_names += (read_names.empty() ? "" : ", ") + quoted(from);
+    write_names += (write_names.empty() ? "" : ", ") + quoted(to);
+    marks += marks.empty() ? "?" : ", ?";
+  }
+  const store::Rows rows = file.runNative("SELECT " + read_names + " FROM " + quoted(table));
+  for (std::size_t first = 0; first < rows.size(); first += kRowsPerStatement) {
+    const std::size_t last = std::min(rows.size(), first + kRowsPerStatement);
+    std::string statement = "INSERT INTO " + table + " (" + write_names + ") VALUES ";
+    store::Row values;
+    for (std::size_t i = first; i < last; ++i) {
+      statement += (i == first ? "(" : ", (") + marks + ")";
+      values.insert(values.end(), rows[i].begin(), rows[i].end());
+    }
+    server.runNative(statement, values);
+  }
+  const std::int64_t on_server =
+      server.runNative("SELECT count(*) FROM " + table)[0][0].asInteger();
+  if (on_server != static_cast<std::int64_t>(rows.size())) {
+    throw std::runtime_error("la tabla " + table + " tiene " + std::to_string(rows.size()) +
+                             " filas en el archivo y " + std::to_string(on_server) +
+                             " en el servidor");
+  }
+  return on_server;
+}
+
+}  // namespace
+
+CopiedRows copyToServer(const std::filesystem::path& file, const std::string& uri) {
+  store::Connection source = store::Connection::open(file);
+  store::Connection server = createTarget(uri);
+  CopiedRows copied;
+  server.transaction([&] {
+    store::createTables(server);
+    for (const std::string& table : store::tableNames()) {
+      copied.emplace_back(table, copyTable(source, server, table));
+    }
+    // New records continue after the highest key brought over.
+    server.runNative(
+        "SELECT setval(pg_get_serial_sequence('reg_pre', 'consec'), "
+        "(SELECT coalesce(max(consec), 0) + 1 FROM reg_pre), false)");
+    store::createIndexes(server);
+  });
+  return copied;
+}
+
+}  // namespace tarveldb
