@@ -131,7 +131,7 @@ void Captura::runEvent(const std::function<void()>& event) {
   const store::ProgressWatch watch([this] { host().stillWorking(); });
   const EventStart start{saveScreen(), g_, basket, records, deleted_};
   event();
-  if (store::OperationScope::locked() && !store::OperationScope::changedRows()) {
+  if (store::OperationScope::givenUp() && !store::OperationScope::changedRows()) {
     restoreScreen(start.screen);
     g_ = start.session;
     basket = start.basket;

@@ -241,7 +241,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   };
   std::optional<DeletedRecord> deleted_;
 
-  // What an event found: put back when the operator gives up on a locked file before the
+  // What an event found: put back when the event gives up on the database before the
   // event changed anything in it.
   struct EventStart {
     forms::ScreenState screen;

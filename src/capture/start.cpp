@@ -72,9 +72,9 @@ void Captura::Form_Load() {
     ComboDest.enabled = ComboDest.visible = false;
     setFocus(ComboProd);
   }
-  // Given up on a locked file, the start cannot build the screen; the program ends rather
-  // than show it half built.
-  if (store::OperationScope::locked()) {
+  // Given up on the database (locked, or out of reach), the start cannot build the screen; the
+  // program ends rather than show it half built.
+  if (store::OperationScope::givenUp()) {
     unload();
     host().end(1);
   }

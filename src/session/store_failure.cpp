@@ -10,8 +10,8 @@ namespace session {
 
 bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step,
                   const std::string& advice) {
-  // Once the operator gave up on a locked file, the event's other steps give up at once.
-  if (store::OperationScope::locked()) return false;
+  // Once the event gave up on the database, its other steps give up at once.
+  if (store::OperationScope::givenUp()) return false;
   while (true) {
     try {
       step();
@@ -23,6 +23,11 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
                                   "No se pudo " + doing + ".\nCausa: " + failure.cause() + "\n" +
                                       where + (advice.empty() ? "" : "\n\n" + advice));
         host.showModal(notice);
+        // A database that cannot be reached now will not be reached by the event's next
+        // step either: one message for the event.
+        if (failure.kind() == store::StoreError::Kind::CannotOpen) {
+          store::OperationScope::noteGivenUp();
+        }
         return false;
       }
       // Another program holds the file: the operator may close it and try again, and the
@@ -34,7 +39,7 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
                                 "Volver a intentar", "Cancelar");
       host.showModal(retry);
       if (!retry.accepted()) {
-        store::OperationScope::noteLocked();
+        store::OperationScope::noteGivenUp();
         return false;
       }
     }

@@ -17,7 +17,7 @@ StatementObserver& statementObserver() {
 struct OperationConnections {
   int depth = 0;
   std::map<std::filesystem::path, Connection> open;
-  bool locked = false;
+  bool given_up = false;
   bool changed = false;
 };
 
@@ -140,29 +140,29 @@ void Connection::rollBack() noexcept {
 }
 
 OperationScope::OperationScope()
-    : outer_locked_(operation().locked), outer_changed_(operation().changed) {
+    : outer_given_up_(operation().given_up), outer_changed_(operation().changed) {
   ++operation().depth;
-  operation().locked = false;
+  operation().given_up = false;
   operation().changed = false;
 }
 
 OperationScope::~OperationScope() {
   // An event inside another (a dialog's, say) leaves the outer one's lock as it found it,
   // and what it changed counts for the outer one too.
-  operation().locked = outer_locked_;
+  operation().given_up = outer_given_up_;
   operation().changed = outer_changed_ || operation().changed;
   if (--operation().depth > 0) return;
   operation().open.clear();
-  operation().locked = false;
+  operation().given_up = false;
   operation().changed = false;
 }
 
-void OperationScope::noteLocked() {
-  if (operation().depth > 0) operation().locked = true;
+void OperationScope::noteGivenUp() {
+  if (operation().depth > 0) operation().given_up = true;
 }
 
-bool OperationScope::locked() {
-  return operation().locked;
+bool OperationScope::givenUp() {
+  return operation().given_up;
 }
 
 bool OperationScope::changedRows() {

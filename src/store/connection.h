@@ -87,16 +87,17 @@ class OperationScope {
   OperationScope(const OperationScope&) = delete;
   OperationScope& operator=(const OperationScope&) = delete;
 
-  // Another program holds the file locked: the rest of this operation (but not an operation
-  // that follows, or one inside it) need not wait for it again. Nothing is noted outside an
-  // operation.
-  static void noteLocked();
-  static bool locked();
+  // The operator gave up on the database for this operation (another program holds the
+  // file locked, or the database cannot be reached): the rest of this operation (but not an
+  // operation that follows, or one inside it) gives up at once instead of waiting or telling
+  // again. Nothing is noted outside an operation.
+  static void noteGivenUp();
+  static bool givenUp();
   // Whether a statement of this operation (or of one inside it) changed a row of any file.
   static bool changedRows();
 
  private:
-  bool outer_locked_;
+  bool outer_given_up_;
   bool outer_changed_;
 };
 

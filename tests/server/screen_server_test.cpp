@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "capture/captura.h"
 #include "capture_catalogue.h"
@@ -117,6 +118,41 @@ TEST(ServerScreens, ACopiedFileWorksOnTheServerExactlyAsItDidAsAFile) {
   EXPECT_THROW(tarveldb::copyToServer(store::databasePath(on_file.path()), database.uri()),
                std::runtime_error)
       << "a server that has the tables already is refused";
+}
+
+// A server that cannot be reached in the middle of the day: one message for the event, and
+// the screen as it was; once the server is back the same event works.
+TEST(ServerScreens, AServerOutOfReachCostsOneMessageAndLeavesTheScreen) {
+  testing_support::TempFolder folder;
+  testing_support::ServerDatabase database;
+  {
+    store::Connection server = testing_support::createServerSchema(database);
+    testing_support::writeCaptureCatalogue(server, text::Date{2006, 7, 21});
+  }
+  std::ofstream(folder.path() / store::kSettingsFileName) << "servidor = " << database.uri();
+  testing_support::HeadlessHost host;
+  host.folder = folder.path();
+  host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
+  session::SessionState state;
+  capture::Captura c(host, state);
+  testing_support::queueSignIn(host);
+  c.load();
+
+  const forms::ScreenState before = c.saveScreen();
+  database.rename("fuera_de_alcance");
+  const std::size_t earlier = host.modalForms.size();
+  host.enterOnEveryModal = true;
+  c.clickMenu(c.Granos);
+  EXPECT_EQ(std::vector<std::string>(host.modalForms.begin() + static_cast<long>(earlier),
+                                     host.modalForms.end()),
+            std::vector<std::string>{"frmMensaje"});
+  EXPECT_TRUE(c.saveScreen() == before);
+  EXPECT_EQ(state.gModulo, "FRU");
+
+  database.rename("");
+  c.clickMenu(c.Granos);
+  EXPECT_EQ(state.gModulo, "GRA");
+  EXPECT_GT(c.ComboProd.listCount(), 0);
 }
 
 }  // namespace

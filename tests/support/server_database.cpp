@@ -35,12 +35,20 @@ ServerDatabase::ServerDatabase() {
   store::Connection admin = store::Connection::connect(admin_uri_);
   admin.runNative("DROP DATABASE IF EXISTS " + name_);
   admin.runNative("CREATE DATABASE " + name_ + " TEMPLATE template0 ENCODING 'UTF8'");
+  current_ = name_;
+}
+
+void ServerDatabase::rename(const std::string& other) {
+  const std::string wanted = other.empty() ? name_ : name_ + "_" + other;
+  store::Connection::connect(admin_uri_)
+      .runNative("ALTER DATABASE " + current_ + " RENAME TO " + wanted);
+  current_ = wanted;
 }
 
 ServerDatabase::~ServerDatabase() {
   try {
-    store::Connection::connect(admin_uri_).runNative("DROP DATABASE IF EXISTS " + name_ +
-                                                     " WITH (FORCE)");
+    store::Connection::connect(admin_uri_)
+        .runNative("DROP DATABASE IF EXISTS " + current_ + " WITH (FORCE)");
   } catch (...) {
   }
 }

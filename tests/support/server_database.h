@@ -17,10 +17,14 @@ class ServerDatabase {
 
   const std::string& uri() const { return uri_; }
   store::Connection connect() const { return store::Connection::connect(uri_); }
+  // Gives the database another name, so that its URI reaches nothing (the server out of
+  // reach); "" gives it its own name back.
+  void rename(const std::string& other);
 
  private:
   std::string admin_uri_;
   std::string name_;
+  std::string current_;
   std::string uri_;
 };
 
