@@ -42,7 +42,17 @@ DatabaseHandle openDatabase(const fs::path& file, int flags) {
 
 void copyPages(const fs::path& from, const fs::path& to) {
   const DatabaseHandle source = openDatabase(from, SQLITE_OPEN_READONLY);
-  const DatabaseHandle target = openDatabase(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  // A copy that cannot be made is the backup folder's problem, not the database's: it is
+  // told as such, and the database stays in use.
+  const DatabaseHandle target = [&] {
+    try {
+      return openDatabase(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    } catch (const StoreError& cannot) {
+      throw StoreError(to.string(), "no se pudo crear la copia en la carpeta " +
+                                        to.parent_path().string() + " (" + cannot.engineMessage() +
+                                        ")");
+    }
+  }();
   const BackupHandle backup(sqlite3_backup_init(target.get(), "main", source.get(), "main"));
   if (!backup) throw failure(to, target.get(), SQLITE_ERROR);
   // The whole file in one step, so no other program's write can slip in between steps.
