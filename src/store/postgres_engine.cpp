@@ -11,7 +11,9 @@
 #include "store/engine.h"
 #include "store/error.h"
 #include "store/jet_dialect.h"
+#include "store/schema.h"
 #include "store/server_settings.h"
+#include "text/encoding.h"
 
 namespace store {
 namespace {
@@ -56,6 +58,14 @@ std::string firstLine(const char* message) {
   return line;
 }
 
+// The server folds names to lower case; a table of the program is named as it is spelt.
+std::string tableSpelling(const std::string& folded) {
+  for (const std::string& table : tableNames()) {
+    if (text::foldCase(table) == folded) return table;
+  }
+  return folded;
+}
+
 // The server names a missing table or column its own way; the program's explanations read
 // SQLite's wording.
 std::string engineWording(const std::string& message) {
@@ -65,7 +75,8 @@ std::string engineWording(const std::string& message) {
   const auto missing = message.find(kMissing);
   if (message.rfind("ERROR:  ", 0) == 0) return engineWording(message.substr(8));
   if (missing != std::string::npos && message.rfind(kRelation, 0) == 0) {
-    return "no such table: " + message.substr(kRelation.size(), missing - kRelation.size());
+    return "no such table: " +
+           tableSpelling(message.substr(kRelation.size(), missing - kRelation.size()));
   }
   if (missing != std::string::npos && message.rfind(kColumn, 0) == 0) {
     return "no such column: " + message.substr(kColumn.size(), missing - kColumn.size());

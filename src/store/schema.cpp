@@ -49,6 +49,15 @@ constexpr const char* kServerCreateStatements[] = {
     "Pre_frec double precision, Pre_uni double precision, Consecutivo integer, Obs text, "
     "Cve_inf integer, Cve_mun integer, Cve_tra integer, Vol double precision, Fecha_de date, "
     "Fecha_a date)",
+    // As in the file: a record given no key takes the next one, and one given a key past
+    // the last moves the counter on, so no later record can collide with it.
+    "CREATE FUNCTION reg_pre_key() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+    "IF NEW.consec IS NULL THEN NEW.consec := nextval('reg_pre_consec_seq'); "
+    "ELSIF NEW.consec >= (SELECT CASE WHEN is_called THEN last_value + 1 ELSE last_value END "
+    "FROM reg_pre_consec_seq) THEN PERFORM setval('reg_pre_consec_seq', NEW.consec); END IF; "
+    "RETURN NEW; END $$",
+    "CREATE TRIGGER reg_pre_key BEFORE INSERT ON Reg_Pre FOR EACH ROW "
+    "EXECUTE FUNCTION reg_pre_key()",
     "CREATE TABLE Cat_Ori (Cve_Ori integer PRIMARY KEY, Desc_Ori text, Abrev text)",
     "CREATE TABLE Cat_Dest (Cve_Des integer PRIMARY KEY, Desc_Des text, Coord text, "
     "FRU text DEFAULT 'N', AZU text DEFAULT 'N', ACE text DEFAULT 'N', GRA text DEFAULT 'N', "

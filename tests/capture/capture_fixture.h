@@ -14,6 +14,7 @@
 #include "capture_catalogue.h"
 #include "forms/message_form.h"
 #include "headless_host.h"
+#include "server_database.h"
 #include "session/frm_clave_acceso.h"
 #include "session/session_state.h"
 #include "store/connection.h"
@@ -24,8 +25,7 @@
 class CaptureScreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto db = testing_support::createDatabase(folder.path());
-    testing_support::writeCaptureCatalogue(db, text::Date{2006, 7, 21});
+    testing_support::writeCaptureCatalogue(database.connection(), text::Date{2006, 7, 21});
     host.folder = folder.path();
     host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
   }
@@ -101,7 +101,7 @@ class CaptureScreen : public ::testing::Test {
                          "0", "1", row.observations, std::to_string(row.source),
                          std::to_string(row.municipality), optional(row.transport)});
     }
-    auto db = store::Connection::open(store::databasePath(folder.path()));
+    store::Connection& db = database.connection();
     testing_support::insert(db, "Reg_Pre",
                             {"Consec", "Cve_del", "Cve_Mod", "Fecha", "Cve_prod", "Cve_ori",
                              "Cve_des", "Cve_pres", "Pre_min", "Pre_max", "Pre_frec", "Pre_uni",
@@ -145,6 +145,7 @@ class CaptureScreen : public ::testing::Test {
   }
 
   testing_support::TempFolder folder;
+  testing_support::TestDatabase database{folder.path()};
   testing_support::HeadlessHost host;
   std::unique_ptr<session::SessionState> state;
   std::unique_ptr<capture::Captura> captura;

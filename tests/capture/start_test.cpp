@@ -27,10 +27,10 @@ TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
 
 // A purge of many records says what it does and lets the platform paint while it runs.
 TEST_F(CaptureScreen, ALongPurgeSaysWhatItDoesWhileItRuns) {
-  sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha) SELECT 'GRA', '2005-01-01' FROM (WITH RECURSIVE "
-      "n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i FROM n)");
+  sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha) SELECT 'GRA', #2005/1/1# FROM (WITH RECURSIVE "
+      "n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i FROM n) AS many");
   start("Granos y Semillas");
-  EXPECT_EQ(rows("Fecha='2005-01-01'"), 0);
+  EXPECT_EQ(rows("Fecha=#2005/1/1#"), 0);
   EXPECT_NE(std::find(host.works.begin(), host.works.end(),
                       "Borrando los registros de más de 30 días (de más de 7 en Frutas y "
                       "Hortalizas)…"),

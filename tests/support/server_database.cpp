@@ -4,9 +4,12 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 
 #include "store/schema.h"
+#include "store/server_settings.h"
+#include "temp_folder.h"
 
 namespace testing_support {
 namespace {
@@ -51,6 +54,21 @@ ServerDatabase::~ServerDatabase() {
         .runNative("DROP DATABASE IF EXISTS " + current_ + " WITH (FORCE)");
   } catch (...) {
   }
+}
+
+bool testsOnServer() {
+  const char* on_server = std::getenv("TARVEL_TEST_ON_SERVER");
+  return on_server && *on_server;
+}
+
+TestDatabase::TestDatabase(const std::filesystem::path& folder) {
+  if (!testsOnServer()) {
+    connection_.emplace(createDatabase(folder));
+    return;
+  }
+  server_ = std::make_unique<ServerDatabase>();
+  connection_.emplace(createServerSchema(*server_));
+  std::ofstream(folder / store::kSettingsFileName) << "servidor = " << server_->uri() << "\n";
 }
 
 store::Connection createServerSchema(const ServerDatabase& database) {

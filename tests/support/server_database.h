@@ -1,5 +1,8 @@
 #pragma once
 
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "store/connection.h"
@@ -30,5 +33,22 @@ class ServerDatabase {
 
 // The database with the program's tables, as createDatabase makes a file.
 store::Connection createServerSchema(const ServerDatabase& database);
+
+// The database of a test's folder: a file with every table, or, when the tests run against
+// the server (TARVEL_TEST_ON_SERVER set), a new server database with every table that the
+// folder's settings file names. Either way the program in that folder uses it.
+class TestDatabase {
+ public:
+  explicit TestDatabase(const std::filesystem::path& folder);
+  store::Connection& connection() { return *connection_; }
+  bool onServer() const { return server_ != nullptr; }
+
+ private:
+  std::unique_ptr<ServerDatabase> server_;
+  std::optional<store::Connection> connection_;
+};
+
+// Whether this run of the tests is against the server.
+bool testsOnServer();
 
 }  // namespace testing_support

@@ -83,10 +83,6 @@ CopiedRows copyToServer(const std::filesystem::path& file, const std::string& ur
     for (const std::string& table : store::tableNames()) {
       copied.emplace_back(table, copyTable(source, server, table));
     }
-    // New records continue after the highest key brought over.
-    server.runNative(
-        "SELECT setval(pg_get_serial_sequence('reg_pre', 'consec'), "
-        "(SELECT coalesce(max(consec), 0) + 1 FROM reg_pre), false)");
     store::createIndexes(server);
   });
   return copied;
