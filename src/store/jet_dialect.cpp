@@ -248,6 +248,45 @@ bool isColumnAmong(const std::vector<Token>& term, std::size_t end,
                      [&](std::string_view column) { return sameWord(term[first], column); });
 }
 
+// A limited read of Reg_Pre alone whose order leaves ties ("the five most recent" when
+// records share a date) ends its order with the record key, in the direction of its last
+// term: the rows a file's index gives, named in the statement, so that every engine returns
+// the same ones. The index serves the longer order as it served the shorter one.
+void breakTiesByKey(std::vector<Token>& tokens) {
+  int depth = 0;
+  std::size_t order = tokens.size();
+  bool single_table = false;
+  bool in_from = false;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (isPunct(tokens, i, '(')) ++depth;
+    if (isPunct(tokens, i, ')')) --depth;
+    if (depth != 0) continue;
+    if (sameWord(tokens[i], "from")) {
+      const std::size_t table = nextSolid(tokens, i + 1);
+      single_table = table < tokens.size() && sameWord(tokens[table], "reg_pre");
+      in_from = true;
+    } else if (sameWord(tokens[i], "where") || sameWord(tokens[i], "group") ||
+               sameWord(tokens[i], "order")) {
+      in_from = false;
+      if (sameWord(tokens[i], "order")) order = i;
+    } else if (in_from && (sameWord(tokens[i], "join") || isPunct(tokens, i, ','))) {
+      single_table = false;
+    }
+  }
+  if (!single_table || order == tokens.size()) return;
+  std::size_t end = tokens.size();
+  while (end > order && (isQuiet(tokens[end - 1]) || isPunct(tokens, end - 1, ';'))) --end;
+  bool descending = false;
+  for (std::size_t i = end; i > order; --i) {
+    if (isPunct(tokens, i - 1, ',')) break;
+    if (sameWord(tokens[i - 1], "consec")) return;
+    if (sameWord(tokens[i - 1], "desc")) descending = true;
+  }
+  std::vector<Token> key{{Kind::Punct, ","}, {Kind::Blank, " "}, {Kind::Word, "Consec"}};
+  if (descending) key.insert(key.end(), {{Kind::Blank, " "}, {Kind::Word, "DESC"}});
+  tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(end), key.begin(), key.end());
+}
+
 // Gives every ORDER BY term the Spanish collation, before its ASC or DESC.
 void collateOrder(std::vector<Token>& tokens, Backend target) {
   int depth = 0;
@@ -323,6 +362,7 @@ std::string translateJet(std::string_view statement, Backend target) {
   std::vector<Token> tokens = tokenize(statement, target);
   translateFunctions(tokens);
   const auto top = takeTop(tokens, statement);
+  if (top) breakTiesByKey(tokens);
   collateOrder(tokens, target);
 
   // The limit goes before the trailing blanks, comments and closing ";", so that no comment

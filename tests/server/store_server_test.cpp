@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "capture/price_history.h"
 #include "server_database.h"
 #include "session/startup.h"
 #include "store/connection.h"
@@ -76,6 +78,26 @@ TEST_F(BothBackends, TheDialectReadsTheSameRowsInTheSameOrder) {
     EXPECT_EQ(from_file, from_server) << statement;
     EXPECT_FALSE(from_file.empty()) << statement;
   }
+}
+
+// The previous-prices panel reads exactly five rows; when records share the date at the
+// limit (sugar has no duplicate check), both take the same ones, latest saved first.
+TEST_F(BothBackends, TiesAtTheLimitGiveTheSameFiveRows) {
+  std::vector<tarveldb::CsvRecord> records;
+  int key = 20;
+  for (const char* date : {"2006-07-17", "2006-07-18", "2006-07-18", "2006-07-20", "2006-07-18",
+                           "2006-07-19", "2006-07-18"}) {
+    records.push_back(
+        {std::to_string(key), "AZU", date, "5", "3", "10", "1", std::to_string(100 + key++)});
+  }
+  insert("Reg_Pre",
+         {"Consec", "Cve_Mod", "Fecha", "Cve_prod", "Cve_ori", "Cve_des", "Cve_pres", "Pre_min"},
+         records);
+  const std::string panel = capture::previousPricesStatement(capture::PriceKey{"AZU", 10, 5, 1, 3},
+                                                             text::Date{2006, 7, 21});
+  const auto [from_file, from_server] = both(panel);
+  EXPECT_EQ(from_file, from_server);
+  EXPECT_EQ(std::count(from_file.begin(), from_file.end(), '\n'), 5);
 }
 
 // What the program asks of a connection besides statements, on the server.
