@@ -9,9 +9,11 @@
 #include "outputs/export_file.h"
 #include "outputs/frm_aviso.h"
 #include "outputs/report.h"
+#include "server_database.h"
 #include "session/capture_module.h"
 #include "store/connection.h"
 #include "store/jet_dialect.h"
+#include "store/server_settings.h"
 #include "temp_folder.h"
 #include "without_rights.h"
 
@@ -133,8 +135,7 @@ void writeDay(store::Connection& db) {
 class Outputs : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto db = testing_support::createDatabase(folder.path());
-    writeDay(db);
+    writeDay(database.connection());
     host.folder = folder.path();
     state.gRuta = folder.path().string();
     state.gCveDel = "5";
@@ -162,8 +163,13 @@ class Outputs : public ::testing::Test {
   }
 
   fs::path file(const std::string& name) const { return folder.path() / name; }
+  // What the folder holds of its database: the file, or the settings file naming a server.
+  std::string databaseEntry() const {
+    return database.onServer() ? store::kSettingsFileName : store::kDatabaseFileName;
+  }
 
   testing_support::TempFolder folder;
+  testing_support::TestDatabase database{folder.path()};
   testing_support::HeadlessHost host;
   session::SessionState state;
   outputs::DayOutputFiles outputs{host, state};
@@ -216,7 +222,7 @@ TEST_F(Outputs, EveryModulesReportIsWrittenAsDesignedAndOpenedEachPressReplacing
     EXPECT_EQ(fileContents(file("Reporte.htm")), expected("report-" + module + ".htm"));
   }
   EXPECT_EQ(host.openedDocuments, std::vector<fs::path>(7, file("Reporte.htm")));
-  EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"Reporte.htm", "TARVELcaptura.mdb"}));
+  EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"Reporte.htm", databaseEntry()}));
 
   host.viewerAvailable = false;
   answerError();
@@ -258,7 +264,7 @@ TEST_F(Outputs, AFileThatCannotBeWrittenKeepsWhatItHeldAndTheOperatorIsToldWhy) 
   // A folder the operator may not write in.
   fs::permissions(folder.path(),
                   fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-  fs::permissions(file("TARVELcaptura.mdb"), fs::perms::owner_all | fs::perms::others_read);
+  fs::permissions(file(databaseEntry()), fs::perms::owner_all | fs::perms::others_read);
   const std::string told = testing_support::withoutRights([&] {
     testing_support::HeadlessHost child_host;
     session::SessionState child_state = state;
@@ -285,7 +291,7 @@ TEST_F(Outputs, AFileThatCannotBeWrittenKeepsWhatItHeldAndTheOperatorIsToldWhy) 
 
   // A query that fails.
   fs::permissions(folder.path(), fs::perms::owner_all);
-  store::Connection::open(store::databasePath(folder.path())).runNative("DROP TABLE Cat_Pres");
+  database.connection().runNative("DROP TABLE Cat_Pres");
   answerError();
   outputs.writeReport();
   ASSERT_EQ(said.size(), 2u);

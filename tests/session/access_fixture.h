@@ -11,6 +11,7 @@
 #include "session/frm_clave_acceso.h"
 #include "session/hand_over.h"
 #include "session/session_state.h"
+#include "server_database.h"
 #include "temp_folder.h"
 
 // Stands in for the capture screen: records what the access screen hands over.
@@ -32,7 +33,7 @@ struct HandOverRecord : session::CaptureHandOver {
 class AccessScreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto db = testing_support::createDatabase(folder.path());
+    store::Connection& db = database.connection();
     testing_support::insert(db, "Cat_Deleg", {"Cve_Del", "desc_del", "acceso", "edo"},
                             {{"5", "Valle Alto", "105", "3"},
                              {"7", "Siete Lagos", "zzz", "4"},
@@ -91,6 +92,7 @@ class AccessScreen : public ::testing::Test {
   }
 
   testing_support::TempFolder folder;
+  testing_support::TestDatabase database{folder.path()};
   testing_support::HeadlessHost host;
   session::SessionState state;
   HandOverRecord captura;
