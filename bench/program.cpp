@@ -1,9 +1,16 @@
 #include "program.h"
 
-#include <ctime>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+
+#include "copy.h"
 #include "session/frm_clave_acceso.h"
 #include "store/connection.h"
+#include "store/error.h"
+#include "store/server_settings.h"
 
 namespace bench {
 namespace {
@@ -30,11 +37,29 @@ Program::Program(const fs::path& store, const fs::path& work)
   for (const fs::path& folder : {program_folder_, alone_folder_}) {
     fs::remove_all(folder);
     fs::create_directories(folder);
-    fs::copy_file(store, store::databasePath(folder));
   }
   host_.folder = program_folder_;
   host_.clock = localNow();
-  alone_ = std::make_unique<SqliteAlone>(store::databasePath(alone_folder_));
+  if (const char* server = std::getenv("TARVEL_BENCH_SERVER"); server && *server) {
+    // The program works on a server database holding a copy of the store.
+    static int databases = 0;
+    server_admin_ = std::string("postgresql:///postgres?host=") + server + "&user=postgres";
+    server_database_ = "bench_" + std::to_string(getpid()) + "_" + std::to_string(databases++);
+    store::Connection::connect(server_admin_)
+        .runNative("CREATE DATABASE " + server_database_ + " TEMPLATE template0");
+    const std::string uri =
+        std::string("postgresql:///") + server_database_ + "?host=" + server + "&user=postgres";
+    tarveldb::copyToServer(store, uri);
+    std::ofstream(program_folder_ / store::kSettingsFileName) << "servidor = " << uri << "\n";
+  } else {
+    fs::copy_file(store, store::databasePath(program_folder_));
+  }
+  // On a server the program's statements are the server's own SQL, which SQLite cannot
+  // replay: the server's times stand beside the file's run of the same events instead.
+  if (server_database_.empty()) {
+    fs::copy_file(store, store::databasePath(alone_folder_));
+    alone_ = std::make_unique<SqliteAlone>(store::databasePath(alone_folder_));
+  }
   // Opening a connection sets its pragmas; SQLite alone has set them once.
   store::observeStatements([this](std::string_view statement, const store::Row& values) {
     if (statement.substr(0, 7) != "PRAGMA ") recorded_.push_back({std::string(statement), values});
@@ -44,6 +69,13 @@ Program::Program(const fs::path& store, const fs::path& work)
 Program::~Program() {
   store::observeStatements({});
   alone_.reset();
+  if (!server_database_.empty()) {
+    try {
+      store::Connection::connect(server_admin_)
+          .runNative("DROP DATABASE IF EXISTS " + server_database_ + " WITH (FORCE)");
+    } catch (const store::StoreError&) {
+    }
+  }
   fs::remove_all(program_folder_);
   fs::remove_all(alone_folder_);
 }
@@ -75,6 +107,7 @@ StepTime Program::step(const std::function<void()>& event) {
   time.program = millisecondsSince(program_start);
   const std::vector<Recorded> statements = std::move(recorded_);
   recorded_.clear();
+  if (!alone_) return time;
   const auto alone_start = Clock::now();
   alone_->run(statements);
   time.alone = millisecondsSince(alone_start);

@@ -22,7 +22,10 @@ struct StepTime {
 };
 
 // The program signed in on one copy of a store, and SQLite alone on a second copy that runs
-// every statement the program runs, in the same order, so both files stay alike.
+// every statement the program runs, in the same order, so both files stay alike. With
+// TARVEL_BENCH_SERVER (the folder of a PostgreSQL server's socket) the program's copy is a
+// database on that server instead, and SQLite alone runs the same events' statements as the
+// program runs them on a file.
 class Program {
  public:
   // Copies `store` into two working folders under `work`.
@@ -42,6 +45,8 @@ class Program {
  private:
   std::filesystem::path program_folder_;
   std::filesystem::path alone_folder_;
+  std::string server_admin_;
+  std::string server_database_;
   BenchHost host_;
   std::unique_ptr<session::SessionState> state_;
   std::unique_ptr<capture::Captura> captura_;
