@@ -1,5 +1,6 @@
 #include "capture/captura.h"
 #include "capture/price_text.h"
+#include "forms/message_form.h"
 #include "store/connection.h"
 #include "store/literal.h"
 
@@ -86,9 +87,11 @@ bool Captura::MuestraRegistro() {
     std::string minimum, maximum, frequent, observations, volume;
   };
   std::optional<Shown> shown;
+  bool gone = false;
   attempt("leer el registro", [&] {
     const store::Rows rows = runSQL();
-    if (rows.empty()) return;
+    gone = rows.empty();
+    if (gone) return;
     const store::Row& row = rows.front();
     shown = Shown{row[1].asInteger(),
                   row[2].asInteger(),
@@ -102,6 +105,14 @@ bool Captura::MuestraRegistro() {
                   row[9].asText(),
                   volumes ? row[12].asText() : ""};
   });
+  if (gone) {
+    // Another station deleted it since this screen listed the day's records.
+    forms::MessageForm notice(host(), "AVISO",
+                              "El registro No. " + std::to_string(g_.gRegNum) +
+                                  " ya no existe: se borró desde otro equipo.\nVuelva a elegir "
+                                  "el destino para ver los registros del día como están ahora.");
+    host().showModal(notice);
+  }
   if (!shown) return false;
 
   showPositionLabels(true);

@@ -332,6 +332,19 @@ TEST_F(Saving, ARecordThatCannotBeReadLeavesThePositionWhereItWas) {
   c.click(c.cmdPrimero);
   EXPECT_EQ(state->gRegNum, 1);
 
+  // A record another station deleted is told, and the position stays.
+  const auto other = addRow({.date = "2006-07-21", .product = 3});
+  c.clickMenu(c.Frutas);
+  sql("DELETE FROM Reg_Pre WHERE Consec=" + std::to_string(other));
+  answerNotice();
+  c.click(c.cmdAnterior);
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[1].find("El registro No. 2 ya no existe"), 0u) << notices[1];
+  EXPECT_EQ(c.Label1.caption, "NUEVO Registro por Grabar");
+  c.clickMenu(c.Frutas);
+  c.click(c.cmdPrimero);
+  EXPECT_EQ(state->gRegNum, 1);
+
   // A change refused by a price check writes nothing but moves on.
   answerError();
   typePrices("120", "100", "110");
