@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,11 +21,28 @@
 namespace {
 
 constexpr int kProducts = 6;
+constexpr int kPhases = 4;
 
-// One station: signs in, waits for the signal, then saves the same product keys as every
-// other station, in the same order; after a rebuild of its screen it reports how many
-// records of the day it shows. Never returns.
-[[noreturn]] void station(const std::filesystem::path& folder, int go, int report, int prices) {
+// Blocks until the parent closes the write end of `go`.
+void waitFor(int go) {
+  char signal = 0;
+  if (read(go, &signal, 1) < 0) _exit(4);
+}
+
+void tell(int report, const std::string& line) {
+  const std::string text = line + "\n";
+  if (write(report, text.data(), text.size()) != static_cast<ssize_t>(text.size())) _exit(3);
+}
+
+// One station (`number` 0 or 1), each phase started by the parent for both at once:
+// 1. saves the same product keys as the other station, in the same order;
+// 2. after a rebuild, changes the observation of the records at its own positions (even
+//    for station 0, odd for station 1);
+// 3. deletes one record without passing over others: station 0 the first, station 1 the
+//    last, where its last change left it;
+// 4. rebuilds and reports how many records of the day it shows. Never returns.
+[[noreturn]] void station(const std::filesystem::path& folder, std::array<int, kPhases> go,
+                          int report, int number) {
   testing_support::HeadlessHost host;
   host.folder = folder;
   host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
@@ -34,8 +51,8 @@ constexpr int kProducts = 6;
   capture::Captura c(host, state);
   testing_support::queueSignIn(host);
   c.load();
-  char signal = 0;
-  if (read(go, &signal, 1) < 0) _exit(4);
+
+  waitFor(go[0]);
   // The list names each product twice (by name and by key); each is saved once.
   std::vector<std::int32_t> chosen;
   for (int item = 0; static_cast<int>(chosen.size()) < kProducts; ++item) {
@@ -45,21 +62,39 @@ constexpr int kProducts = 6;
     c.choose(c.ComboProd, item);
     c.choose(c.ComboPres, 0);
     c.choose(c.ComboOri, 0);
-    c.type(c.TextMin, std::to_string(prices + item));
-    c.type(c.TextMax, std::to_string(prices + item + 10));
-    c.type(c.TextFrec, std::to_string(prices + item + 5));
+    c.type(c.TextMin, std::to_string(100 + 50 * number + item));
+    c.type(c.TextMax, std::to_string(200 + 50 * number + item));
+    c.type(c.TextFrec, std::to_string(150 + 50 * number + item));
     c.click(c.CmdGrabar);
   }
+  tell(report, "saved");
+
+  waitFor(go[1]);
   c.clickMenu(c.Frutas);
-  const std::string count = std::to_string(c.records.count()) + "\n";
-  if (write(report, count.data(), count.size()) != static_cast<ssize_t>(count.size())) _exit(3);
+  for (int position = 1 + (1 - number); position <= kProducts; position += 2) {
+    c.click(c.cmdPrimero);
+    for (int i = 1; i < position; ++i) c.click(c.cmdSiguiente);
+    c.type(c.TextObs, "estación " + std::to_string(number));
+    c.click(c.CmdGrabar);
+  }
+  tell(report, "changed");
+
+  waitFor(go[2]);
+  // Station 1's last change moved it on to the last record, which it deletes where it is.
+  if (number == 0) c.click(c.cmdPrimero);
+  c.click(c.CmdBorrar);
+  tell(report, "deleted");
+
+  waitFor(go[3]);
+  c.clickMenu(c.Frutas);
+  tell(report, std::to_string(c.records.count()));
   _exit(0);
 }
 
-// Two stations saving the same keys at the same moment: the duplicate check and the insert
-// run serialised, so each key is saved once, by one station or the other, and both screens
-// show every record after a rebuild.
-TEST(Stations, TwoStationsSavingTheSameKeysAtOnceNeverMakeADuplicate) {
+// Two stations saving, changing and deleting in the same module, destination and day at
+// the same moments: each key is saved once (the duplicate check and the insert run
+// serialised), no change is lost, and both screens show the day as it is after a rebuild.
+TEST(Stations, TwoStationsAtOnceNeverMakeADuplicateOrLoseAChange) {
   testing_support::TempFolder folder;
   testing_support::ServerDatabase database;
   {
@@ -69,44 +104,54 @@ TEST(Stations, TwoStationsSavingTheSameKeysAtOnceNeverMakeADuplicate) {
   }
   std::ofstream(folder.path() / store::kSettingsFileName) << "servidor = " << database.uri();
 
-  int go[2];
+  std::array<std::array<int, 2>, kPhases> go{};
   int report[2];
-  ASSERT_EQ(pipe(go), 0);
+  for (auto& phase : go) ASSERT_EQ(pipe(phase.data()), 0);
   ASSERT_EQ(pipe(report), 0);
   pid_t children[2];
   for (int i = 0; i < 2; ++i) {
     children[i] = fork();
     ASSERT_GE(children[i], 0);
     if (children[i] == 0) {
-      close(go[1]);
+      for (auto& phase : go) close(phase[1]);
       close(report[0]);
-      station(folder.path(), go[0], report[1], 100 + 50 * i);
+      station(folder.path(), {go[0][0], go[1][0], go[2][0], go[3][0]}, report[1], i);
     }
   }
-  close(go[0]);
+  for (auto& phase : go) close(phase[0]);
   close(report[1]);
-  // Both stations are released at once: their reads end when the write end closes.
-  close(go[1]);
+  FILE* lines = fdopen(report[0], "r");
+  ASSERT_NE(lines, nullptr);
+  std::vector<std::string> told;
+  const auto collect = [&](int count) {
+    char line[64];
+    for (int i = 0; i < count && std::fgets(line, sizeof line, lines); ++i) {
+      told.emplace_back(line);
+    }
+  };
+  // Each phase starts for both stations at once, after both finished the one before.
+  for (int phase = 0; phase < kPhases; ++phase) {
+    close(go[phase][1]);
+    collect(2);
+  }
+  std::fclose(lines);
   for (pid_t child : children) {
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
-  std::string counts(64, '\0');
-  counts.resize(static_cast<std::size_t>(std::max<ssize_t>(0, read(report[0], counts.data(), 64))));
-  close(report[0]);
 
   store::Connection server = database.connect();
-  EXPECT_EQ(server
-                .run("SELECT count(*) FROM (SELECT Cve_prod, Cve_pres, Cve_ori FROM Reg_Pre "
-                     "WHERE Fecha=#2006/7/21# GROUP BY Cve_prod, Cve_pres, Cve_ori "
-                     "HAVING count(*) > 1) AS repeated")[0][0]
-                .asInteger(),
-            0);
-  const std::int64_t saved =
-      server.run("SELECT count(*) FROM Reg_Pre WHERE Fecha=#2006/7/21#")[0][0].asInteger();
-  EXPECT_EQ(saved, kProducts);
-  EXPECT_EQ(counts, std::to_string(saved) + "\n" + std::to_string(saved) + "\n");
+  std::vector<std::string> observations;
+  for (const store::Row& row :
+       server.run("SELECT Obs FROM Reg_Pre WHERE Fecha=#2006/7/21# ORDER BY Obs")) {
+    observations.push_back(row[0].asText());
+  }
+  // Four records remain, each changed by the station whose position it had.
+  EXPECT_EQ(observations,
+            (std::vector<std::string>{"estación 0", "estación 0", "estación 1", "estación 1"}));
+  EXPECT_EQ(told, (std::vector<std::string>{"saved\n", "saved\n", "changed\n", "changed\n",
+                                            "deleted\n", "deleted\n", "4\n", "4\n"}));
 }
 
 }  // namespace
