@@ -1,6 +1,7 @@
 #include "copy.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "loader.h"
@@ -51,21 +52,31 @@ std::int64_t copyTable(store::Connection& file, store::Connection& server,
     write_names += (write_names.empty() ? "" : ", ") + quoted(to);
     marks += marks.empty() ? "?" : ", ?";
   }
-  const store::Rows rows = file.runNative("SELECT " + read_names + " FROM " + quoted(table));
-  for (std::size_t first = 0; first < rows.size(); first += kRowsPerStatement) {
-    const std::size_t last = std::min(rows.size(), first + kRowsPerStatement);
+  // Read in slices by the file's row number, so that a file of years takes little memory.
+  const std::string slice = "SELECT rowid, " + read_names + " FROM " + quoted(table) +
+                            " WHERE rowid > ? ORDER BY rowid LIMIT " +
+                            std::to_string(kRowsPerStatement);
+  std::int64_t copied = 0;
+  std::int64_t last = std::numeric_limits<std::int64_t>::min();
+  while (true) {
+    const store::Rows rows = file.runNative(slice, store::Row{store::Value(last)});
+    if (rows.empty()) break;
     std::string statement = "INSERT INTO " + table + " (" + write_names + ") VALUES ";
     store::Row values;
-    for (std::size_t i = first; i < last; ++i) {
-      statement += (i == first ? "(" : ", (") + marks + ")";
-      values.insert(values.end(), rows[i].begin(), rows[i].end());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      statement += (i == 0 ? "(" : ", (") + marks + ")";
+      values.insert(values.end(), rows[i].begin() + 1, rows[i].end());
     }
     server.runNative(statement, values);
+    last = rows.back()[0].asInteger();
+    copied += static_cast<std::int64_t>(rows.size());
   }
   const std::int64_t on_server =
       server.runNative("SELECT count(*) FROM " + table)[0][0].asInteger();
-  if (on_server != static_cast<std::int64_t>(rows.size())) {
-    throw std::runtime_error("la tabla " + table + " tiene " + std::to_string(rows.size()) +
+  const std::int64_t in_file =
+      file.runNative("SELECT count(*) FROM " + quoted(table))[0][0].asInteger();
+  if (on_server != in_file || copied != in_file) {
+    throw std::runtime_error("la tabla " + table + " tiene " + std::to_string(in_file) +
                              " filas en el archivo y " + std::to_string(on_server) +
                              " en el servidor");
   }
