@@ -3,15 +3,39 @@
 #include <algorithm>
 
 namespace forms {
+namespace {
+
+// About as many characters as fit across the message at the screens' font; a longer line
+// wraps onto the next.
+constexpr int kCharactersPerLine = 72;
+
+int wrappedLines(const std::string& message) {
+  int lines = 0;
+  int characters = 0;
+  const auto end_line = [&] {
+    lines += std::max(1, (characters + kCharactersPerLine - 1) / kCharactersPerLine);
+    characters = 0;
+  };
+  for (const char c : message) {
+    if (c == '\n') {
+      end_line();
+    } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+      ++characters;  // UTF-8: continuation bytes belong to the character before
+    }
+  }
+  end_line();
+  return lines;
+}
+
+}  // namespace
 
 MessageForm::MessageForm(Host& host, std::string title, std::string message)
     : Form(host, "frmMensaje"),
       LabelMensaje(*this, "LabelMensaje"),
       cmdAceptar(*this, "cmdAceptar") {
   caption = std::move(title);
-  // Room for every line of the message, at least three.
-  const auto lines = static_cast<int>(std::count(message.begin(), message.end(), '\n')) + 1;
-  const int text_height = std::max(72, lines * 16);
+  // Room for every line of the message as the window wraps it, at least three.
+  const int text_height = std::max(72, wrappedLines(message) * 17);
   width = 560;
   height = text_height + 78;
   LabelMensaje.caption = std::move(message);

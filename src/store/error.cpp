@@ -33,7 +33,7 @@ std::string explainFailure(std::string_view engine_message, int code) {
                         engine_message);
     }
   }
-  if (code == 0) {
+  if (code == 0 || code == kServerUnreachable) {
     return engine_message.empty() ? "la base de datos no pudo completar la operación"
                                   : std::string(engine_message);
   }

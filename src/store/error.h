@@ -32,6 +32,10 @@ class StoreError : public std::runtime_error {
   int code_;
 };
 
+// The database server cannot be reached (a kind of "cannot open"); the engine's message is
+// then already the operator's explanation.
+inline constexpr int kServerUnreachable = 14 | (0x40 << 8);
+
 // The operator's explanation of an engine failure, as cause() gives it.
 std::string explainFailure(std::string_view engine_message, int code);
 

@@ -154,8 +154,7 @@ Value readField(const PGresult* result, int row, int column) {
 
 class PostgresEngine : public Engine {
  public:
-  PostgresEngine(ConnectionHandle connection, std::string where)
-      : connection_(std::move(connection)), where_(std::move(where)) {}
+  explicit PostgresEngine(ConnectionHandle connection) : connection_(std::move(connection)) {}
 
   Backend backend() const override { return Backend::PostgreSQL; }
   std::string translate(std::string_view jet_statement) const override {
@@ -188,16 +187,16 @@ class PostgresEngine : public Engine {
   StoreError failure(std::string_view statement, const PGresult* result) const;
 
   ConnectionHandle connection_;
-  std::string where_;
 };
 
 StoreError PostgresEngine::failure(std::string_view statement, const PGresult* result) const {
   const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   if (PQstatus(connection_.get()) == CONNECTION_BAD || !state) {
     return StoreError(std::string(statement),
-                      "se perdió la conexión con el servidor de la base de datos " + where_ + " (" +
-                          firstLine(PQerrorMessage(connection_.get())) + ")",
-                      SQLITE_CANTOPEN);
+                      "se perdió la conexión con el servidor de la base de datos (" +
+                          firstLine(PQerrorMessage(connection_.get())) +
+                          "); revise que el servidor siga encendido y vuelva a intentarlo",
+                      kServerUnreachable);
   }
   const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
   return StoreError(std::string(statement), engineWording(firstLine(primary)), codeOfState(state));
@@ -249,16 +248,16 @@ std::unique_ptr<Engine> openPostgresEngine(const std::string& uri) {
   const std::string where = serverName(uri);
   if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
     throw StoreError(where,
-                     "no se pudo conectar con el servidor de la base de datos " + where + " (" +
+                     "no se pudo conectar con el servidor de la base de datos (" +
                          firstLine(connection ? PQerrorMessage(connection.get()) : "") +
                          "); revise que el servidor esté encendido y que este equipo pueda "
                          "llegar a él",
-                     SQLITE_CANTOPEN);
+                     kServerUnreachable);
   }
   // The server's notices ("…does not exist, skipping") are not the operator's business.
   PQsetNoticeProcessor(
       connection.get(), [](void*, const char*) {}, nullptr);
-  auto engine = std::make_unique<PostgresEngine>(std::move(connection), where);
+  auto engine = std::make_unique<PostgresEngine>(std::move(connection));
   engine->execute("SET client_encoding = 'UTF8'", {});
   engine->execute("SET DateStyle = 'ISO, YMD'", {});
   return engine;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/form.h"
+#include "forms/message_form.h"
 #include "headless_host.h"
 
 namespace {
@@ -37,6 +38,20 @@ TEST(Lists, ASortedListInsertsInSpanishOrderAndReportsThePosition) {
   forms::ComboBox unsorted(form, "Fechas");
   unsorted.addItem("b");
   EXPECT_EQ(unsorted.addItem("a"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A message makes room for its lines as the window wraps them, so none is cut off.
+TEST(Messages, AMessageIsTallEnoughForItsWrappedLines) {
+  testing_support::HeadlessHost host;
+  const forms::MessageForm short_one(host, "AVISO", "Uno.\nDos.\nTres.\nCuatro.");
+  const forms::MessageForm long_one(host, "AVISO", "Uno.\n" + std::string(300, 'x') + "\nTres.");
+  EXPECT_EQ(short_one.LabelMensaje.height, 4 * 17);
+  EXPECT_EQ(long_one.LabelMensaje.height, (1 + 5 + 1) * 17);
+  EXPECT_GT(long_one.height, long_one.LabelMensaje.top + long_one.LabelMensaje.height);
 }
 
 }  // namespace
