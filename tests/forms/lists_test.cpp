@@ -47,9 +47,9 @@ namespace {
 // A message makes room for its lines as the window wraps them, so none is cut off.
 TEST(Messages, AMessageIsTallEnoughForItsWrappedLines) {
   testing_support::HeadlessHost host;
-  const forms::MessageForm short_one(host, "AVISO", "Uno.\nDos.\nTres.\nCuatro.");
+  const forms::MessageForm short_one(host, "AVISO", "Uno.\nDos.\nTres.\nCuatro.\nCinco.");
   const forms::MessageForm long_one(host, "AVISO", "Uno.\n" + std::string(300, 'x') + "\nTres.");
-  EXPECT_EQ(short_one.LabelMensaje.height, 4 * 17);
+  EXPECT_EQ(short_one.LabelMensaje.height, 5 * 17);
   EXPECT_EQ(long_one.LabelMensaje.height, (1 + 5 + 1) * 17);
   EXPECT_GT(long_one.height, long_one.LabelMensaje.top + long_one.LabelMensaje.height);
 }
