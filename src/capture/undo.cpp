@@ -1,16 +1,8 @@
 #include "capture/captura.h"
 #include "store/connection.h"
+#include "store/literal.h"
 
 namespace capture {
-namespace {
-
-std::string quotedName(const std::string& name) {
-  std::string quoted = "\"";
-  for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
-
-}  // namespace
 
 // Every column is kept by name, so the record comes back whole whatever columns the file
 // has; the read and the delete share one transaction, so what is kept is what was deleted.
@@ -44,7 +36,7 @@ void Captura::CmdDeshacer_Click() {
   std::string names;
   std::string marks;
   for (const std::string& column : record.columns) {
-    names += (names.empty() ? "" : ", ") + quotedName(column);
+    names += (names.empty() ? "" : ", ") + store::sqlName(column);
     marks += marks.empty() ? "?" : ", ?";
   }
   const bool restored = attempt("deshacer la eliminación", [&] {

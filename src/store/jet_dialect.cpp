@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/error.h"
+#include "store/literal.h"
 #include "text/dates.h"
 
 namespace store {
@@ -90,9 +91,7 @@ std::string bracketName(std::string_view name, Backend target) {
   if (!name.empty() && isWordStart(name[0]) && std::all_of(name.begin(), name.end(), isWordChar)) {
     return std::string(name);
   }
-  std::string quoted = "\"";
-  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
+  return sqlName(name);
 }
 
 std::vector<Token> tokenize(std::string_view s, Backend target) {

@@ -51,6 +51,12 @@ std::string sqlYearFirstDate(std::string_view date) {
   return "#" + std::string(date) + "#";
 }
 
+std::string sqlName(std::string_view name) {
+  std::string quoted = "\"";
+  for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
 std::string sqlKey(std::string_view key) {
   const std::string_view digits = key.substr(!key.empty() && key.front() == '-' ? 1 : 0);
   // 18 digits always fit in a 64-bit integer.

@@ -14,6 +14,8 @@ namespace store {
 
 // A text literal, quotes included: sqlText("O'Hara") is 'O''Hara'.
 std::string sqlText(std::string_view text);
+// A table or column name, double-quoted: sqlName("Obs") is "Obs", sqlName("a\"b") is "a""b".
+std::string sqlName(std::string_view name);
 // An integer in decimal: -12, 30.
 std::string sqlInteger(std::int64_t value);
 // A date literal of the statements' dialect, without leading zeros: #2006/7/4#. Refuses an

@@ -8,10 +8,10 @@
 #include <utility>
 
 #include "headless_host.h"
+#include "server_database.h"
 #include "session/frm_clave_acceso.h"
 #include "session/hand_over.h"
 #include "session/session_state.h"
-#include "server_database.h"
 #include "temp_folder.h"
 
 // Stands in for the capture screen: records what the access screen hands over.

@@ -6,6 +6,7 @@
 
 #include "loader.h"
 #include "store/connection.h"
+#include "store/literal.h"
 #include "store/schema.h"
 #include "text/encoding.h"
 
@@ -13,12 +14,6 @@ namespace tarveldb {
 namespace {
 
 constexpr std::size_t kRowsPerStatement = 200;
-
-std::string quoted(const std::string& name) {
-  std::string text = "\"";
-  for (char c : name) text += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return text + "\"";
-}
 
 // The file's columns of `table` under the server's names; a column the server lacks stops
 // the copy rather than dropping its values.
@@ -48,12 +43,12 @@ std::int64_t copyTable(store::Connection& file, store::Connection& server,
   std::string write_names;
   std::string marks;
   for (const auto& [from, to] : columns) {
-    read_names += (read_names.empty() ? "" : ", ") + quoted(from);
-    write_names += (write_names.empty() ? "" : ", ") + quoted(to);
+    read_names += (read_names.empty() ? "" : ", ") + store::sqlName(from);
+    write_names += (write_names.empty() ? "" : ", ") + store::sqlName(to);
     marks += marks.empty() ? "?" : ", ?";
   }
   // Read in slices by the file's row number, so that a file of years takes little memory.
-  const std::string slice = "SELECT rowid, " + read_names + " FROM " + quoted(table) +
+  const std::string slice = "SELECT rowid, " + read_names + " FROM " + store::sqlName(table) +
                             " WHERE rowid > ? ORDER BY rowid LIMIT " +
                             std::to_string(kRowsPerStatement);
   std::int64_t copied = 0;
@@ -74,7 +69,7 @@ std::int64_t copyTable(store::Connection& file, store::Connection& server,
   const std::int64_t on_server =
       server.runNative("SELECT count(*) FROM " + table)[0][0].asInteger();
   const std::int64_t in_file =
-      file.runNative("SELECT count(*) FROM " + quoted(table))[0][0].asInteger();
+      file.runNative("SELECT count(*) FROM " + store::sqlName(table))[0][0].asInteger();
   if (on_server != in_file || copied != in_file) {
     throw std::runtime_error("la tabla " + table + " tiene " + std::to_string(in_file) +
                              " filas en el archivo y " + std::to_string(on_server) +
