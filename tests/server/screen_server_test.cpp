@@ -5,18 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "capture/captura.h"
-#include "capture_catalogue.h"
 #include "copy.h"
-#include "headless_host.h"
 #include "loader.h"
 #include "outputs/day_output_files.h"
 #include "outputs/frm_aviso.h"
-#include "server_database.h"
-#include "session/session_state.h"
-#include "sign_in.h"
-#include "store/server_settings.h"
-#include "temp_folder.h"
+#include "station.h"
 
 namespace {
 
@@ -39,17 +32,11 @@ std::string screenText(const capture::Captura& c) {
 // One operator's morning, key for key, in `folder`: the screen after each step, then the
 // report and the export written at the end.
 std::string morning(const fs::path& folder) {
-  testing_support::HeadlessHost host;
-  host.folder = folder;
-  host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
-  // The price warnings are answered as an operator would, and counted in what was seen.
-  host.enterOnEveryModal = true;
-  session::SessionState state;
-  capture::Captura c(host, state);
-  outputs::DayOutputFiles outputs(host, state);
+  server_tests::Station station(folder);
+  capture::Captura& c = station.screen;
+  testing_support::HeadlessHost& host = station.host;
+  outputs::DayOutputFiles outputs(host, station.state);
   c.useOutputs(outputs);
-  testing_support::queueSignIn(host);
-  c.load();
   std::string seen = screenText(c);
   const auto save = [&](const std::string& minimum, const std::string& observation) {
     c.type(c.TextMin, minimum);
@@ -76,7 +63,7 @@ std::string morning(const fs::path& folder) {
   c.click(c.CmdReporte);
   for (const std::string& modal : host.modalForms) seen += modal + "\n";
   return seen + testing_support::fileContents(folder / "Reporte.htm") +
-         testing_support::fileContents(folder / (state.gCveDel + "FRU.csv"));
+         testing_support::fileContents(folder / (station.state.gCveDel + "FRU.csv"));
 }
 
 TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
@@ -85,19 +72,12 @@ TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
     store::Connection file = testing_support::createDatabase(on_file.path());
     testing_support::writeCaptureCatalogue(file, text::Date{2006, 7, 21});
   }
-  testing_support::TempFolder on_server;
-  testing_support::ServerDatabase database;
-  {
-    store::Connection server = testing_support::createServerSchema(database);
-    testing_support::writeCaptureCatalogue(server, text::Date{2006, 7, 21});
-  }
-  std::ofstream(on_server.path() / store::kSettingsFileName)
-      << "# La base de datos de la delegación\nservidor = " << database.uri() << "\n";
+  const server_tests::ServerFolder on_server;
 
   const std::string from_file = morning(on_file.path());
-  EXPECT_EQ(morning(on_server.path()), from_file);
+  EXPECT_EQ(morning(on_server.folder.path()), from_file);
   EXPECT_NE(from_file.find("Cambiada"), std::string::npos) << from_file;
-  EXPECT_FALSE(fs::exists(store::databasePath(on_server.path())));
+  EXPECT_FALSE(fs::exists(store::databasePath(on_server.folder.path())));
 }
 
 // The demo file moved to a server by tarvel-db copy: the same morning there writes the same
@@ -123,35 +103,23 @@ TEST(ServerScreens, ACopiedFileWorksOnTheServerExactlyAsItDidAsAFile) {
 // A server that cannot be reached in the middle of the day: one message for the event, and
 // the screen as it was; once the server is back the same event works.
 TEST(ServerScreens, AServerOutOfReachCostsOneMessageAndLeavesTheScreen) {
-  testing_support::TempFolder folder;
-  testing_support::ServerDatabase database;
-  {
-    store::Connection server = testing_support::createServerSchema(database);
-    testing_support::writeCaptureCatalogue(server, text::Date{2006, 7, 21});
-  }
-  std::ofstream(folder.path() / store::kSettingsFileName) << "servidor = " << database.uri();
-  testing_support::HeadlessHost host;
-  host.folder = folder.path();
-  host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
-  session::SessionState state;
-  capture::Captura c(host, state);
-  testing_support::queueSignIn(host);
-  c.load();
+  server_tests::ServerFolder on_server;
+  server_tests::Station station(on_server.folder.path());
+  capture::Captura& c = station.screen;
+  const std::vector<std::string>& modals = station.host.modalForms;
 
   const forms::ScreenState before = c.saveScreen();
-  database.rename("fuera_de_alcance");
-  const std::size_t earlier = host.modalForms.size();
-  host.enterOnEveryModal = true;
+  on_server.database.rename("fuera_de_alcance");
+  const std::size_t earlier = modals.size();
   c.clickMenu(c.Granos);
-  EXPECT_EQ(std::vector<std::string>(host.modalForms.begin() + static_cast<long>(earlier),
-                                     host.modalForms.end()),
+  EXPECT_EQ(std::vector<std::string>(modals.begin() + static_cast<long>(earlier), modals.end()),
             std::vector<std::string>{"frmMensaje"});
   EXPECT_TRUE(c.saveScreen() == before);
-  EXPECT_EQ(state.gModulo, "FRU");
+  EXPECT_EQ(station.state.gModulo, "FRU");
 
-  database.rename("");
+  on_server.database.rename("");
   c.clickMenu(c.Granos);
-  EXPECT_EQ(state.gModulo, "GRA");
+  EXPECT_EQ(station.state.gModulo, "GRA");
   EXPECT_GT(c.ComboProd.listCount(), 0);
 }
 

@@ -5,18 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "capture/captura.h"
-#include "capture_catalogue.h"
-#include "headless_host.h"
-#include "server_database.h"
-#include "session/session_state.h"
-#include "sign_in.h"
-#include "store/server_settings.h"
-#include "temp_folder.h"
+#include "station.h"
 
 namespace {
 
@@ -41,16 +33,10 @@ void tell(int report, const std::string& line) {
 // 3. deletes one record without passing over others: station 0 the first, station 1 the
 //    last, where its last change left it;
 // 4. rebuilds and reports how many records of the day it shows. Never returns.
-[[noreturn]] void station(const std::filesystem::path& folder, std::array<int, kPhases> go,
-                          int report, int number) {
-  testing_support::HeadlessHost host;
-  host.folder = folder;
-  host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
-  host.enterOnEveryModal = true;
-  session::SessionState state;
-  capture::Captura c(host, state);
-  testing_support::queueSignIn(host);
-  c.load();
+[[noreturn]] void runStation(const std::filesystem::path& folder, std::array<int, kPhases> go,
+                             int report, int number) {
+  server_tests::Station station(folder);
+  capture::Captura& c = station.screen;
 
   waitFor(go[0]);
   // The list names each product twice (by name and by key); each is saved once.
@@ -95,14 +81,8 @@ void tell(int report, const std::string& line) {
 // the same moments: each key is saved once (the duplicate check and the insert run
 // serialised), no change is lost, and both screens show the day as it is after a rebuild.
 TEST(Stations, TwoStationsAtOnceNeverMakeADuplicateOrLoseAChange) {
-  testing_support::TempFolder folder;
-  testing_support::ServerDatabase database;
-  {
-    store::Connection server = testing_support::createServerSchema(database);
-    testing_support::writeCaptureCatalogue(server, text::Date{2006, 7, 21});
-    server.runNative("DELETE FROM Reg_Pre WHERE Fecha = '2006-07-21'");
-  }
-  std::ofstream(folder.path() / store::kSettingsFileName) << "servidor = " << database.uri();
+  const server_tests::ServerFolder on_server;
+  on_server.database.connect().runNative("DELETE FROM Reg_Pre WHERE Fecha = '2006-07-21'");
 
   std::array<std::array<int, 2>, kPhases> go{};
   int report[2];
@@ -115,7 +95,7 @@ TEST(Stations, TwoStationsAtOnceNeverMakeADuplicateOrLoseAChange) {
     if (children[i] == 0) {
       for (auto& phase : go) close(phase[1]);
       close(report[0]);
-      station(folder.path(), {go[0][0], go[1][0], go[2][0], go[3][0]}, report[1], i);
+      runStation(on_server.folder.path(), {go[0][0], go[1][0], go[2][0], go[3][0]}, report[1], i);
     }
   }
   for (auto& phase : go) close(phase[0]);
@@ -141,7 +121,7 @@ TEST(Stations, TwoStationsAtOnceNeverMakeADuplicateOrLoseAChange) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
 
-  store::Connection server = database.connect();
+  store::Connection server = on_server.database.connect();
   std::vector<std::string> observations;
   for (const store::Row& row :
        server.run("SELECT Obs FROM Reg_Pre WHERE Fecha=#2006/7/21# ORDER BY Obs")) {
