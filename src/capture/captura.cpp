@@ -79,6 +79,7 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       Anden(Selecciona, "Anden", menuCaption("Anden")),
       Separador(Selecciona, "Separador", ""),
       SelDestino(Selecciona, "SelDestino", "Destino"),
+      SelFecha(Selecciona, "SelFecha", "Fecha"),
       Teclas(*this, "Teclas", "&Teclas"),
       g_(state) {
   layOut();
@@ -99,6 +100,7 @@ void Captura::wireHandlers() {
   LabelMod.onClick = [this] { LabelMod_Click(); };
   ComboMod.onValidate = [this](bool& cancel) { ComboMod_Validate(cancel); };
   LabelFec.onClick = [this] { LabelFec_Click(); };
+  SelFecha.onClick = [this] { LabelFec_Click(); };
   ComboFec.onValidate = [this](bool& cancel) { ComboFec_Validate(cancel); };
   LabelDest.onClick = [this] { LabelDest_Click(); };
   ComboDest.onValidate = [this](bool& cancel) { ComboDest_Validate(cancel); };

@@ -100,6 +100,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   forms::MenuItem Anden;
   forms::MenuItem Separador;
   forms::MenuItem SelDestino;
+  forms::MenuItem SelFecha;
   forms::MenuItem Teclas;
 
   // The day's basket for the module and destination on screen, and the keys of the records
@@ -200,6 +201,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // outside "ACE"); a list without it keeps its selection.
   static void selectByKey(forms::ComboBox& list, std::int64_t key, int occurrence = 1);
   void selectPresentation(std::int64_t key);
+  void showStoredKey(forms::ComboBox& list, std::int64_t key, int occurrence = 1);
+  void dropMissingEntries();
   // The record the screen holds, or nothing after telling the operator why it cannot be
   // saved.
   std::optional<PriceRecord> gatherRecord();
@@ -208,6 +211,9 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void moveToNewPosition();
   void showSavedRecord(std::int64_t number);
   void showRecordAfterChange();
+  // Tells the operator that saved record gRegNum was deleted by another station, and what
+  // followed from it.
+  void tellRecordGone(const std::string& consequence = {});
   void showError(const std::string& message);
   struct DeletedRecord;
   // Reads record `key` whole, then runs the delete in gSQL, in one transaction.

@@ -33,7 +33,7 @@ constexpr const char* kOtherKeys[] = {
     "Intro: pasar al campo siguiente (en un botón, oprimirlo)",
     "Tab / Mayús+Tab: campo siguiente / anterior",
     "Alt+R: Reporte      Alt+G: Genera Archivo",
-    "Alt+A: menú Archivo      Alt+S: menú Selecciona (módulo, destino)",
+    "Alt+A: menú Archivo      Alt+S: menú Selecciona (módulo, destino, fecha)",
     "Alt+T: esta lista",
 };
 

@@ -17,12 +17,7 @@ void Captura::CargaListas() {
   attempt("cargar la lista de destinos",
           [&] { fillDestinations(module ? std::string(module->destColumn) : ""); });
   if (g_.gModulo == "INS") {
-    for (int i = 0; i < g_.gNumOri && i < ComboOri.listCount(); ++i) {
-      if (ComboOri.itemData(i) == g_.gEdo) {
-        ComboOri.setListIndex(i);
-        break;
-      }
-    }
+    selectByKey(ComboOri, g_.gEdo);
     ComboOri.enabled = false;
   }
   // At the auction destination the volume module takes the auction's products.

@@ -61,26 +61,20 @@ void Captura::LabelMod_Click() {
   openListAtLabel(LabelMod, ComboMod, g_.gCambiaMod);
 }
 
-// Refills the lists only: the layout and basket of the new module follow when the
-// destination list is next left.
+// Takes the chosen module over as the menu does: its layout, lists and day at once (and in
+// "VOL" its entry period first), so nothing is saved under another module's layout.
 void Captura::ComboMod_Validate(bool& cancel) {
   cancel = true;
+  // Left on the module it shows, the list changes nothing on screen.
+  if (g_.gCambiaMod == "S" && ComboMod.text() == g_.gDescMod) g_.gCambiaMod = "N";
   if (g_.gCambiaMod == "S") {
-    g_.gCambiaMod = "N";
     g_.gDescMod = ComboMod.text();
     g_.gModulo = session::moduleCodeOf(g_.gDescMod);
-    CargaListas();
-    // The saved records on the buttons are the new module's, so no record of the old one
-    // can be changed with the new module's lists; the layout follows when the
-    // destination list is next left.
-    loadDay();
-    g_.gConsecutivo = 0;
-    g_.gCargaListas = "N";
-    LabelMod.caption = ComboMod.text();
-    ComboMod.causesValidation = false;
-    ComboMod.visible = false;
-    ComboMod.enabled = false;
+    if (g_.gModulo == "VOL") showEntryPeriodDialog();
+    CambiaModulo();
   }
+  ComboMod.causesValidation = false;
+  ComboMod.visible = ComboMod.enabled = false;
   LabelMod.visible = true;
 }
 
@@ -97,6 +91,7 @@ void Captura::applyLayoutPhase1() {
   }
   for (forms::TextBox* box : {&TextMax, &TextFrec, &TextUni}) box->width = TextMin.width;
   resetPriceBoxes();
+  clearPreviousPrices();
   TextMin.enabled = TextMin.visible = true;
   TextMax.visible = TextMax.enabled = true;
   TextFrec.visible = TextFrec.enabled = true;
@@ -178,7 +173,11 @@ void Captura::applyLayoutPhase2() {
     ComboOri.top = LabelDest.top;
     setFocus(ComboOri);
     ComboOri.visible = true;
+    // The origin is the delegation's state, shown and fixed.
+    ComboOri.enabled = false;
   }
+  // The destination's name stands where its list would be; in "INS" the list is hidden.
+  LabelDest.visible = module == "INS";
 
   if (module == "VOL") {
     ComboTrans.visible = ComboTrans.enabled = true;

@@ -9,6 +9,7 @@ namespace {
 
 constexpr const char* kExisting = "...es el Registro No. ";
 constexpr const char* kNew = "...sería el Registro No. ";
+constexpr const char* kMissingEntry = " (no está en el catálogo)";
 
 }  // namespace
 
@@ -28,6 +29,8 @@ void Captura::showPositionLabels(bool existing) {
 }
 
 void Captura::showNewRecordState() {
+  dropMissingEntries();
+  TextVol.text = "0";
   Label1.caption = "NUEVO Registro por Grabar";
   CmdGrabar.caption = "Grabar Nuevo";
   CmdBorrar.visible = false;
@@ -65,9 +68,44 @@ void Captura::selectByKey(forms::ComboBox& list, std::int64_t key, int occurrenc
   if (found >= 0) list.setListIndex(found);
 }
 
+// A key the list does not hold is shown as an entry of its own, marked, so the record on
+// screen is the stored one and a change writes back its own key.
+void Captura::showStoredKey(forms::ComboBox& list, std::int64_t key, int occurrence) {
+  for (int i = 0; i < list.listCount(); ++i) {
+    if (list.itemData(i) == key) {
+      selectByKey(list, key, occurrence);
+      return;
+    }
+  }
+  const int added = list.addItem(std::to_string(key) + kMissingEntry);
+  list.setItemData(added, static_cast<std::int32_t>(key));
+  list.setListIndex(added);
+}
+
+// The marked entries belong to the record that was shown; a selection on one is dropped
+// with it, so nothing of that record is saved into another.
+void Captura::dropMissingEntries() {
+  for (forms::ComboBox* list :
+       {&ComboProd, &ComboPres, &ComboOri, &ComboIng, &ComboFte, &ComboMun, &ComboTrans}) {
+    for (int i = list->listCount() - 1; i >= 0; --i) {
+      if (list->itemText(i).ends_with(kMissingEntry)) list->removeItem(i);
+    }
+  }
+}
+
 // A presentation may be listed twice; outside oils its second entry is the one shown.
 void Captura::selectPresentation(std::int64_t key) {
   selectByKey(ComboPres, key, g_.gModulo == "ACE" ? 1 : 2);
+}
+
+// Another station deleted record gRegNum since this screen listed the day's records.
+void Captura::tellRecordGone(const std::string& consequence) {
+  forms::MessageForm notice(
+      host(), "AVISO",
+      "El registro No. " + std::to_string(g_.gRegNum) + " ya no existe: se borró desde otro " +
+          "equipo." + (consequence.empty() ? "" : " " + consequence) +
+          "\nVuelva a elegir el destino para ver los registros del día como están ahora.");
+  host().showModal(notice);
 }
 
 // Shows saved record gRegNum, read anew from the database. False, with the screen as it
@@ -84,7 +122,7 @@ bool Captura::MuestraRegistro() {
   // Everything is read before anything on screen changes.
   struct Shown {
     std::int64_t product, presentation, origin, source, municipality, transport;
-    std::string minimum, maximum, frequent, observations, volume;
+    std::string minimum, maximum, frequent, single, observations, volume;
   };
   std::optional<Shown> shown;
   bool gone = false;
@@ -102,39 +140,34 @@ bool Captura::MuestraRegistro() {
                   shownPrice(row[4].asText()),
                   shownPrice(row[5].asText()),
                   shownPrice(row[6].asText()),
+                  shownPrice(row[7].asText()),
                   row[9].asText(),
                   volumes ? row[12].asText() : ""};
   });
-  if (gone) {
-    // Another station deleted it since this screen listed the day's records.
-    forms::MessageForm notice(host(), "AVISO",
-                              "El registro No. " + std::to_string(g_.gRegNum) +
-                                  " ya no existe: se borró desde otro equipo.\nVuelva a elegir "
-                                  "el destino para ver los registros del día como están ahora.");
-    host().showModal(notice);
-  }
+  if (gone) tellRecordGone();
   if (!shown) return false;
 
   showPositionLabels(true);
   Label1.caption = "Registro existente";
   CmdGrabar.caption = "Grabar Cambio";
   CmdBorrar.visible = CmdBorrar.enabled = true;
-  selectByKey(ComboProd, shown->product);
-  selectPresentation(shown->presentation);
-  selectByKey(g_.gModulo == "AZU" ? ComboIng : ComboOri, shown->origin);
+  dropMissingEntries();
+  showStoredKey(ComboProd, shown->product);
+  showStoredKey(ComboPres, shown->presentation, g_.gModulo == "ACE" ? 1 : 2);
+  showStoredKey(g_.gModulo == "AZU" ? ComboIng : ComboOri, shown->origin);
   if (g_.gModulo == "INS") {
-    selectByKey(ComboFte, shown->source);
-    selectByKey(ComboMun, shown->municipality);
+    showStoredKey(ComboFte, shown->source);
+    showStoredKey(ComboMun, shown->municipality);
   }
   if (volumes) {
-    selectByKey(ComboTrans, shown->transport);
-    selectByKey(ComboMun, shown->municipality);
+    showStoredKey(ComboTrans, shown->transport);
+    showStoredKey(ComboMun, shown->municipality);
   }
   TextMin.text = shown->minimum;
   TextMax.text = shown->maximum;
   TextFrec.text = shown->frequent;
-  // The stored single price is not shown.
-  TextUni.text = "0.00";
+  // The single price is shown as stored, so a change writes back what the operator saw.
+  TextUni.text = shown->single;
   TextObs.text = shown->observations;
   if (volumes) TextVol.text = shown->volume;
 
@@ -163,14 +196,19 @@ void Captura::showRecordAfterChange() {
   moveToNewPosition();
 }
 
-// Prefills a new record from basket entry gPosCanasta; the prices start at "0.00".
+// Prefills a new record from basket entry gPosCanasta; the prices start at "0.00" and the
+// volume at "0".
 void Captura::PreparaNuevo() {
   if (const auto entry = basket.at(g_.gPosCanasta)) {
     selectByKey(ComboProd, entry->product);
     selectPresentation(entry->presentation);
     selectByKey(g_.gModulo == "AZU" ? ComboIng : ComboOri, entry->origin);
   }
+  // Inputs are priced in the delegation's own state.
+  if (g_.gModulo == "INS") selectByKey(ComboOri, g_.gEdo);
+  clearPreviousPrices();
   for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni}) box->text = "0.00";
+  TextVol.text = "0";
 }
 
 // The first new position after the saved records, prefilled from its basket entry.

@@ -70,9 +70,9 @@ void Captura::TextFrec_LostFocus() {
   reformatPrice(TextFrec);
 }
 
-// The volume box starts from "0" each time it is entered.
+// Entering the volume selects what it shows: a saved record's own volume, or the "0" a new
+// record starts from, so walking past the box on the way to "Grabar Cambio" keeps it.
 void Captura::TextVol_GotFocus() {
-  TextVol.text = "0";
   selectAll(TextVol);
 }
 

@@ -72,6 +72,7 @@ std::string updateStatement(const PriceRecord& r, std::int64_t key) {
          " Pre_min=" + store::sqlDecimal(r.minimum) + "," +
          " Pre_max=" + store::sqlDecimal(r.maximum) + "," +
          " Pre_frec=" + store::sqlDecimal(r.frequent) + "," +
+         " Pre_uni=" + store::sqlDecimal(r.single) + "," +
          " Obs=" + store::sqlText(r.observations) + "," + " Cve_inf=" + keyOrNull(r.source) + "," +
          " Cve_mun=" + keyOrNull(r.municipality) +
          (r.module == "VOL"

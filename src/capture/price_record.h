@@ -43,7 +43,8 @@ std::optional<std::string> amountOf(std::string_view boxText);
 std::optional<std::string> priceCheckFailure(const PriceRecord& record);
 
 std::string insertStatement(const PriceRecord& record);
-// In "VOL" the change writes the transport and the volume too, the record's only data.
+// The change writes the single price the screen shows; in "VOL" it writes the transport
+// and the volume too, the record's only data.
 std::string updateStatement(const PriceRecord& record, std::int64_t key);
 // Counts the saved records with the record's identity: module, destination, product,
 // presentation, origin and date, and the transport in "VOL", municipality and source in

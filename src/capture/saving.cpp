@@ -134,21 +134,34 @@ void Captura::saveNewRecord(const PriceRecord& record) {
 }
 
 // A change refused by a check (an empty `record`) writes nothing but moves on like one
-// that was written; so does one that would repeat another saved record.
+// that was written; so does one that would repeat another saved record. The record's
+// existence, the duplicate check and the update run in one write transaction: a record
+// another station deleted is told, and the typed values stay on screen.
 void Captura::saveChange(const std::optional<PriceRecord>& record, std::int64_t key) {
   if (record) {
     bool duplicate = false;
+    bool gone = false;
     const bool written = attempt("grabar el cambio", [&] {
-      if (g_.gModulo != "AZU") {
-        g_.gSQL = duplicateCountStatement(*record, key);
-        duplicate = runSQL()[0][0].asInteger() >= 1;
-      }
-      if (!duplicate) {
-        g_.gSQL = updateStatement(*record, key);
-        runSQL();
-      }
+      store::Connection db = store::Connection::openDatabase(g_.gRuta);
+      db.transaction(
+          [&] {
+            gone = db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
+                                store::Row{store::Value(key)})[0][0]
+                       .asInteger() == 0;
+            if (gone) return;
+            if (g_.gModulo != "AZU") {
+              g_.gSQL = duplicateCountStatement(*record, key);
+              duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
+            }
+            if (!duplicate) {
+              g_.gSQL = updateStatement(*record, key);
+              db.run(g_.gSQL);
+            }
+          },
+          store::TransactionKind::Write);
     });
     if (!written) return;
+    if (gone) return tellRecordGone("No se grabó el cambio.");
     if (duplicate) showError(kDuplicate);
   }
   CmdBorrar.visible = false;

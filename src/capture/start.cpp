@@ -1,5 +1,6 @@
 #include "capture/captura.h"
 #include "capture/list_entries.h"
+#include "session/capture_date.h"
 #include "session/capture_module.h"
 #include "session/frm_clave_acceso.h"
 #include "store/backup.h"
@@ -9,15 +10,6 @@
 #include "text/dates.h"
 
 namespace capture {
-namespace {
-
-text::Date today(forms::Host& host) {
-  const forms::LocalDateTime now = host.now();
-  return text::Date{now.year, now.month, now.day};
-}
-
-}  // namespace
-
 void Captura::Form_Load() {
   {
     session::frmClaveAcceso access(host(), g_, *this);
@@ -87,7 +79,7 @@ void Captura::fillModuleAndDateLists() {
     ComboMod.addItem(std::string(module.caption));
   ComboMod.setListIndex(0);
   ComboFec.clear();
-  const text::Date now = today(host());
+  const text::Date now = session::today(host());
   for (int i = 0; i <= 9; ++i) ComboFec.addItem(text::dateLabel(text::addDays(now, -i)));
   ComboFec.setListIndex(0);
 }
@@ -96,7 +88,7 @@ void Captura::fillModuleAndDateLists() {
 // deleted without a checked copy of the file from before: a start that would delete rows
 // first copies the database into the day's backup, and without one it deletes nothing.
 void Captura::purgeOldRecords() {
-  const text::Date now = today(host());
+  const text::Date now = session::today(host());
   const std::string all_before = store::sqlDate(text::addDays(now, -session::kKeptDays));
   const std::string fruit_before = store::sqlDate(text::addDays(now, -session::kFruitKeptDays));
   std::int64_t old_rows = 0;
@@ -197,15 +189,31 @@ void Captura::LabelFec_Click() {
   openListAtLabel(LabelFec, ComboFec, g_.gCambiaFec);
 }
 
-// Only gFecha changes: the start's SQL date, the entry period and the basket stay.
+// A new date rebuilds the day as a new destination does: the basket, the saved records and
+// the position are those of the date on screen, and new records are saved under it. A date
+// whose records the next start purges, or a later one, is asked about first.
 void Captura::ComboFec_Validate(bool& cancel) {
   cancel = true;
   if (g_.gCambiaFec != "S") return;
   g_.gCambiaFec = "N";
+  ComboFec.visible = ComboFec.enabled = false;
+  ComboFec.causesValidation = false;
+  LabelFec.visible = true;
+  const auto chosen = text::dateOfLabel(ComboFec.text());
+  if (!chosen || ComboFec.text() == g_.gFecha ||
+      !session::confirmCaptureDate(host(), *chosen, g_.gDescMod)) {
+    for (int i = 0; i < ComboFec.listCount(); ++i) {
+      if (ComboFec.itemText(i) == g_.gFecha) ComboFec.setListIndex(i);
+    }
+    return;
+  }
+  // An entry period that was the capture date follows it.
+  const std::string before = g_.gFechaSQL;
   g_.gFecha = ComboFec.text();
   LabelFec.caption = g_.gFecha;
-  ComboFec.visible = ComboFec.enabled = false;
-  LabelFec.visible = true;
+  g_.gFechaSQL = text::sqlDate(*chosen);
+  if (g_.gFecDe == before && g_.gFecA == before) g_.gFecDe = g_.gFecA = g_.gFechaSQL;
+  CargaCanasta();
 }
 
 }  // namespace capture

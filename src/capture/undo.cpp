@@ -46,7 +46,10 @@ void Captura::CmdDeshacer_Click() {
   if (!restored) return;
   forgetDeletedRecord();
   records.insert(record.position, record.key);
-  showSavedRecord(record.position);
+  // The numbers after the position moved on by one, so a record that cannot be read is
+  // not left on screen under a number that now names another.
+  g_.gRegNum = record.position;
+  showRecordAfterChange();
 }
 
 }  // namespace capture

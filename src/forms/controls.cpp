@@ -73,6 +73,17 @@ int ComboBox::addItem(std::string text) {
   return index;
 }
 
+void ComboBox::removeItem(int index) {
+  Items& items = changeItems();
+  if (index < 0 || index >= static_cast<int>(items.size())) return;
+  items.erase(items.begin() + index);
+  if (list_index_ == index) {
+    list_index_ = -1;
+  } else if (list_index_ > index) {
+    --list_index_;
+  }
+}
+
 void ComboBox::clear() {
   items_ = std::make_shared<Items>();
   list_index_ = -1;

@@ -146,6 +146,9 @@ class ComboBox : public Control {
 
   // Adds an item and returns the position it took.
   int addItem(std::string text);
+  // Removes the item at `index`; a selection after it moves with its item, and a removed
+  // selection leaves nothing selected.
+  void removeItem(int index);
   void clear();
   using Items = std::vector<Item>;
   int listCount() const { return static_cast<int>(items_->size()); }

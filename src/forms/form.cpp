@@ -106,9 +106,17 @@ void Form::choose(ComboBox& combo, int index) {
   });
 }
 
+// A box holds one line: a line break typed or pasted into it becomes a blank, so no value
+// can break a line of a file it is written to.
 void Form::type(TextBox& box, std::string text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    line += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
+  }
   dispatch([&] {
-    if (moveFocus(box)) box.text = std::move(text);
+    if (moveFocus(box)) box.text = std::move(line);
   });
 }
 

@@ -25,7 +25,7 @@ text::Date captureDate(const session::SessionState& state, const fs::path& file)
 void DayOutputFiles::writeReport() {
   const fs::path file = fs::path(g_.gRuta) / "Reporte.htm";
   const bool written = attempt(file, [&] {
-    g_.gSQL = reportStatement(g_.gModulo, captureDate(g_, file));
+    g_.gSQL = reportStatement(g_.gCveDel, g_.gModulo, captureDate(g_, file));
     OutputFile report(file);
     writeReportFile(report, g_, store::run(g_.gRuta, g_.gSQL));
     report.commit();
@@ -47,7 +47,7 @@ void DayOutputFiles::writeExport() {
     }
     const text::Date date = captureDate(g_, file);
     OutputFile out(file);
-    g_.gSQL = exportStatement(g_.gModulo, date);
+    g_.gSQL = exportStatement(g_.gCveDel, g_.gModulo, date);
     for (const store::Row& row : store::run(g_.gRuta, g_.gSQL)) {
       out.writeLine(exportLine(g_.gModulo, row));
       ++count;

@@ -18,7 +18,8 @@ constexpr bool isDate(std::size_t field) {
 
 }  // namespace
 
-std::string exportStatement(std::string_view module, const text::Date& date) {
+std::string exportStatement(std::string_view delegation, std::string_view module,
+                            const text::Date& date) {
   std::string sql = "SELECT Cve_Mod, Fecha, Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres, ";
   sql +=
       " Reg_Pre.Pre_min, Reg_Pre.Pre_max, Reg_Pre.Pre_frec, Reg_Pre.Pre_uni, Reg_Pre.Obs, "
@@ -26,8 +27,10 @@ std::string exportStatement(std::string_view module, const text::Date& date) {
   sql += ", Cve_Inf, Cve_Mun ";
   if (module == "VOL") sql += std::string(", Cve_Tra, Vol ") + ", Fecha_De, Fecha_A ";
   sql += " FROM Reg_Pre ";
+  // The signed-in delegation's records, and those that name none (loaded without one).
   sql += " Where (Reg_Pre.Fecha = " + store::sqlDate(date) +
-         ") And (Reg_Pre.Cve_Mod = " + store::sqlText(module) + ") ";
+         ") And (Reg_Pre.Cve_Mod = " + store::sqlText(module) +
+         ") And (Reg_Pre.Cve_del = " + store::sqlKey(delegation) + " Or Reg_Pre.Cve_del Is Null) ";
   sql += " ORDER BY Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres, Reg_Pre.Consec ;";
   return sql;
 }
@@ -39,7 +42,11 @@ std::string exportLine(std::string_view module, const store::Row& row) {
     const auto date = isDate(field) ? value.asDate() : std::nullopt;
     if (!line.empty()) line += ',';
     line += '"';
-    line += date ? text::shortDate(*date) : value.asText();
+    // A quote inside a value is written twice, as every CSV reader expects.
+    for (const char c : date ? text::shortDate(*date) : value.asText()) {
+      if (c == '"') line += '"';
+      line += c;
+    }
     line += '"';
   }
   return line;

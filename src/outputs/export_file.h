@@ -8,13 +8,14 @@
 
 namespace outputs {
 
-// The statement of the export: the stored keys and values of every record of `module` on
-// `date`, sorted by destination, product, origin and presentation keys, then Consec.
-std::string exportStatement(std::string_view module, const text::Date& date);
+// The statement of the export: the stored keys and values of every record of `delegation` in
+// `module` on `date`, sorted by destination, product, origin and presentation keys, then Consec.
+std::string exportStatement(std::string_view delegation, std::string_view module,
+                            const text::Date& date);
 
 // One line of the export file, without its line end: 14 values in double quotes separated by
-// commas, unescaped; in "VOL" transport, volume and entry period stand where the four prices
-// stand in other modules.
+// commas, a quote inside a value written twice; in "VOL" transport, volume and entry period stand
+// where the four prices stand in other modules.
 std::string exportLine(std::string_view module, const store::Row& row);
 
 }  // namespace outputs

@@ -10,9 +10,10 @@
 
 namespace outputs {
 
-// The statement of the day's report: every record of `module` on `date` with catalogue names
-// in place of keys, sorted for the bands.
-std::string reportStatement(std::string_view module, const text::Date& date);
+// The statement of the day's report: every record of `delegation` in `module` on `date`, with
+// catalogue names in place of keys, sorted for the bands.
+std::string reportStatement(std::string_view delegation, std::string_view module,
+                            const text::Date& date);
 
 // Writes the report's head, the rows of reportStatement in bands by destination (and by
 // product type in "FRU" and "VOL") and its tail. Values read from the file are written as

@@ -3,7 +3,8 @@
 
 namespace outputs {
 
-std::string reportStatement(std::string_view module, const text::Date& date) {
+std::string reportStatement(std::string_view delegation, std::string_view module,
+                            const text::Date& date) {
   const bool sugar = module == "AZU";
   const bool oils = module == "ACE";
   const bool inputs = module == "INS";
@@ -46,8 +47,10 @@ std::string reportStatement(std::string_view module, const text::Date& date) {
     sql += " left join Cat_Muni ON Reg_Pre.Cve_Mun = Cat_Muni.Mun) ";
   }
   if (volumes) sql += " left join Cat_Trans ON Reg_Pre.Cve_Tra = Cat_Trans.Cve_Tra) ";
+  // The signed-in delegation's records, and those that name none (loaded without one).
   sql += " Where (Reg_Pre.Fecha = " + store::sqlDate(date) +
-         ") And (Reg_Pre.Cve_Mod = " + store::sqlText(module) + ") ";
+         ") And (Reg_Pre.Cve_Mod = " + store::sqlText(module) +
+         ") And (Reg_Pre.Cve_del = " + store::sqlKey(delegation) + " Or Reg_Pre.Cve_del Is Null) ";
   sql += " ORDER BY ";
   if (typed) sql += " left(Cat_Prod.tipo,1), ";
   sql += " Cat_Dest.desc_des, Cat_Prod.desc_prod, ";

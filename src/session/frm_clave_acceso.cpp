@@ -1,8 +1,8 @@
 #include "session/frm_clave_acceso.h"
 
 #include "forms/message_form.h"
-#include "forms/question_form.h"
 #include "session/access_key.h"
+#include "session/capture_date.h"
 #include "session/capture_module.h"
 #include "session/store_failure.h"
 #include "store/connection.h"
@@ -17,11 +17,6 @@ constexpr const char* kOtherDate = "Otra Fecha";
 // Years outside these are taken for a typing slip, not a capture date.
 constexpr int kFirstYear = 1990;
 constexpr int kLastYear = 2100;
-
-text::Date today(forms::Host& host) {
-  const forms::LocalDateTime now = host.now();
-  return text::Date{now.year, now.month, now.day};
-}
 
 std::string trimBlanks(const std::string& s) {
   const auto first = s.find_first_not_of(" \t");
@@ -198,7 +193,7 @@ void frmClaveAcceso::CmdAceptar2_Click() {
       return refuseTypedDate("no es una fecha válida: el año debe estar entre " +
                              std::to_string(kFirstYear) + " y " + std::to_string(kLastYear));
     }
-    if (!confirmUnusualDate(*typed, g_.gDescMod)) {
+    if (!confirmCaptureDate(host(), *typed, g_.gDescMod)) {
       setFocus(TextFec);
       TextFec.select(0, static_cast<int>(TextFec.text.size()));
       return;
@@ -220,28 +215,6 @@ void frmClaveAcceso::refuseTypedDate(const std::string& reason) {
   host().showModal(notice);
   setFocus(TextFec);
   TextFec.select(0, static_cast<int>(TextFec.text.size()));
-}
-
-bool frmClaveAcceso::confirmUnusualDate(const text::Date& date, const std::string& moduleCaption) {
-  const text::Date now = today(host());
-  const int kept = keptDays(moduleCodeOf(moduleCaption));
-  std::string message;
-  if (date > now) {
-    message =
-        "La fecha " + text::dateLabel(date) + " es posterior a hoy, " + text::dateLabel(now) + ".";
-  } else if (date <= text::addDays(now, -kept)) {
-    message = "Los registros de " + moduleCaption + " se conservan " + std::to_string(kept) +
-              " días: los del " + text::dateLabel(date) +
-              " se borran al iniciar el programa, así que lo que capture con esa fecha se "
-              "borrará en el próximo inicio.";
-  } else {
-    return true;
-  }
-  forms::QuestionForm question(host(), "Fecha de captura",
-                               message + "\n\n¿Desea continuar con esa fecha?", "Continuar",
-                               "Elegir otra fecha");
-  host().showModal(question);
-  return question.accepted();
 }
 
 void frmClaveAcceso::onCloseRequest() {

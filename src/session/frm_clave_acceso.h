@@ -58,7 +58,6 @@ class frmClaveAcceso : public forms::Form {
   void showStageTwo();
   void refuseTypedDate(const std::string& reason);
   // Whether the operator goes on with a date the start-up purge deletes, or a future one.
-  bool confirmUnusualDate(const text::Date& date, const std::string& moduleCaption);
 
   SessionState& g_;
   CaptureHandOver& captura_;

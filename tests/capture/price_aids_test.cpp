@@ -141,14 +141,34 @@ TEST_F(PriceAids, EnterMovesOnLikeTabButPressesAButton) {
   EXPECT_EQ(errors, Texts{"¡Faltan precios! | No grabó el registro"});
 }
 
-TEST_F(PriceAids, TheVolumeStartsFromZeroEachTimeItIsEntered) {
+// Entering the volume selects what it shows, so a change walked through it keeps it.
+TEST_F(PriceAids, EnteringTheVolumeSelectsWhatItShows) {
+  sql("DELETE FROM Reg_Pre");
   capture::Captura& c = start("Volúmenes de Ingreso");
+  EXPECT_EQ(c.TextVol.text, "0");
   c.type(c.TextVol, "35");
   c.focus(c.ComboTrans);
   c.focus(c.TextVol);
-  EXPECT_EQ(c.TextVol.text, "0");
+  EXPECT_EQ(c.TextVol.text, "35");
   EXPECT_EQ(c.TextVol.selStart(), 0);
   EXPECT_EQ(c.TextVol.selLength(), 25);
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(c.TextVol.text, "0") << "a new record starts from 0";
+
+  // A saved record's volume, the transport changed and the box walked through on the way
+  // to "Grabar Cambio" with Enter: the volume stays what it was.
+  c.click(c.cmdPrimero);
+  EXPECT_EQ(c.TextVol.text, "35");
+  c.choose(c.ComboTrans, 2);
+  c.focus(c.TextVol);
+  c.keyPress(13);
+  EXPECT_EQ(c.focused(), &c.CmdGrabar);
+  c.keyPress(13);
+  const auto stored = store::run(folder.path(), "SELECT Vol, Cve_tra FROM Reg_Pre");
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0][0].asText(), "35");
+  EXPECT_EQ(stored[0][1].asInteger(), c.ComboTrans.itemData(2));
+  EXPECT_EQ(c.TextVol.text, "0") << "on to the next new record";
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(Saving, ANewRecordIsWrittenAndTheNextBasketEntryIsOffered) {
   EXPECT_EQ(c.CmdGrabar.caption, "Grabar Cambio");
   EXPECT_TRUE(c.CmdBorrar.visible);
   EXPECT_EQ(c.TextMax.text, "1,250.50");
-  EXPECT_EQ(c.TextUni.text, "0.00");
+  EXPECT_EQ(c.TextUni.text, "") << "the stored single price, 0, shown as the other prices";
   EXPECT_EQ(c.TextObs.text, "Llegó 'poca' oferta");
   EXPECT_EQ(c.LblRegES.caption,
             "...es el Registro No. 1 de un total de 1 ya Grabados, de una Canasta de Productos "

@@ -38,49 +38,99 @@ TEST_F(CaptureScreen, ALongPurgeSaysWhatItDoesWhileItRuns) {
   EXPECT_GT(host.workTicks, 0);
 }
 
-TEST_F(CaptureScreen, ChangingTheDateChangesOnlyTheDateLabel) {
+// A new date is a new day on screen: its saved records, counters and basket, and new
+// records saved under it. A date the next start purges is asked about first.
+TEST_F(CaptureScreen, ChangingTheDateRebuildsTheDayOfTheNewDate) {
   capture::Captura& c = start("Frutas y Hortalizas");
-  c.click(c.LabelFec);
+  EXPECT_EQ(c.LblRegNum.caption, "1 / 0 -> 16");
+  c.clickMenu(c.SelFecha);
   EXPECT_TRUE(c.ComboFec.visible);
   EXPECT_EQ(c.focused(), &c.ComboFec);
-  c.choose(c.ComboFec, 2);
+  c.choose(c.ComboFec, 1);
   c.tab();
-  EXPECT_EQ(state->gFecha, "Mie 19/07/2006");
-  EXPECT_EQ(c.LabelFec.caption, "Mie 19/07/2006");
+  EXPECT_EQ(state->gFecha, "Jue 20/07/2006");
+  EXPECT_EQ(c.LabelFec.caption, "Jue 20/07/2006");
+  EXPECT_EQ(state->gFechaSQL, "2006/7/20");
+  EXPECT_EQ(state->gFecDe, "2006/7/20") << "the entry period follows the capture date";
   EXPECT_FALSE(c.ComboFec.visible);
   EXPECT_TRUE(c.LabelFec.visible);
   EXPECT_NE(c.focused(), &c.ComboFec);
-  EXPECT_EQ(state->gFechaSQL, "2006/7/21");
   EXPECT_EQ(state->gCambiaFec, "N");
+  EXPECT_EQ(c.records.count(), 16) << "the saved records of 20/07";
+  EXPECT_EQ(c.LblRegNum.caption, "17 / 16 -> 16");
+  c.click(c.cmdPrimero);
+  EXPECT_EQ(c.Label1.caption, "Registro existente");
+
+  // Nine days back, fruit records are purged at the next start: asked, and declined.
+  host.answerNext<forms::QuestionForm>([&](forms::QuestionForm& question) {
+    notices.push_back(question.LabelPregunta.caption);
+    question.click(question.cmdNo);
+  });
+  c.click(c.LabelFec);
+  c.choose(c.ComboFec, 9);
+  c.tab();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("se conservan 7 días"), std::string::npos) << notices[0];
+  EXPECT_EQ(state->gFecha, "Jue 20/07/2006");
+  EXPECT_EQ(c.ComboFec.text(), "Jue 20/07/2006");
+
+  // Back to today: a record saved now is saved on today's date.
+  c.click(c.LabelFec);
+  c.choose(c.ComboFec, 0);
+  c.tab();
+  EXPECT_EQ(c.LblRegNum.caption, "1 / 0 -> 16");
+  answerError();  // far from the earlier prices
+  typePrices("100", "120", "110");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(rows("Fecha='2006-07-21'"), 1);
 }
 
-TEST_F(CaptureScreen, TheModuleListReloadsTheListsButNotTheBasketOrLayout) {
+// Choosing a module in the list lays its screen out at once, as the menu does: nothing can
+// be saved under another module's layout.
+TEST_F(CaptureScreen, TheModuleListSwitchesTheWholeScreen) {
   capture::Captura& c = start("Frutas y Hortalizas");
-  c.click(c.LabelMod);
-  EXPECT_TRUE(c.ComboMod.visible);
-  EXPECT_EQ(c.focused(), &c.ComboMod);
-  c.choose(c.ComboMod, 1);
-  c.keyPress(13);
+  const auto chooseModule = [&](const std::string& caption) {
+    c.click(c.LabelMod);
+    EXPECT_EQ(c.focused(), &c.ComboMod);
+    for (int i = 0; i < c.ComboMod.listCount(); ++i) {
+      if (c.ComboMod.itemText(i) == caption) c.choose(c.ComboMod, i);
+    }
+    c.keyPress(13);
+    EXPECT_FALSE(c.ComboMod.visible);
+    EXPECT_TRUE(c.LabelMod.visible);
+    EXPECT_EQ(c.LabelMod.caption, caption);
+  };
+  chooseModule("Azúcar");
   EXPECT_EQ(state->gModulo, "AZU");
-  EXPECT_EQ(state->gDescMod, "Azúcar");
-  EXPECT_EQ(c.LabelMod.caption, "Azúcar");
-  EXPECT_FALSE(c.ComboMod.visible);
   EXPECT_EQ(state->gNumProd, 6);
-  EXPECT_EQ(state->gCanasta, "S");
-  EXPECT_EQ(c.LblMin.caption, "Mínimo");
-
-  // The layout follows when the destination list is next left.
-  c.focus(c.ComboDest);
-  c.tab();
   EXPECT_EQ(c.LblMin.caption, "Único");
   EXPECT_TRUE(c.ComboIng.visible);
-  EXPECT_EQ(state->gCanasta, "S");
+  EXPECT_FALSE(c.ComboOri.visible);
+  EXPECT_FALSE(c.TextMax.visible);
 
-  // Opening the list and leaving it unchanged reloads the lists of the module it names.
+  answerPeriodDialog();
+  chooseModule("Volúmenes de Ingreso");
+  EXPECT_EQ(periodAskedOver, "prices") << "the period is asked first, as from the menu";
+  EXPECT_TRUE(c.TextVol.visible);
+  EXPECT_TRUE(c.ComboTrans.visible);
+  EXPECT_FALSE(c.TextMin.visible);
+  c.type(c.TextVol, "35");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(count("SELECT Vol FROM Reg_Pre WHERE Cve_Mod='VOL' AND Fecha='2006-07-21'"), 35);
+
+  // In inputs the origin is the delegation's state, fixed, whichever way the module came.
+  chooseModule("Insumos Agrícolas");
+  EXPECT_FALSE(c.ComboOri.enabled);
+  EXPECT_EQ(c.ComboOri.itemData(c.ComboOri.listIndex()), state->gEdo);
+  EXPECT_TRUE(c.LabelDest.visible);
+  EXPECT_FALSE(c.LabelDest.caption.empty());
+
+  // Opening the list and leaving it on the same module changes nothing.
+  c.type(c.TextObs, "a medias");
   c.click(c.LabelMod);
   c.tab();
-  EXPECT_EQ(state->gModulo, "AZU");
-  EXPECT_EQ(state->gNumProd, 6);
+  EXPECT_EQ(state->gModulo, "INS");
+  EXPECT_EQ(c.TextObs.text, "a medias");
   EXPECT_EQ(state->gCambiaMod, "N");
   EXPECT_TRUE(c.LabelMod.visible);
 }

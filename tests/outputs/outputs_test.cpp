@@ -179,20 +179,22 @@ class Outputs : public ::testing::Test {
 TEST(OutputStatements, AreTheDesignedTextsDoubledBlanksIncluded) {
   const text::Date day{2006, 7, 18};
   EXPECT_EQ(
-      outputs::reportStatement("GRA", day),
+      outputs::reportStatement("5", "GRA", day),
       "SELECT Cat_Dest.desc_des,  Cat_Prod.desc_prod,  Cat_Ori.desc_ori, Cat_Pres.desc_pres,  "
       "Reg_Pre.Pre_min, Reg_Pre.Pre_max, Reg_Pre.Pre_frec, Reg_Pre.Pre_uni, Reg_Pre.Obs , "
       "Cat_Prod.Calidad  FROM ((((Reg_Pre  INNER JOIN Cat_Prod ON Reg_Pre.Cve_prod = "
       "Cat_Prod.Num_Prod)  INNER JOIN Cat_Ori ON Reg_Pre.Cve_ori = Cat_Ori.cve_ori)  INNER "
       "JOIN Cat_Pres ON Reg_Pre.Cve_pres = Cat_Pres.Cve_Pres)  INNER JOIN Cat_Dest ON "
       "Reg_Pre.Cve_des = Cat_Dest.cve_des)  Where (Reg_Pre.Fecha = #2006/7/18#) And "
-      "(Reg_Pre.Cve_Mod = 'GRA')  ORDER BY  Cat_Dest.desc_des, Cat_Prod.desc_prod,  "
+      "(Reg_Pre.Cve_Mod = 'GRA') And (Reg_Pre.Cve_del = 5 Or Reg_Pre.Cve_del Is Null)  ORDER BY  "
+      "Cat_Dest.desc_des, Cat_Prod.desc_prod,  "
       "Cat_Ori.desc_ori, Cat_Pres.desc_pres, Reg_Pre.Consec ;");
-  EXPECT_EQ(outputs::exportStatement("FRU", day),
+  EXPECT_EQ(outputs::exportStatement("5", "FRU", day),
             "SELECT Cve_Mod, Fecha, Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres,  Reg_Pre.Pre_min, "
             "Reg_Pre.Pre_max, Reg_Pre.Pre_frec, Reg_Pre.Pre_uni, Reg_Pre.Obs, Reg_Pre.Consec , "
             "Cve_Inf, Cve_Mun  FROM Reg_Pre  Where (Reg_Pre.Fecha = #2006/7/18#) And "
-            "(Reg_Pre.Cve_Mod = 'FRU')  ORDER BY Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres, "
+            "(Reg_Pre.Cve_Mod = 'FRU') And (Reg_Pre.Cve_del = 5 Or Reg_Pre.Cve_del Is Null)  ORDER "
+            "BY Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres, "
             "Reg_Pre.Consec ;");
 }
 
@@ -201,8 +203,8 @@ TEST(OutputStatements, FindTheDaysRecordsThroughAnIndex) {
   testing_support::TempFolder folder;
   auto db = testing_support::createDatabase(folder.path());
   for (const char* module : {"FRU", "AZU", "ACE", "GRA", "FLO", "INS", "VOL", "AND"}) {
-    for (const std::string& statement : {outputs::reportStatement(module, {2006, 7, 18}),
-                                         outputs::exportStatement(module, {2006, 7, 18})}) {
+    for (const std::string& statement : {outputs::reportStatement("5", module, {2006, 7, 18}),
+                                         outputs::exportStatement("5", module, {2006, 7, 18})}) {
       std::string plan;
       for (const auto& step :
            db.runNative("EXPLAIN QUERY PLAN " + store::translateJet(statement))) {
