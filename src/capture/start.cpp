@@ -1,5 +1,6 @@
 #include "capture/captura.h"
 #include "capture/list_entries.h"
+#include "forms/message_form.h"
 #include "session/capture_date.h"
 #include "session/capture_module.h"
 #include "session/frm_clave_acceso.h"
@@ -10,6 +11,17 @@
 #include "text/dates.h"
 
 namespace capture {
+namespace {
+
+// What the purge of `day` deletes, in the stored form, for weighing what a backup holds.
+std::string purgedRecords(const text::Date& day) {
+  return "Fecha <= '" + text::isoDate(text::addDays(day, -session::kKeptDays)) +
+         "' OR (Cve_Mod = 'FRU' AND Fecha <= '" +
+         text::isoDate(text::addDays(day, -session::kFruitKeptDays)) + "')";
+}
+
+}  // namespace
+
 void Captura::Form_Load() {
   {
     session::frmClaveAcceso access(host(), g_, *this);
@@ -86,7 +98,8 @@ void Captura::fillModuleAndDateLists() {
 
 // Records of every module are kept 30 days, those of fruits and vegetables 7. Nothing is
 // deleted without a checked copy of the file from before: a start that would delete rows
-// first copies the database into the day's backup, and without one it deletes nothing.
+// first copies the database into a backup of its own, and without one it deletes nothing.
+// The operator is told what was deleted and where its copy is.
 void Captura::purgeOldRecords() {
   const text::Date now = session::today(host());
   const std::string all_before = store::sqlDate(text::addDays(now, -session::kKeptDays));
@@ -101,7 +114,9 @@ void Captura::purgeOldRecords() {
   const std::filesystem::path folder = host().programFolder();
   // A server's data is copied by its administrator's own backups; this copy is of a file.
   const bool on_file = !store::hasSettings(folder);
-  const std::filesystem::path copy = store::dailyBackupPath(folder, now);
+  const forms::LocalDateTime moment = host().now();
+  const std::filesystem::path copy =
+      store::purgeBackupPath(folder, now, moment.hour, moment.minute, moment.second);
   const bool copied =
       !on_file ||
       attempt(
@@ -115,8 +130,8 @@ void Captura::purgeOldRecords() {
           "haya espacio en el disco y permiso de escritura en la carpeta " +
               copy.parent_path().string() + ".");
   if (!copied) return;
-  if (on_file) store::removeOldBackups(folder);
-  attempt("borrar los registros antiguos", [&] {
+  if (on_file) store::removeOldBackups(folder, purgedRecords);
+  const bool purged = attempt("borrar los registros antiguos", [&] {
     const forms::LongWork work(
         host(), "Borrando los registros de más de " + std::to_string(session::kKeptDays) +
                     " días (de más de " + std::to_string(session::kFruitKeptDays) +
@@ -127,6 +142,15 @@ void Captura::purgeOldRecords() {
               fruit_before + "));";
     runSQL();
   });
+  if (!purged) return;
+  forms::MessageForm notice(
+      host(), "Registros antiguos",
+      "Se borraron " + std::to_string(old_rows) + (old_rows == 1 ? " registro" : " registros") +
+          " de más de " + std::to_string(session::kKeptDays) + " días (de más de " +
+          std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas)." +
+          (on_file ? "\nSu copia está en " + copy.string()
+                   : "\nEl servidor se respalda con las copias de su administrador."));
+  host().showModal(notice);
 }
 
 // Every origin under its key, then those with an abbreviation under it; the first

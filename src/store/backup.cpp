@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 #include <system_error>
@@ -64,10 +65,13 @@ void copyPages(const fs::path& from, const fs::path& to) {
   }
 }
 
+// The structural check reads every page and b-tree once, so a torn or damaged copy is
+// caught at disk speed; the full check's index cross-checks would triple the cost of every
+// purge on a large file.
 void checkCopy(const fs::path& copy) {
   const DatabaseHandle db = openDatabase(copy, SQLITE_OPEN_READONLY);
   sqlite3_stmt* raw = nullptr;
-  int code = sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &raw, nullptr);
+  int code = sqlite3_prepare_v2(db.get(), "PRAGMA quick_check", -1, &raw, nullptr);
   const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(raw, sqlite3_finalize);
   if (code != SQLITE_OK) throw failure(copy, db.get(), code);
   code = sqlite3_step(raw);
@@ -96,18 +100,66 @@ void syncFolder(const fs::path& folder) {
   ::close(descriptor);
 }
 
-const std::regex& dailyCopyName() {
-  static const std::regex name(R"(TARVELcaptura-\d{4}-\d{2}-\d{2}\.mdb)");
-  return name;
+struct Copy {
+  fs::path path;
+  text::Date day;
+  std::string order;  // date, time and number: sorts as the copies were made
+};
+
+// TARVELcaptura-YYYY-MM-DD.mdb (one a day, as earlier versions named them) or
+// TARVELcaptura-YYYY-MM-DD-HHMMSS[-N].mdb.
+std::optional<Copy> copyNamed(const fs::path& path) {
+  static const std::regex name(
+      R"(TARVELcaptura-(\d{4})-(\d{2})-(\d{2})(?:-(\d{6})(?:-(\d+))?)?\.mdb)");
+  std::smatch match;
+  const std::string file = path.filename().string();
+  if (!std::regex_match(file, match, name)) return std::nullopt;
+  char order[64];
+  std::snprintf(order, sizeof order, "%s%s%s%s%08d", match[1].str().c_str(), match[2].str().c_str(),
+                match[3].str().c_str(), match[4].matched ? match[4].str().c_str() : "000000",
+                match[5].matched ? std::stoi(match[5].str()) : 0);
+  return Copy{path, text::Date{std::stoi(match[1]), std::stoi(match[2]), std::stoi(match[3])},
+              order};
+}
+
+// Whether every record that `older`'s purge deleted is in `newer`. False when either
+// cannot be read.
+bool coveredBy(const Copy& older, const fs::path& newer, const PurgeCondition& purged) {
+  try {
+    const DatabaseHandle db = openDatabase(newer, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    const std::string uri = "file:" + older.path.string() + "?mode=ro";
+    sqlite3_stmt* raw = nullptr;
+    const std::string statement =
+        "SELECT count(*) FROM old.Reg_Pre AS o WHERE (" + purged(older.day) +
+        ") AND NOT EXISTS (SELECT 1 FROM main.Reg_Pre AS n WHERE n.Consec = o.Consec)";
+    if (sqlite3_prepare_v2(db.get(), "ATTACH DATABASE ? AS old", -1, &raw, nullptr) != SQLITE_OK) {
+      return false;
+    }
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> attaching(raw, sqlite3_finalize);
+    sqlite3_bind_text(raw, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(raw) != SQLITE_DONE) return false;
+    if (sqlite3_prepare_v2(db.get(), statement.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+      return false;
+    }
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> counting(raw, sqlite3_finalize);
+    return sqlite3_step(raw) == SQLITE_ROW && sqlite3_column_int64(raw, 0) == 0;
+  } catch (const StoreError&) {
+    return false;
+  }
 }
 
 }  // namespace
 
-fs::path dailyBackupPath(const fs::path& folder, const text::Date& day) {
+fs::path purgeBackupPath(const fs::path& folder, const text::Date& day, int hour, int minute,
+                         int second) {
   char name[64];
-  std::snprintf(name, sizeof name, "TARVELcaptura-%04d-%02d-%02d.mdb", day.year, day.month,
-                day.day);
-  return folder / kBackupFolderName / name;
+  std::snprintf(name, sizeof name, "TARVELcaptura-%04d-%02d-%02d-%02d%02d%02d", day.year, day.month,
+                day.day, hour, minute, second);
+  fs::path path = folder / kBackupFolderName / (std::string(name) + ".mdb");
+  for (int n = 2; fs::exists(path); ++n) {
+    path = folder / kBackupFolderName / (std::string(name) + "-" + std::to_string(n) + ".mdb");
+  }
+  return path;
 }
 
 void backUpDatabase(const fs::path& from, const fs::path& to) {
@@ -132,25 +184,27 @@ void backUpDatabase(const fs::path& from, const fs::path& to) {
   syncFolder(to.parent_path());
 }
 
-std::vector<fs::path> removeOldBackups(const fs::path& folder, int kept) {
-  std::vector<fs::path> copies;
+std::vector<fs::path> removeOldBackups(const fs::path& folder, const PurgeCondition& purged,
+                                       int kept) {
+  std::vector<Copy> copies;
   std::vector<fs::path> removed;
   std::error_code error;
   try {
     for (const auto& entry : fs::directory_iterator(folder / kBackupFolderName, error)) {
-      const std::string name = entry.path().filename().string();
-      if (entry.is_regular_file(error) && std::regex_match(name, dailyCopyName())) {
-        copies.push_back(entry.path());
-      }
+      if (!entry.is_regular_file(error)) continue;
+      if (auto copy = copyNamed(entry.path())) copies.push_back(std::move(*copy));
     }
   } catch (const fs::filesystem_error&) {
     // A folder that cannot be read keeps every copy; the new one is already in place.
     return removed;
   }
-  // The names sort by date.
-  std::sort(copies.begin(), copies.end(), std::greater<>());
-  for (std::size_t i = static_cast<std::size_t>(std::max(kept, 0)); i < copies.size(); ++i) {
-    if (fs::remove(copies[i], error)) removed.push_back(copies[i]);
+  std::sort(copies.begin(), copies.end(),
+            [](const Copy& a, const Copy& b) { return a.order > b.order; });
+  // From the oldest up, so a copy is weighed against the next newer one still there.
+  for (std::size_t i = copies.size(); i-- > static_cast<std::size_t>(std::max(kept, 1));) {
+    if (coveredBy(copies[i], copies[i - 1].path, purged) && fs::remove(copies[i].path, error)) {
+      removed.push_back(copies[i].path);
+    }
   }
   return removed;
 }

@@ -1,29 +1,39 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "text/dates.h"
 
 namespace store {
 
-// The folder beside the database that holds its daily copies.
+// The folder beside the database that holds the copies made before each purge.
 inline constexpr const char* kBackupFolderName = "respaldos";
-// How many daily copies are kept; older ones are removed after a new one is made.
+// How many copies are always kept, however little they hold that a newer one lacks.
 inline constexpr int kKeptBackups = 7;
 
-// respaldos/TARVELcaptura-YYYY-MM-DD.mdb in `folder`, the copy of day `day`.
-std::filesystem::path dailyBackupPath(const std::filesystem::path& folder, const text::Date& day);
+// respaldos/TARVELcaptura-YYYY-MM-DD-HHMMSS.mdb in `folder`: the copy made at that moment,
+// with "-2", "-3", … added when a copy of that second already exists.
+std::filesystem::path purgeBackupPath(const std::filesystem::path& folder, const text::Date& day,
+                                      int hour, int minute, int second);
 
 // Copies the database file `from` into `to` with the engine's online backup (a consistent
-// copy even while another program reads the file), checks the copy with
-// PRAGMA integrity_check and only then puts it in place, replacing an earlier `to`: `to` is
-// always a whole, checked copy or what it was before. Throws StoreError naming what failed.
+// copy even while another program reads the file), checks the copy's structure and only
+// then puts it in place: `to` is always a whole, checked copy or absent. Throws StoreError
+// naming what failed.
 void backUpDatabase(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Removes all but the newest `kept` daily copies in `folder`'s backup folder and returns the
-// copies removed. Other files there are left alone.
+// The records a purge on `day` deletes, as a condition on Reg_Pre's columns.
+using PurgeCondition = std::function<std::string(const text::Date& day)>;
+
+// Removes copies beyond the newest `kept` whose purged records (those `purged` names for the
+// day of the copy) are all in the next newer copy; a copy holding purged records that no
+// newer copy has is never removed, nor one that cannot be read. Returns the copies removed.
+// Other files in the folder are left alone.
 std::vector<std::filesystem::path> removeOldBackups(const std::filesystem::path& folder,
+                                                    const PurgeCondition& purged,
                                                     int kept = kKeptBackups);
 
 }  // namespace store

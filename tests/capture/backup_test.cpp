@@ -5,6 +5,7 @@
 #include "faulty_vfs.h"
 #include "session/startup.h"
 #include "store/backup.h"
+#include "store/error.h"
 #include "without_rights.h"
 
 #include <sqlite3.h>
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 class StartBackup : public CaptureScreen {
  protected:
   fs::path backups() const { return folder.path() / "respaldos"; }
-  fs::path todays() const { return backups() / "TARVELcaptura-2006-07-21.mdb"; }
+  fs::path todays() const { return backups() / "TARVELcaptura-2006-07-21-080000.mdb"; }
   void addOldRecords() {
     sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Obs) VALUES ('GRA', '2006-06-01', 'old'), "
         "('FRU', '2006-07-10', 'old'), ('GRA', '2006-07-20', 'new')");
@@ -36,34 +37,67 @@ class StartBackup : public CaptureScreen {
 };
 
 // The copy holds what the purge then deletes, passes the engine's check, and brought back in
-// place of the file it is a working database the program starts on. Seven days are kept.
-TEST_F(StartBackup, TheStartCopiesTheFileBeforeItPurgesAndKeepsSevenDays) {
-  fs::create_directories(backups());
-  for (const char* day : {"2006-07-12", "2006-07-13", "2006-07-14", "2006-07-15", "2006-07-16",
-                          "2006-07-17", "2006-07-18", "2006-07-19"}) {
-    std::ofstream(backups() / ("TARVELcaptura-" + std::string(day) + ".mdb")) << "earlier";
-  }
-  std::ofstream(backups() / "notas.txt") << "of the office";
+// place of the file it is a working database the program starts on. Beyond the newest seven a
+// copy goes only when a newer one holds every record its purge deleted.
+TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
   addOldRecords();
-  start("Granos y Semillas");
-  EXPECT_EQ(rows("Obs='old'"), 0);
+  const fs::path file = store::databasePath(folder.path());
+  const auto copyOf = [&](const std::string& stamp) {
+    store::backUpDatabase(file, backups() / ("TARVELcaptura-2006-07-" + stamp + ".mdb"));
+  };
+  // The copy of the 10th holds a record its purge deleted; no later copy has it.
+  sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Obs) VALUES ('GRA', '2006-06-02', 'only there')");
+  copyOf("10-080000");
+  sql("DELETE FROM Reg_Pre WHERE Obs='only there'");
+  for (int day = 11; day <= 18; ++day) copyOf(std::to_string(day) + "-080000");
+  std::ofstream(backups() / "TARVELcaptura-2006-07-09.mdb") << "an earlier version's copy";
+  std::ofstream(backups() / "notas.txt") << "of the office";
 
+  start("Granos y Semillas", "005", [this] { answerNotice(); });
+  EXPECT_EQ(rows("Obs='old'"), 0);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0],
+            "Se borraron 2 registros de más de 30 días (de más de 7 en Frutas y "
+            "Hortalizas).\nSu copia está en " +
+                todays().string());
   ASSERT_TRUE(fs::exists(todays()));
-  EXPECT_FALSE(fs::exists(backups() / "TARVELcaptura-2006-07-12.mdb"));
-  EXPECT_FALSE(fs::exists(backups() / "TARVELcaptura-2006-07-13.mdb"));
-  EXPECT_TRUE(fs::exists(backups() / "TARVELcaptura-2006-07-14.mdb"));
+  for (const char* kept : {"13-080000", "14-080000", "18-080000", "10-080000", "09"}) {
+    EXPECT_TRUE(fs::exists(backups() / ("TARVELcaptura-2006-07-" + std::string(kept) + ".mdb")))
+        << kept;
+  }
+  for (const char* removed : {"11-080000", "12-080000"}) {
+    EXPECT_FALSE(fs::exists(backups() / ("TARVELcaptura-2006-07-" + std::string(removed) + ".mdb")))
+        << removed << ": what its purge deleted is in the next copy";
+  }
   EXPECT_TRUE(fs::exists(backups() / "notas.txt"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(backups()), fs::directory_iterator()), 8);
 
   // Brought back as the README says: the copy in place of the file.
-  fs::copy_file(todays(), store::databasePath(folder.path()), fs::copy_options::overwrite_existing);
+  fs::copy_file(todays(), file, fs::copy_options::overwrite_existing);
   EXPECT_EQ(session::databaseProblem(folder.path()), std::nullopt);
   EXPECT_EQ(rows("Obs='old'"), 2);
-  start("Granos y Semillas");
+  notices.clear();
+  start("Granos y Semillas", "005", [this] { answerNotice(); });
   EXPECT_EQ(rows("Obs='old'"), 0) << "the restored file is purged again, after its own copy";
   EXPECT_EQ(rows("Obs='new'"), 1);
-  EXPECT_EQ(std::distance(fs::directory_iterator(backups()), fs::directory_iterator()), 8)
-      << "one copy a day";
+  EXPECT_TRUE(fs::exists(backups() / "TARVELcaptura-2006-07-21-080000-2.mdb"))
+      << "a second purge in the same second has a copy of its own";
+  EXPECT_TRUE(fs::exists(todays()));
+}
+
+// A damaged copy is caught before the purge relies on it.
+TEST_F(StartBackup, ACopyThatFailsItsCheckIsNotABackup) {
+  addOldRecords();
+  fs::create_directories(backups());
+  const fs::path damaged = backups() / "damaged.mdb";
+  store::backUpDatabase(store::databasePath(folder.path()), damaged);
+  {
+    std::fstream file(damaged, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(fs::file_size(damaged) / 2));
+    const std::string garbage(4096, '\x5a');
+    file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+  }
+  EXPECT_THROW(store::backUpDatabase(damaged, backups() / "again.mdb"), store::StoreError);
+  EXPECT_FALSE(fs::exists(backups() / "again.mdb"));
 }
 
 TEST_F(StartBackup, AStartThatDeletesNothingMakesNoCopy) {
@@ -100,7 +134,7 @@ TEST_F(StartBackup, AFailedCopyLeavesEveryRecordInPlace) {
   EXPECT_EQ(rows(), all);
   EXPECT_TRUE(fs::is_empty(backups()));
 
-  start("Granos y Semillas");
+  start("Granos y Semillas", "005", [this] { answerNotice(); });
   EXPECT_TRUE(fs::exists(todays()));
   EXPECT_EQ(rows("Obs='old'"), 0);
 }

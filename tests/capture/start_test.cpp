@@ -12,7 +12,12 @@ TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
       "('FRU', '2006-07-14', 'gone'), ('FRU', '2006-07-15', 'kept'), "
       "('GRA', '2006-07-14', 'kept'), ('FRU', '2006-06-01', 'gone')");
   const auto before = rows();
-  start("Granos y Semillas");
+  start("Granos y Semillas", "005", [this] { answerNotice(); });
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].find("Se borraron 3 registros de más de 30 días (de más de 7 en Frutas y "
+                            "Hortalizas)."),
+            0u)
+      << notices[0];
   EXPECT_EQ(rows("Obs='gone'"), 0);
   EXPECT_EQ(rows("Obs='kept'"), 3);
   EXPECT_EQ(rows(), before - 3);
@@ -29,7 +34,7 @@ TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
 TEST_F(CaptureScreen, ALongPurgeSaysWhatItDoesWhileItRuns) {
   sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha) SELECT 'GRA', #2005/1/1# FROM (WITH RECURSIVE "
       "n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT i FROM n) AS many");
-  start("Granos y Semillas");
+  start("Granos y Semillas", "005", [this] { answerNotice(); });
   EXPECT_EQ(rows("Fecha=#2005/1/1#"), 0);
   EXPECT_NE(std::find(host.works.begin(), host.works.end(),
                       "Borrando los registros de más de 30 días (de más de 7 en Frutas y "

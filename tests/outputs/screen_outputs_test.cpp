@@ -33,4 +33,30 @@ TEST_F(CaptureScreen, TheScreensButtonsExportAndReportTheRecordsJustSaved) {
   EXPECT_EQ(host.openedDocuments, std::vector{folder.path() / "Reporte.htm"});
 }
 
+// Another delegation's records of the day stay out of both files; a quote is written twice
+// and a line break typed or pasted into the observation never reaches the file.
+TEST_F(CaptureScreen, TheOutputsHoldTheDelegationsRecordsInWholeLines) {
+  sql("DELETE FROM Reg_Pre");
+  sql("INSERT INTO Reg_Pre (Cve_del, Cve_Mod, Fecha, Cve_prod, Cve_ori, Cve_des, Cve_pres, "
+      "Pre_min, Obs) VALUES (12, 'FRU', #2006/7/21#, 1, 7, 20, 1, 50, 'de otra delegación')");
+  capture::Captura& c = start("Frutas y Hortalizas");
+  outputs::DayOutputFiles outputs(host, *state);
+  c.useOutputs(outputs);
+  c.type(c.TextObs, "llegó poca,\r\ncalidad \"buena\"\n");
+  EXPECT_EQ(c.TextObs.text, "llegó poca, calidad \"buena\" ");
+  typePrices("100", "120", "110");
+  c.click(c.CmdGrabar);
+
+  host.answerNext<outputs::frmAviso>([](outputs::frmAviso& aviso) { aviso.click(aviso.cmdOK); });
+  c.click(c.CmdGenera);
+  const std::string exported = testing_support::fileContents(folder.path() / "5FRU.csv");
+  EXPECT_NE(exported.find(" poca, calidad \"\"buena\"\" \","), std::string::npos)
+      << exported;
+  EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 1) << exported;
+  c.click(c.CmdReporte);
+  const std::string report = testing_support::fileContents(folder.path() / "Reporte.htm");
+  EXPECT_EQ(report.find("otra delegaci"), std::string::npos);
+  EXPECT_EQ(exported.find("otra delegaci"), std::string::npos);
+}
+
 }  // namespace

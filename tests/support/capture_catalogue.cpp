@@ -7,7 +7,6 @@
 #include "text/money.h"
 
 namespace testing_support {
-namespace {
 
 using tarveldb::CsvRecord;
 using tarveldb::insertRows;
@@ -93,6 +92,8 @@ void writeCatalogues(store::Connection& c) {
              {{"1", "Camión torton"}, {"2", "Tráiler"}, {"3", "Camioneta"}, {"4", "Ferrocarril"}});
   insertRows(c, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
 }
+
+namespace {
 
 // One capture day of a module at a destination: a record per (product, presentation,
 // origin), with prices that drift a little from day to day.
