@@ -19,6 +19,7 @@ void Captura::CargaCanasta() {
 // destination on screen.
 void Captura::loadDay() {
   forgetDeletedRecord();
+  dayDestination_ = g_.gCveDest;
   basket.clear();
   records.clear();
   const auto destination = destinationKey();

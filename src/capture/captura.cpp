@@ -131,7 +131,7 @@ void Captura::runEvent(const std::function<void()>& event) {
   const store::OperationScope operation;
   const forms::LongWork work(host(), "Procesando, un momento por favor…");
   const store::ProgressWatch watch([this] { host().stillWorking(); });
-  const EventStart start{saveScreen(), g_, basket, records, deleted_};
+  const EventStart start{saveScreen(), g_, basket, records, deleted_, dayDestination_};
   event();
   if (store::OperationScope::givenUp() && !store::OperationScope::changedRows()) {
     restoreScreen(start.screen);
@@ -139,6 +139,7 @@ void Captura::runEvent(const std::function<void()>& event) {
     basket = start.basket;
     records = start.records;
     deleted_ = start.deleted;
+    dayDestination_ = start.dayDestination;
   }
 }
 

@@ -246,6 +246,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
     store::Row values;
   };
   std::optional<DeletedRecord> deleted_;
+  // The destination whose day is on screen.
+  std::string dayDestination_;
 
   // What an event found: put back when the event gives up on the database before the
   // event changed anything in it.
@@ -255,6 +257,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
     DayBasket basket;
     RecordList records;
     std::optional<DeletedRecord> deleted;
+    std::string dayDestination;
   };
 };
 

@@ -137,11 +137,12 @@ void Captura::ComboDest_Validate(bool& cancel) {
   ComboDest.causesValidation = false;
 }
 
-// Leaving the destination list reloads the basket, whether or not the destination changed.
+// Leaving the destination list builds the day of a destination other than the one on
+// screen; passing through it keeps the record on screen and what was typed into it.
 void Captura::ComboDest_LostFocus() {
   if (ComboDest.listIndex() >= 0)
     g_.gCveDest = std::to_string(ComboDest.itemData(ComboDest.listIndex()));
-  CargaCanasta();
+  if (g_.gCveDest != dayDestination_) CargaCanasta();
   LabelDest.caption = ComboDest.text();
   LabelDest.visible = false;
   if (g_.gModulo != "INS") ComboDest.visible = ComboDest.enabled = true;

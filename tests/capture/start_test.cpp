@@ -163,11 +163,12 @@ TEST_F(CaptureScreen, TheDestinationChoiceIsTakenOverOnceHoweverTheListIsLeft) {
     EXPECT_EQ(c.LabelDest.caption, c.ComboDest.text());
     EXPECT_TRUE(c.ComboDest.visible);
 
-    // Leaving again reloads the same destination and lays the module out anew.
+    // Passing through the list again without a change keeps what was typed.
+    c.type(c.TextObs, "a medias");
     c.focus(c.ComboDest);
     leave(how);
     EXPECT_NE(c.focused(), &c.ComboDest);
-    EXPECT_EQ(c.TextMin.text, "0.00");
+    EXPECT_EQ(c.TextObs.text, "a medias");
   }
 }
 
