@@ -201,7 +201,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // outside "ACE"); a list without it keeps its selection.
   static void selectByKey(forms::ComboBox& list, std::int64_t key, int occurrence = 1);
   void selectPresentation(std::int64_t key);
-  void showStoredKey(forms::ComboBox& list, std::int64_t key, int occurrence = 1);
+  void showStoredKey(forms::ComboBox& list, std::optional<std::int64_t> key, int occurrence = 1);
   void dropMissingEntries();
   // The record the screen holds, or nothing after telling the operator why it cannot be
   // saved.

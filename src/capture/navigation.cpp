@@ -11,6 +11,11 @@ constexpr const char* kExisting = "...es el Registro No. ";
 constexpr const char* kNew = "...sería el Registro No. ";
 constexpr const char* kMissingEntry = " (no está en el catálogo)";
 
+std::optional<std::int64_t> keyOf(const store::Value& value) {
+  if (value.isNull()) return std::nullopt;
+  return value.asInteger();
+}
+
 }  // namespace
 
 void Captura::showPositionLabels(bool existing) {
@@ -70,7 +75,11 @@ void Captura::selectByKey(forms::ComboBox& list, std::int64_t key, int occurrenc
 
 // A key the list does not hold is shown as an entry of its own, marked, so the record on
 // screen is the stored one and a change writes back its own key.
-void Captura::showStoredKey(forms::ComboBox& list, std::int64_t key, int occurrence) {
+void Captura::showStoredKey(forms::ComboBox& list, std::optional<std::int64_t> stored,
+                            int occurrence) {
+  // A record that names none shows none, and a change must choose one.
+  if (!stored) return list.setListIndex(-1);
+  const std::int64_t key = *stored;
   for (int i = 0; i < list.listCount(); ++i) {
     if (list.itemData(i) == key) {
       selectByKey(list, key, occurrence);
@@ -121,7 +130,8 @@ bool Captura::MuestraRegistro() {
             " where Consec=" + store::sqlInteger(*key) + " ";
   // Everything is read before anything on screen changes.
   struct Shown {
-    std::int64_t product, presentation, origin, source, municipality, transport;
+    std::int64_t product, presentation, origin;
+    std::optional<std::int64_t> source, municipality, transport;
     std::string minimum, maximum, frequent, single, observations, volume;
   };
   std::optional<Shown> shown;
@@ -134,9 +144,9 @@ bool Captura::MuestraRegistro() {
     shown = Shown{row[1].asInteger(),
                   row[2].asInteger(),
                   row[3].asInteger(),
-                  row[10].asInteger(),
-                  row[11].asInteger(),
-                  volumes ? row[13].asInteger() : 0,
+                  keyOf(row[10]),
+                  keyOf(row[11]),
+                  volumes ? keyOf(row[13]) : std::nullopt,
                   shownPrice(row[4].asText()),
                   shownPrice(row[5].asText()),
                   shownPrice(row[6].asText()),
