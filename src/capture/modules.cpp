@@ -45,8 +45,10 @@ void Captura::CambiaModulo() {
     PreparaNuevo();
     focusRecord();
   }
-  // As at the start, inputs begin at the product.
+  // As at the start, inputs begin at the product, and the auction's presentation, which the
+  // refilled list opened again, stays fixed.
   if (g_.gModulo == "INS") setFocus(ComboProd);
+  if (g_.gModulo == "AND") ComboPres.enabled = false;
   g_.gConsecutivo = 0;
   g_.gCargaListas = "N";
   LabelMod.caption = g_.gDescMod;

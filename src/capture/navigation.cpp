@@ -171,7 +171,8 @@ bool Captura::MuestraRegistro() {
   }
   if (volumes) {
     showStoredKey(ComboTrans, shown->transport);
-    showStoredKey(ComboMun, shown->municipality);
+    // The municipality is not on the volume screen: its list keeps its entry as before.
+    if (shown->municipality) selectByKey(ComboMun, *shown->municipality);
   }
   TextMin.text = shown->minimum;
   TextMax.text = shown->maximum;
