@@ -179,7 +179,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void resetPriceBoxes();
 
   void fillModuleAndDateLists();
-  void purgeOldRecords();
+  std::string purgeOldRecords();
   void fillOrigins();
   void fillCatalogue(forms::ComboBox& list, const std::string& statement, int& count);
   void fillSugarMills();

@@ -29,7 +29,7 @@ void Captura::Form_Load() {
   }
   fillModuleAndDateLists();
   g_.gModulo = session::moduleCodeOf(g_.gDescMod);
-  purgeOldRecords();
+  const std::string purged = purgeOldRecords();
   attempt("cargar la lista de orígenes", [this] { fillOrigins(); });
 
   g_.gCargaListas = "S";
@@ -82,6 +82,11 @@ void Captura::Form_Load() {
     unload();
     host().end(1);
   }
+  // What the purge deleted is told over the screen it leaves.
+  if (!purged.empty()) {
+    forms::MessageForm notice(host(), "Registros antiguos", purged);
+    host().showModal(notice);
+  }
   if (g_.gModulo == "VOL") showEntryPeriodDialog();
 }
 
@@ -99,8 +104,8 @@ void Captura::fillModuleAndDateLists() {
 // Records of every module are kept 30 days, those of fruits and vegetables 7. Nothing is
 // deleted without a checked copy of the file from before: a start that would delete rows
 // first copies the database into a backup of its own, and without one it deletes nothing.
-// The operator is told what was deleted and where its copy is.
-void Captura::purgeOldRecords() {
+// Returns what the operator is told of it: what was deleted and where its copy is.
+std::string Captura::purgeOldRecords() {
   const text::Date now = session::today(host());
   const std::string all_before = store::sqlDate(text::addDays(now, -session::kKeptDays));
   const std::string fruit_before = store::sqlDate(text::addDays(now, -session::kFruitKeptDays));
@@ -109,7 +114,7 @@ void Captura::purgeOldRecords() {
             ") or ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=" + fruit_before + "));";
   if (!attempt("contar los registros antiguos", [&] { old_rows = runSQL()[0][0].asInteger(); }) ||
       old_rows == 0) {
-    return;
+    return {};
   }
   const std::filesystem::path folder = host().programFolder();
   // A server's data is copied by its administrator's own backups; this copy is of a file.
@@ -129,7 +134,7 @@ void Captura::purgeOldRecords() {
           "No se borró ningún registro; se intentará de nuevo en el próximo inicio. Revise que "
           "haya espacio en el disco y permiso de escritura en la carpeta " +
               copy.parent_path().string() + ".");
-  if (!copied) return;
+  if (!copied) return {};
   if (on_file) store::removeOldBackups(folder, purgedRecords);
   const bool purged = attempt("borrar los registros antiguos", [&] {
     const forms::LongWork work(
@@ -142,15 +147,13 @@ void Captura::purgeOldRecords() {
               fruit_before + "));";
     runSQL();
   });
-  if (!purged) return;
-  forms::MessageForm notice(
-      host(), "Registros antiguos",
-      "Se borraron " + std::to_string(old_rows) + (old_rows == 1 ? " registro" : " registros") +
-          " de más de " + std::to_string(session::kKeptDays) + " días (de más de " +
-          std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas)." +
-          (on_file ? "\nSu copia está en " + copy.string()
-                   : "\nEl servidor se respalda con las copias de su administrador."));
-  host().showModal(notice);
+  if (!purged) return {};
+  return (old_rows == 1 ? std::string("Se borró 1 registro")
+                        : "Se borraron " + std::to_string(old_rows) + " registros") +
+         " de más de " + std::to_string(session::kKeptDays) + " días (de más de " +
+         std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas)." +
+         (on_file ? "\nSu copia está en " + copy.string()
+                  : "\nEl servidor se respalda con las copias de su administrador.");
 }
 
 // Every origin under its key, then those with an abbreviation under it; the first
