@@ -131,7 +131,8 @@ void Captura::runEvent(const std::function<void()>& event) {
   const store::OperationScope operation;
   const forms::LongWork work(host(), "Procesando, un momento por favor…");
   const store::ProgressWatch watch([this] { host().stillWorking(); });
-  const EventStart start{saveScreen(), g_, basket, records, deleted_, dayDestination_};
+  const EventStart start{saveScreen(),    g_,          basket, records, deleted_,
+                         dayDestination_, shownRecord_};
   event();
   if (store::OperationScope::givenUp() && !store::OperationScope::changedRows()) {
     restoreScreen(start.screen);
@@ -140,6 +141,7 @@ void Captura::runEvent(const std::function<void()>& event) {
     records = start.records;
     deleted_ = start.deleted;
     dayDestination_ = start.dayDestination;
+    shownRecord_ = start.shownRecord;
   }
 }
 
@@ -172,12 +174,15 @@ void Captura::openListAtLabel(forms::Label& label, forms::ComboBox& list, std::s
   list.causesValidation = true;
 }
 
+// Closing with a half-keyed record asks first; nothing else is asked.
 void Captura::onCloseRequest() {
+  if (!mayDiscardTyping("¿Salir del programa?", "Salir sin grabar")) return;
   unload();
   host().end(0);
 }
 
 void Captura::Salir_Click() {
+  if (!mayDiscardTyping("¿Salir del programa?", "Salir sin grabar")) return;
   host().end(0);
 }
 

@@ -215,6 +215,11 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // followed from it.
   void tellRecordGone(const std::string& consequence = {});
   void showError(const std::string& message);
+  // Typed work: the record as shown, and whether the operator has changed it since.
+  std::vector<std::string> recordOnScreen() const;
+  void markRecordShown();
+  bool hasUnsavedTyping() const;
+  bool mayDiscardTyping(const std::string& question, const std::string& discard);
   struct DeletedRecord;
   // Reads record `key` whole, then runs the delete in gSQL, in one transaction.
   std::optional<DeletedRecord> deleteKeepingRecord(std::int64_t key);
@@ -248,6 +253,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   std::optional<DeletedRecord> deleted_;
   // The destination whose day is on screen.
   std::string dayDestination_;
+  // The record's values as last shown, before any typing.
+  std::vector<std::string> shownRecord_;
 
   // What an event found: put back when the event gives up on the database before the
   // event changed anything in it.
@@ -258,6 +265,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
     RecordList records;
     std::optional<DeletedRecord> deleted;
     std::string dayDestination;
+    std::vector<std::string> shownRecord;
   };
 };
 

@@ -140,9 +140,20 @@ void Captura::ComboDest_Validate(bool& cancel) {
 // Leaving the destination list builds the day of a destination other than the one on
 // screen; passing through it keeps the record on screen and what was typed into it.
 void Captura::ComboDest_LostFocus() {
-  if (ComboDest.listIndex() >= 0)
-    g_.gCveDest = std::to_string(ComboDest.itemData(ComboDest.listIndex()));
-  if (g_.gCveDest != dayDestination_) CargaCanasta();
+  const std::string chosen = ComboDest.listIndex() >= 0
+                                 ? std::to_string(ComboDest.itemData(ComboDest.listIndex()))
+                                 : g_.gCveDest;
+  if (chosen != dayDestination_ && !dayDestination_.empty() &&
+      !mayDiscardTyping("¿Cambiar de destino?", "Cambiar de destino")) {
+    // Kept: the list goes back to the destination whose record is on screen.
+    for (int i = 0; i < ComboDest.listCount(); ++i) {
+      if (std::to_string(ComboDest.itemData(i)) == dayDestination_) ComboDest.setListIndex(i);
+    }
+    g_.gCveDest = dayDestination_;
+  } else {
+    g_.gCveDest = chosen;
+    if (g_.gCveDest != dayDestination_) CargaCanasta();
+  }
   LabelDest.caption = ComboDest.text();
   LabelDest.visible = false;
   if (g_.gModulo != "INS") ComboDest.visible = ComboDest.enabled = true;

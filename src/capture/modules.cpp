@@ -7,6 +7,7 @@
 namespace capture {
 
 void Captura::chooseModuleFromMenu(std::string_view code) {
+  if (!mayDiscardTyping("¿Cambiar de módulo?", "Cambiar de módulo")) return;
   const session::CaptureModule* module = session::findModule(code);
   g_.gDescMod = std::string(module->menuDescMod);
   g_.gModulo = std::string(module->code);
@@ -14,6 +15,7 @@ void Captura::chooseModuleFromMenu(std::string_view code) {
 }
 
 void Captura::Volumenes_Click() {
+  if (!mayDiscardTyping("¿Cambiar de módulo?", "Cambiar de módulo")) return;
   const session::CaptureModule& volumes = session::moduleOfMenuItem("Volumenes");
   g_.gDescMod = std::string(volumes.menuDescMod);
   g_.gModulo = std::string(volumes.code);
@@ -69,6 +71,9 @@ void Captura::ComboMod_Validate(bool& cancel) {
   cancel = true;
   // Left on the module it shows, the list changes nothing on screen.
   if (g_.gCambiaMod == "S" && ComboMod.text() == g_.gDescMod) g_.gCambiaMod = "N";
+  if (g_.gCambiaMod == "S" && !mayDiscardTyping("¿Cambiar de módulo?", "Cambiar de módulo")) {
+    g_.gCambiaMod = "N";
+  }
   if (g_.gCambiaMod == "S") {
     g_.gDescMod = ComboMod.text();
     g_.gModulo = session::moduleCodeOf(g_.gDescMod);

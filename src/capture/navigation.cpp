@@ -36,6 +36,7 @@ void Captura::showPositionLabels(bool existing) {
 void Captura::showNewRecordState() {
   dropMissingEntries();
   TextVol.text = "0";
+  markRecordShown();
   Label1.caption = "NUEVO Registro por Grabar";
   CmdGrabar.caption = "Grabar Nuevo";
   CmdBorrar.visible = false;
@@ -187,6 +188,7 @@ bool Captura::MuestraRegistro() {
   focusRecord();
   if (g_.gModulo == "INS" && g_.gCanasta != "S") setFocus(ComboOri);
   clearPreviousPrices();
+  markRecordShown();
   return true;
 }
 
@@ -220,6 +222,7 @@ void Captura::PreparaNuevo() {
   clearPreviousPrices();
   for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni}) box->text = "0.00";
   TextVol.text = "0";
+  markRecordShown();
 }
 
 // The first new position after the saved records, prefilled from its basket entry.

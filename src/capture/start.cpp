@@ -228,7 +228,8 @@ void Captura::ComboFec_Validate(bool& cancel) {
   LabelFec.visible = true;
   const auto chosen = text::dateOfLabel(ComboFec.text());
   if (!chosen || ComboFec.text() == g_.gFecha ||
-      !session::confirmCaptureDate(host(), *chosen, g_.gDescMod)) {
+      !session::confirmCaptureDate(host(), *chosen, g_.gDescMod) ||
+      !mayDiscardTyping("¿Cambiar de fecha?", "Cambiar de fecha")) {
     for (int i = 0; i < ComboFec.listCount(); ++i) {
       if (ComboFec.itemText(i) == g_.gFecha) ComboFec.setListIndex(i);
     }

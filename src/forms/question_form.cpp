@@ -25,4 +25,10 @@ QuestionForm::QuestionForm(Host& host, std::string title, std::string message, s
   defaultButton = &cmdSi;
 }
 
+void QuestionForm::preferSecond() {
+  defaultButton = &cmdNo;
+  cmdNo.tabIndex = 0;
+  cmdSi.tabIndex = 1;
+}
+
 }  // namespace forms

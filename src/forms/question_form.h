@@ -14,6 +14,9 @@ class QuestionForm : public Form {
 
   // True when the operator chose the first answer.
   bool accepted() const { return accepted_; }
+  // Makes the second answer the one Enter gives and the one the focus starts on, for a
+  // question whose first answer loses work.
+  void preferSecond();
 
   Label LabelPregunta;
   CommandButton cmdSi;

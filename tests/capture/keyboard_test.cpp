@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "capture_fixture.h"
+#include "forms/question_form.h"
 
 namespace {
 
@@ -206,6 +207,58 @@ TEST_F(Keyboard, EveryListAndBoxIsNamedByTheLabelBesideIt) {
   menu(c.Volumenes);
   EXPECT_EQ(spoken(c.ComboTrans), "Transporte");
   EXPECT_EQ(spoken(c.TextVol), "Volúmen");
+}
+
+// Typed but unsaved values are never discarded without a question whose Enter keeps them:
+// on a change of destination, date or module, and on closing the window or "Salir".
+TEST_F(CaptureScreen, TypedWorkIsOnlyDiscardedWhenTheOperatorSaysSo) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  std::vector<std::string> asked;
+  const auto answer = [&](bool discard) {
+    host.answerNext<forms::QuestionForm>([&asked, discard](forms::QuestionForm& question) {
+      asked.push_back(question.LabelPregunta.caption);
+      if (discard) {
+        question.click(question.cmdSi);
+      } else {
+        question.keyPress(13);
+      }
+    });
+  };
+  const auto otherDestination = [&] {
+    c.clickMenu(c.SelDestino);
+    c.choose(c.ComboDest, 1 - c.ComboDest.listIndex());
+    c.tab();
+  };
+  // Nothing typed: nothing asked.
+  const std::string first = state->gCveDest;
+  otherDestination();
+  EXPECT_TRUE(asked.empty());
+  EXPECT_NE(state->gCveDest, first);
+
+  c.type(c.TextObs, "a medias");
+  answer(false);
+  otherDestination();
+  ASSERT_EQ(asked,
+            std::vector<std::string>{"Se perderá lo capturado y no grabado. ¿Cambiar de destino?"});
+  EXPECT_EQ(c.TextObs.text, "a medias");
+  EXPECT_NE(state->gCveDest, first) << "kept at the destination of the typed record";
+  EXPECT_EQ(std::to_string(c.ComboDest.itemData(c.ComboDest.listIndex())), state->gCveDest);
+
+  answer(false);
+  c.clickMenu(c.Granos);
+  EXPECT_EQ(state->gModulo, "FRU");
+  answer(false);
+  c.requestClose();
+  EXPECT_FALSE(c.unloaded());
+  EXPECT_EQ(c.TextObs.text, "a medias");
+  EXPECT_EQ(asked.size(), 3u);
+
+  answer(true);
+  otherDestination();
+  EXPECT_EQ(state->gCveDest, first);
+  EXPECT_EQ(c.TextObs.text, "");
+  EXPECT_THROW(c.clickMenu(c.Salir), testing_support::ProgramEnded) << "nothing typed";
+  EXPECT_EQ(asked.size(), 4u);
 }
 
 }  // namespace

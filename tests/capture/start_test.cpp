@@ -149,6 +149,13 @@ TEST_F(CaptureScreen, TheDestinationChoiceIsTakenOverOnceHoweverTheListIsLeft) {
   };
   for (int how = 0; how < 3; ++how) {
     SCOPED_TRACE(how);
+    // What was typed at the last destination is given up when asked.
+    if (how > 0) {
+      host.answerNext<forms::QuestionForm>([&](forms::QuestionForm& question) {
+        notices.push_back(question.LabelPregunta.caption);
+        question.click(question.cmdSi);
+      });
+    }
     c.clickMenu(c.SelDestino);
     EXPECT_EQ(c.focused(), &c.ComboDest);
     EXPECT_TRUE(c.ComboDest.causesValidation);
@@ -170,6 +177,8 @@ TEST_F(CaptureScreen, TheDestinationChoiceIsTakenOverOnceHoweverTheListIsLeft) {
     EXPECT_NE(c.focused(), &c.ComboDest);
     EXPECT_EQ(c.TextObs.text, "a medias");
   }
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0], "Se perderá lo capturado y no grabado. ¿Cambiar de destino?");
 }
 
 TEST_F(CaptureScreen, InputsHaveNoDestinationChoice) {

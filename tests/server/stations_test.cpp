@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/question_form.h"
 #include "station.h"
 
 namespace {
@@ -56,6 +57,12 @@ void tell(int report, const std::string& line) {
   tell(report, "saved");
 
   waitFor(go[1]);
+  // A save refused as a duplicate leaves its typing on screen; the rebuild discards it.
+  const auto discardTyping = [&] {
+    station.host.answerNext<forms::QuestionForm>(
+        [](forms::QuestionForm& question) { question.click(question.cmdSi); });
+  };
+  discardTyping();
   c.clickMenu(c.Frutas);
   for (int position = 1 + (1 - number); position <= kProducts; position += 2) {
     c.click(c.cmdPrimero);
@@ -72,6 +79,7 @@ void tell(int report, const std::string& line) {
   tell(report, "deleted");
 
   waitFor(go[3]);
+  discardTyping();
   c.clickMenu(c.Frutas);
   tell(report, std::to_string(c.records.count()));
   _exit(0);
