@@ -7,8 +7,10 @@
 namespace capture {
 namespace {
 
-std::string menuCaption(std::string_view item) {
-  return std::string(session::moduleOfMenuItem(item).caption);
+// The module's caption with its letter underlined: each item of "Selecciona" has its own.
+std::string menuCaption(std::string_view item, std::size_t letter) {
+  std::string caption(session::moduleOfMenuItem(item).caption);
+  return caption.insert(letter, "&");
 }
 
 }  // namespace
@@ -67,19 +69,19 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       Archivo(*this, "Archivo", "&Archivo"),
       Reporte(Archivo, "Reporte", "&Reporte"),
       Generar(Archivo, "Generar", "&Generar"),
-      Salir(Archivo, "Salir", "Salir"),
+      Salir(Archivo, "Salir", "&Salir"),
       Selecciona(*this, "Selecciona", "&Selecciona"),
-      Frutas(Selecciona, "Frutas", menuCaption("Frutas")),
-      Azucar(Selecciona, "Azucar", menuCaption("Azucar")),
-      Aceites(Selecciona, "Aceites", menuCaption("Aceites")),
-      Granos(Selecciona, "Granos", menuCaption("Granos")),
-      Flores(Selecciona, "Flores", menuCaption("Flores")),
-      Insumos(Selecciona, "Insumos", menuCaption("Insumos")),
-      Volumenes(Selecciona, "Volumenes", menuCaption("Volumenes")),
-      Anden(Selecciona, "Anden", menuCaption("Anden")),
+      Frutas(Selecciona, "Frutas", menuCaption("Frutas", 0)),
+      Azucar(Selecciona, "Azucar", menuCaption("Azucar", 0)),
+      Aceites(Selecciona, "Aceites", menuCaption("Aceites", 1)),
+      Granos(Selecciona, "Granos", menuCaption("Granos", 0)),
+      Flores(Selecciona, "Flores", menuCaption("Flores", 1)),
+      Insumos(Selecciona, "Insumos", menuCaption("Insumos", 0)),
+      Volumenes(Selecciona, "Volumenes", menuCaption("Volumenes", 0)),
+      Anden(Selecciona, "Anden", menuCaption("Anden", 1)),
       Separador(Selecciona, "Separador", ""),
-      SelDestino(Selecciona, "SelDestino", "Destino"),
-      SelFecha(Selecciona, "SelFecha", "Fecha"),
+      SelDestino(Selecciona, "SelDestino", "&Destino"),
+      SelFecha(Selecciona, "SelFecha", "F&echa"),
       Teclas(*this, "Teclas", "&Teclas"),
       g_(state) {
   layOut();
@@ -90,6 +92,9 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
 
 void Captura::wireHandlers() {
   Salir.onClick = [this] { Salir_Click(); };
+  // The menu's entries do what the buttons of the same name do.
+  Reporte.onClick = [this] { CmdReporte_Click(); };
+  Generar.onClick = [this] { CmdGenera_Click(); };
   for (forms::MenuItem* item : {&Frutas, &Azucar, &Aceites, &Granos, &Flores, &Insumos, &Anden}) {
     item->onClick = [this, code = session::moduleOfMenuItem(item->name()).code] {
       chooseModuleFromMenu(code);

@@ -125,6 +125,11 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void cmdAnterior_Click();
   void cmdSiguiente_Click();
   void cmdUltimo_Click();
+  // Whether each navigation button has somewhere to go from the position on screen.
+  bool canGoFirst() const;
+  bool canGoBack() const;
+  bool canGoOn() const;
+  bool canGoLast() const;
 
   // Saving and deleting.
   void CmdGrabar_Click();

@@ -9,6 +9,8 @@ namespace {
 struct KeyOfButton {
   forms::ShortcutKey key;
   forms::CommandButton Captura::*button;
+  // Whether the button has anything to do now; a key with nothing to do stays the box's.
+  bool (Captura::*applies)() const;
   const char* keys;
   const char* action;
   // The navigation buttons' captions are symbols; their action is what they are called.
@@ -17,15 +19,20 @@ struct KeyOfButton {
 
 // Ctrl keys for the buttons an operator presses on every record.
 constexpr KeyOfButton kButtonKeys[] = {
-    {forms::ShortcutKey::Enter, &Captura::CmdGrabar, "Ctrl+Intro",
+    {forms::ShortcutKey::Enter, &Captura::CmdGrabar, nullptr, "Ctrl+Intro",
      "Grabar el registro desde cualquier campo", false},
-    {forms::ShortcutKey::Z, &Captura::CmdDeshacer, "Ctrl+Z", "Deshacer la última eliminación",
-     false},
-    {forms::ShortcutKey::Home, &Captura::cmdPrimero, "Ctrl+Inicio", "Primer Registro", true},
-    {forms::ShortcutKey::PageUp, &Captura::cmdAnterior, "Ctrl+RePág", "Registro Anterior", true},
-    {forms::ShortcutKey::PageDown, &Captura::cmdSiguiente, "Ctrl+AvPág", "Siguiente Registro",
-     true},
-    {forms::ShortcutKey::End, &Captura::cmdUltimo, "Ctrl+Fin", "Último Registro", true},
+    {forms::ShortcutKey::Z, &Captura::CmdDeshacer, nullptr, "Ctrl+Z",
+     "Deshacer la última eliminación", false},
+    {forms::ShortcutKey::Home, &Captura::cmdPrimero, &Captura::canGoFirst, "Ctrl+Inicio",
+     "Primer Registro", true},
+    {forms::ShortcutKey::PageUp, &Captura::cmdAnterior, &Captura::canGoBack, "Ctrl+RePág",
+     "Registro Anterior", true},
+    {forms::ShortcutKey::PageDown, &Captura::cmdSiguiente, &Captura::canGoOn, "Ctrl+AvPág",
+     "Siguiente Registro", true},
+    {forms::ShortcutKey::End, &Captura::cmdUltimo, &Captura::canGoLast, "Ctrl+Fin",
+     "Último Registro", true},
+    {forms::ShortcutKey::Delete, &Captura::CmdBorrar, nullptr, "Ctrl+Supr",
+     "Eliminar el registro mostrado", false},
 };
 
 // The keys that are not Ctrl keys of a button: the screen's mnemonics and the moves.
@@ -33,7 +40,8 @@ constexpr const char* kOtherKeys[] = {
     "Intro: pasar al campo siguiente (en un botón, oprimirlo)",
     "Tab / Mayús+Tab: campo siguiente / anterior",
     "Alt+R: Reporte      Alt+G: Genera Archivo",
-    "Alt+A: menú Archivo      Alt+S: menú Selecciona (módulo, destino, fecha)",
+    "Alt+A: menú Archivo (Reporte, Generar, Salir)",
+    "Alt+S: menú Selecciona: el módulo por su letra subrayada, D: destino, E: fecha",
     "Alt+T: esta lista",
 };
 
@@ -42,7 +50,9 @@ constexpr const char* kOtherKeys[] = {
 void Captura::bindKeys() {
   for (const KeyOfButton& binding : kButtonKeys) {
     forms::CommandButton& button = this->*binding.button;
-    bindShortcut(binding.key, button);
+    std::function<bool()> applies;
+    if (binding.applies) applies = [this, can = binding.applies] { return (this->*can)(); };
+    bindShortcut(binding.key, button, std::move(applies));
     button.toolTip = std::string(binding.action) + " (" + binding.keys + ")";
     button.accessibleDescription = button.toolTip;
     if (binding.namedByAction) button.accessibleName = binding.action;

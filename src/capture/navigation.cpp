@@ -234,24 +234,40 @@ void Captura::moveToNewPosition() {
   showPositionLabels(false);
 }
 
+bool Captura::canGoFirst() const {
+  return g_.gRegNum > 1 && records.count() > 0;
+}
+
+bool Captura::canGoBack() const {
+  return g_.gRegNum > 1 && (g_.gRegNum - 1 <= records.count() || g_.gCanasta == "S");
+}
+
+bool Captura::canGoOn() const {
+  return g_.gRegNum <= records.count() || g_.gCanasta == "S";
+}
+
+bool Captura::canGoLast() const {
+  return g_.gRegNum < records.count();
+}
+
 void Captura::cmdPrimero_Click() {
   forgetDeletedRecord();
-  if (g_.gRegNum > 1 && records.count() > 0) showSavedRecord(1);
+  if (canGoFirst()) showSavedRecord(1);
 }
 
 void Captura::cmdUltimo_Click() {
   forgetDeletedRecord();
   CmdBorrar.visible = false;
-  if (g_.gRegNum < records.count()) showSavedRecord(records.count());
+  if (canGoLast()) showSavedRecord(records.count());
 }
 
 void Captura::cmdAnterior_Click() {
   forgetDeletedRecord();
   CmdBorrar.visible = false;
-  if (g_.gRegNum <= 1) return;
+  if (!canGoBack()) return;
   if (g_.gRegNum - 1 <= records.count()) {
     showSavedRecord(g_.gRegNum - 1);
-  } else if (g_.gCanasta == "S") {
+  } else {
     --g_.gRegNum;
     --g_.gPosCanasta;
     PreparaNuevo();

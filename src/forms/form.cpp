@@ -74,22 +74,21 @@ void Form::click(Control& control) {
   });
 }
 
-void Form::bindShortcut(ShortcutKey key, CommandButton& button) {
-  shortcuts_.emplace_back(key, &button);
-}
-
-CommandButton* Form::shortcutButton(ShortcutKey key) const {
-  for (const auto& [bound, button] : shortcuts_) {
-    if (bound == key) return button;
-  }
-  return nullptr;
+void Form::bindShortcut(ShortcutKey key, CommandButton& button, std::function<bool()> applies) {
+  shortcuts_.push_back(Shortcut{key, &button, std::move(applies)});
 }
 
 bool Form::pressShortcut(ShortcutKey key) {
-  CommandButton* button = shortcutButton(key);
-  if (!button || !button->visible || !button->enabled) return false;
-  click(*button);
-  return true;
+  for (const Shortcut& shortcut : shortcuts_) {
+    if (shortcut.key != key) continue;
+    CommandButton& button = *shortcut.button;
+    if (!button.visible || !button.enabled || (shortcut.applies && !shortcut.applies())) {
+      return false;
+    }
+    click(button);
+    return true;
+  }
+  return false;
 }
 
 void Form::clickMenu(MenuItem& item) {

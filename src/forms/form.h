@@ -20,7 +20,7 @@ class ScreenMisuse : public std::logic_error {
 };
 
 // Keys a screen can give to one of its buttons, pressed together with Ctrl.
-enum class ShortcutKey { Enter, Z, Home, End, PageUp, PageDown };
+enum class ShortcutKey { Enter, Z, Home, End, PageUp, PageDown, Delete };
 
 // A screen: owns its controls as members (they register themselves in declaration order)
 // and keeps the focus. The public entry points are what an operator does; views and tests
@@ -74,9 +74,9 @@ class Form {
   // focused control.
   bool pressShortcut(ShortcutKey key);
 
-  // Binds Ctrl+`key` to `button`.
-  void bindShortcut(ShortcutKey key, CommandButton& button);
-  CommandButton* shortcutButton(ShortcutKey key) const;
+  // Binds Ctrl+`key` to `button`; while `applies` says no, the key is not the button's and
+  // goes on to the focused control, whose focus stays where it is.
+  void bindShortcut(ShortcutKey key, CommandButton& button, std::function<bool()> applies = {});
 
   // The screen as the operator sees it now, and putting it back exactly, without running a
   // handler: an event that cannot finish leaves the screen as it found it.
@@ -118,7 +118,12 @@ class Form {
   std::string name_;
   std::vector<Control*> controls_;
   std::vector<MenuItem*> menus_;
-  std::vector<std::pair<ShortcutKey, CommandButton*>> shortcuts_;
+  struct Shortcut {
+    ShortcutKey key;
+    CommandButton* button;
+    std::function<bool()> applies;
+  };
+  std::vector<Shortcut> shortcuts_;
   Control* focused_ = nullptr;
   // Whether focused_ has had its GotFocus: only then does it get a LostFocus.
   bool focus_announced_ = false;

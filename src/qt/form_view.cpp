@@ -85,6 +85,8 @@ std::optional<forms::ShortcutKey> shortcutOf(const QKeyEvent& key) {
       return forms::ShortcutKey::PageUp;
     case Qt::Key_PageDown:
       return forms::ShortcutKey::PageDown;
+    case Qt::Key_Delete:
+      return forms::ShortcutKey::Delete;
     default:
       return std::nullopt;
   }

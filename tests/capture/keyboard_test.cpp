@@ -178,9 +178,31 @@ TEST_F(Keyboard, TheNavigationKeysStopAtTheEndsOfTheLine) {
   EXPECT_EQ(at(), "3 / 2");
   EXPECT_EQ(f.Label1.caption, "NUEVO Registro por Grabar");
   for (forms::CommandButton* button :
-       {&f.cmdPrimero, &f.cmdAnterior, &f.cmdSiguiente, &f.cmdUltimo}) {
+       {&f.cmdPrimero, &f.cmdAnterior, &f.cmdSiguiente, &f.cmdUltimo, &f.CmdBorrar}) {
     EXPECT_NE(button->toolTip.find("(Ctrl+"), std::string::npos) << button->name();
   }
+
+  // A key with nothing to do leaves the focus in the box, so the next digits land there.
+  f.focus(f.TextObs);
+  for (const ShortcutKey key : {ShortcutKey::End, ShortcutKey::PageDown}) {
+    EXPECT_FALSE(f.pressShortcut(key));
+    EXPECT_EQ(f.focused(), &f.TextObs);
+  }
+  f.pressShortcut(ShortcutKey::Home);
+  f.focus(f.TextObs);
+  for (const ShortcutKey key : {ShortcutKey::Home, ShortcutKey::PageUp}) {
+    EXPECT_FALSE(f.pressShortcut(key));
+    EXPECT_EQ(f.focused(), &f.TextObs);
+  }
+
+  // Ctrl+Supr deletes the record shown, and nothing on a new record.
+  EXPECT_TRUE(f.pressShortcut(ShortcutKey::Delete));
+  EXPECT_EQ(rows("Fecha='2006-07-21'"), 1);
+  f.pressShortcut(ShortcutKey::End);
+  f.pressShortcut(ShortcutKey::PageDown);
+  EXPECT_EQ(f.Label1.caption, "NUEVO Registro por Grabar");
+  EXPECT_FALSE(f.pressShortcut(ShortcutKey::Delete));
+  EXPECT_EQ(rows("Fecha='2006-07-21'"), 1);
 }
 
 TEST_F(Keyboard, EveryListAndBoxIsNamedByTheLabelBesideIt) {

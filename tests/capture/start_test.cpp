@@ -1,8 +1,11 @@
 #include "capture_fixture.h"
 #include "forms/question_form.h"
+#include "outputs/day_output_files.h"
+#include "outputs/frm_aviso.h"
 
 #include <filesystem>
 #include <iterator>
+#include <set>
 
 namespace {
 
@@ -190,25 +193,34 @@ TEST_F(CaptureScreen, InputsHaveNoDestinationChoice) {
   EXPECT_EQ(c.focused(), &c.ComboProd);
 }
 
-// The menu's "Reporte", "Generar" and the separator have no action of their own: no
-// dialog, no file, no change to the screen or the session. "Salir" ends the program at once.
-TEST_F(CaptureScreen, TheMenuEntriesWithoutAnActionChangeNothingAndSalirEnds) {
+// The menu's "Reporte" and "Generar" do what the buttons do; the separator does nothing;
+// "Salir" ends the program at once. Every entry has its own underlined letter.
+TEST_F(CaptureScreen, TheMenuEntriesActAsTheirButtonsAndSalirEnds) {
   capture::Captura& c = start("Frutas y Hortalizas");
+  outputs::DayOutputFiles outputs(host, *state);
+  c.useOutputs(outputs);
   const std::size_t dialogs = host.modalForms.size();
   const session::SessionState before = *state;
-  const forms::Control* focused = c.focused();
-  for (forms::MenuItem* item : {&c.Reporte, &c.Generar, &c.Separador}) c.clickMenu(*item);
+  c.clickMenu(c.Separador);
   EXPECT_EQ(host.modalForms.size(), dialogs);
-  EXPECT_TRUE(host.openedDocuments.empty());
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
-                          std::filesystem::directory_iterator()),
-            1)
-      << "only the database is in the program's folder";
+  EXPECT_EQ(state->gSQL, before.gSQL);
+  c.clickMenu(c.Reporte);
+  EXPECT_EQ(host.openedDocuments, std::vector{folder.path() / "Reporte.htm"});
+  host.answerNext<outputs::frmAviso>([](outputs::frmAviso& aviso) { aviso.click(aviso.cmdOK); });
+  c.clickMenu(c.Generar);
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / "5FRU.csv"));
   EXPECT_EQ(state->gModulo, before.gModulo);
   EXPECT_EQ(state->gCveDest, before.gCveDest);
-  EXPECT_EQ(state->gSQL, before.gSQL);
-  EXPECT_EQ(c.focused(), focused);
-  EXPECT_EQ(c.TextMin.text, "0.00");
+  for (const forms::MenuItem* menu : {&c.Archivo, &c.Selecciona}) {
+    std::set<char> letters;
+    for (const forms::MenuItem* item : menu->items()) {
+      if (item->caption.empty()) continue;
+      const auto mark = item->caption.find('&');
+      ASSERT_NE(mark, std::string::npos) << item->caption;
+      EXPECT_TRUE(letters.insert(static_cast<char>(std::tolower(item->caption[mark + 1]))).second)
+          << item->caption;
+    }
+  }
   EXPECT_THROW(c.clickMenu(c.Salir), testing_support::ProgramEnded);
   EXPECT_EQ(host.endStatus, 0);
 }
