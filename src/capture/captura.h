@@ -212,7 +212,9 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // saved.
   std::optional<PriceRecord> gatherRecord();
   void saveNewRecord(const PriceRecord& record);
-  void saveChange(const std::optional<PriceRecord>& record, std::int64_t key);
+  void saveChange(const PriceRecord& record, std::int64_t key);
+  // Puts the focus in `box` with its text selected, for the operator to correct.
+  void correct(forms::TextBox& box);
   void moveToNewPosition();
   void showSavedRecord(std::int64_t number);
   void showRecordAfterChange();

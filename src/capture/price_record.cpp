@@ -30,15 +30,26 @@ std::optional<std::string> amountOf(std::string_view boxText) {
   return amount;
 }
 
-std::optional<std::string> priceCheckFailure(const PriceRecord& record) {
+std::optional<PriceCheckFailure> priceCheckFailure(const PriceRecord& record) {
   const double minimum = numberOf(record.minimum);
   const double maximum = numberOf(record.maximum);
   const double frequent = numberOf(record.frequent);
-  if (minimum == 0 && maximum == 0 && frequent == 0) return "¡Faltan precios!";
-  if (maximum == minimum && maximum > 0) return "¡Máximo es igual que mínimo!";
-  if (maximum < minimum && maximum > 0) return "¡Mínimo es mayor que máximo!";
-  if (maximum < frequent && maximum > 0) return "¡Frecuente es mayor que máximo!";
-  if (minimum > frequent && minimum > 0 && frequent > 0) return "¡Frecuente es menor que mínimo!";
+  using enum PriceField;
+  if (minimum == 0 && maximum == 0 && frequent == 0) {
+    return PriceCheckFailure{"¡Faltan precios!", Minimum};
+  }
+  if (maximum == minimum && maximum > 0) {
+    return PriceCheckFailure{"¡Máximo es igual que mínimo!", Maximum};
+  }
+  if (maximum < minimum && maximum > 0) {
+    return PriceCheckFailure{"¡Mínimo es mayor que máximo!", Minimum};
+  }
+  if (maximum < frequent && maximum > 0) {
+    return PriceCheckFailure{"¡Frecuente es mayor que máximo!", Frequent};
+  }
+  if (minimum > frequent && minimum > 0 && frequent > 0) {
+    return PriceCheckFailure{"¡Frecuente es menor que mínimo!", Frequent};
+  }
   return std::nullopt;
 }
 

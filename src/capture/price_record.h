@@ -39,8 +39,14 @@ struct PriceRecord {
 // digits before and after the point.
 std::optional<std::string> amountOf(std::string_view boxText);
 
-// The first of the five price checks that the record fails, as the operator's message.
-std::optional<std::string> priceCheckFailure(const PriceRecord& record);
+// The first of the five price checks that the record fails: the operator's message and the
+// price it is about.
+enum class PriceField { Minimum, Maximum, Frequent };
+struct PriceCheckFailure {
+  std::string message;
+  PriceField field;
+};
+std::optional<PriceCheckFailure> priceCheckFailure(const PriceRecord& record);
 
 std::string insertStatement(const PriceRecord& record);
 // The change writes the single price the screen shows; in "VOL" it writes the transport

@@ -25,7 +25,7 @@ std::optional<PriceRecord> Captura::gatherRecord() {
   const bool inputs = g_.gModulo == "INS";
   forms::ComboBox& origins = g_.gModulo == "AZU" ? ComboIng : ComboOri;
   struct Required {
-    const forms::ComboBox& list;
+    forms::ComboBox& list;
     const char* name;
     bool needed;
   };
@@ -37,11 +37,12 @@ std::optional<PriceRecord> Captura::gatherRecord() {
         Required{ComboTrans, "Transporte", volumes}}) {
     if (required.needed && !selectedKey(required.list)) {
       showError("¡Falta elegir " + std::string(required.name) + "!");
+      setFocus(required.list);
       return std::nullopt;
     }
   }
   struct Amount {
-    const forms::TextBox& box;
+    forms::TextBox& box;
     const char* name;
     std::string& into;
   };
@@ -54,6 +55,7 @@ std::optional<PriceRecord> Captura::gatherRecord() {
     const auto value = amountOf(amount.box.text);
     if (!value) {
       showError("¡" + std::string(amount.name) + " no es un número!");
+      correct(amount.box);
       return std::nullopt;
     }
     amount.into = *value;
@@ -80,17 +82,28 @@ std::optional<PriceRecord> Captura::gatherRecord() {
   return record;
 }
 
+// A refused save or change writes nothing and stays on the record, with the focus in the
+// box its message is about, so the correction is typed at once.
 void Captura::CmdGrabar_Click() {
   forgetDeletedRecord();
   const auto record = gatherRecord();
   if (!record) return;
-  const auto refused = g_.gModulo == "VOL" ? std::nullopt : priceCheckFailure(*record);
-  if (refused) showError(*refused);
-  if (g_.gRegNum > records.count()) {
-    if (!refused) saveNewRecord(*record);
-  } else if (const auto key = records.keyAt(g_.gRegNum)) {
-    saveChange(refused ? std::nullopt : record, *key);
+  if (const auto refused = g_.gModulo == "VOL" ? std::nullopt : priceCheckFailure(*record)) {
+    showError(refused->message);
+    using enum PriceField;
+    correct(refused->field == Minimum ? TextMin : refused->field == Maximum ? TextMax : TextFrec);
+    return;
   }
+  if (g_.gRegNum > records.count()) {
+    saveNewRecord(*record);
+  } else if (const auto key = records.keyAt(g_.gRegNum)) {
+    saveChange(*record, *key);
+  }
+}
+
+void Captura::correct(forms::TextBox& box) {
+  setFocus(box);
+  box.select(0, static_cast<int>(box.text.size()));
 }
 
 // The duplicate check, the insert and the read-back of the new key run in one transaction
@@ -116,7 +129,11 @@ void Captura::saveNewRecord(const PriceRecord& record) {
         store::TransactionKind::Write);
   });
   if (!written) return;
-  if (duplicate) return showError(kDuplicate);
+  if (duplicate) {
+    showError(kDuplicate);
+    setFocus(ComboProd);
+    return;
+  }
 
   g_.gConsecutivo = record.runningNumber;
   CmdBorrar.visible = false;
@@ -133,36 +150,37 @@ void Captura::saveNewRecord(const PriceRecord& record) {
   showPositionLabels(false);
 }
 
-// A change refused by a check (an empty `record`) writes nothing but moves on like one
-// that was written; so does one that would repeat another saved record. The record's
-// existence, the duplicate check and the update run in one write transaction: a record
-// another station deleted is told, and the typed values stay on screen.
-void Captura::saveChange(const std::optional<PriceRecord>& record, std::int64_t key) {
-  if (record) {
-    bool duplicate = false;
-    bool gone = false;
-    const bool written = attempt("grabar el cambio", [&] {
-      store::Connection db = store::Connection::openDatabase(g_.gRuta);
-      db.transaction(
-          [&] {
-            gone = db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
-                                store::Row{store::Value(key)})[0][0]
-                       .asInteger() == 0;
-            if (gone) return;
-            if (g_.gModulo != "AZU") {
-              g_.gSQL = duplicateCountStatement(*record, key);
-              duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
-            }
-            if (!duplicate) {
-              g_.gSQL = updateStatement(*record, key);
-              db.run(g_.gSQL);
-            }
-          },
-          store::TransactionKind::Write);
-    });
-    if (!written) return;
-    if (gone) return tellRecordGone("No se grabó el cambio.");
-    if (duplicate) showError(kDuplicate);
+// A change that would repeat another saved record writes nothing and stays, as a refused
+// save does. The record's existence, the duplicate check and the update run in one write
+// transaction: a record another station deleted is told, and the typed values stay on screen.
+void Captura::saveChange(const PriceRecord& record, std::int64_t key) {
+  bool duplicate = false;
+  bool gone = false;
+  const bool written = attempt("grabar el cambio", [&] {
+    store::Connection db = store::Connection::openDatabase(g_.gRuta);
+    db.transaction(
+        [&] {
+          gone = db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
+                              store::Row{store::Value(key)})[0][0]
+                     .asInteger() == 0;
+          if (gone) return;
+          if (g_.gModulo != "AZU") {
+            g_.gSQL = duplicateCountStatement(record, key);
+            duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
+          }
+          if (!duplicate) {
+            g_.gSQL = updateStatement(record, key);
+            db.run(g_.gSQL);
+          }
+        },
+        store::TransactionKind::Write);
+  });
+  if (!written) return;
+  if (gone) return tellRecordGone("No se grabó el cambio.");
+  if (duplicate) {
+    showError(kDuplicate);
+    setFocus(ComboProd);
+    return;
   }
   CmdBorrar.visible = false;
   ++g_.gRegNum;

@@ -48,7 +48,8 @@ TEST(RecordTypes, ThePriceChecksRunInOrder) {
   const auto check = [](const char* minimum, const char* maximum, const char* frequent) {
     PriceRecord record;
     record.minimum = minimum, record.maximum = maximum, record.frequent = frequent;
-    return capture::priceCheckFailure(record);
+    const auto failure = capture::priceCheckFailure(record);
+    return failure ? std::optional(failure->message) : std::nullopt;
   };
   using Failure = std::optional<std::string>;
   EXPECT_EQ(check("0", "0", "0"), Failure("¡Faltan precios!"));

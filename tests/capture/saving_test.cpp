@@ -46,6 +46,7 @@ TEST_F(Saving, ANewRecordIsWrittenAndTheNextBasketEntryIsOffered) {
   EXPECT_EQ(errors, Texts{"¡Faltan precios! | No grabó el registro"});
   EXPECT_EQ(rows("Fecha='2006-07-21'"), 0);
   expectPosition(1, 0, 1);
+  EXPECT_EQ(c.focused(), &c.TextMin) << "where the correction is typed";
   EXPECT_EQ(state->gConsecutivo, 0);
 
   c.type(c.TextObs, "Llegó 'poca' oferta");
@@ -228,7 +229,8 @@ TEST_F(Saving, AChangeIsCheckedForDuplicatesTooLeavingItselfOut) {
   c.click(c.CmdGrabar);
   EXPECT_EQ(errors, Texts{"¡Ya existe ese registro! | No grabó el registro"});
   EXPECT_EQ(count("SELECT Cve_prod FROM Reg_Pre WHERE Consec=" + std::to_string(second)), 2);
-  EXPECT_EQ(state->gRegNum, 3);
+  EXPECT_EQ(state->gRegNum, 2) << "the refused change stays on screen to be corrected";
+  EXPECT_EQ(c.focused(), &c.ComboProd);
 }
 
 // Four hundred records with keys past 32 bits are all reachable, first to last.
@@ -296,12 +298,15 @@ TEST_F(Saving, TypedTextIsCheckedAndStoredAsTyped) {
   c.type(c.TextUni, "x");
   c.click(c.CmdGrabar);
   EXPECT_EQ(errors.back(), "¡Único no es un número! | No grabó el registro");
+  EXPECT_EQ(c.focused(), &c.TextUni);
+  EXPECT_EQ(c.TextUni.selLength(), 1);
 
   c.ComboPres.setListIndex(-1);
   answerError();
   c.type(c.TextUni, "");
   c.click(c.CmdGrabar);
   EXPECT_EQ(errors.back(), "¡Falta elegir Presentación! | No grabó el registro");
+  EXPECT_EQ(c.focused(), &c.ComboPres);
   EXPECT_EQ(rows(), 0);
   c.ComboPres.setListIndex(0);
 
@@ -345,12 +350,14 @@ TEST_F(Saving, ARecordThatCannotBeReadLeavesThePositionWhereItWas) {
   c.click(c.cmdPrimero);
   EXPECT_EQ(state->gRegNum, 1);
 
-  // A change refused by a price check writes nothing but moves on.
+  // A change refused by a price check writes nothing and stays, the minimum ready to retype.
   answerError();
   typePrices("120", "100", "110");
   c.click(c.CmdGrabar);
   EXPECT_EQ(errors, Texts{"¡Mínimo es mayor que máximo! | No grabó el registro"});
-  EXPECT_EQ(state->gRegNum, 2);
+  EXPECT_EQ(state->gRegNum, 1);
+  EXPECT_EQ(c.focused(), &c.TextMin);
+  EXPECT_EQ(c.TextMin.selLength(), static_cast<int>(c.TextMin.text.size()));
   EXPECT_EQ(count("SELECT Pre_min FROM Reg_Pre WHERE Fecha='2006-07-21'"), 100);
 }
 
