@@ -130,6 +130,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   bool canGoBack() const;
   bool canGoOn() const;
   bool canGoLast() const;
+  bool canUndoDelete() const;
 
   // Saving and deleting.
   void CmdGrabar_Click();

@@ -21,8 +21,8 @@ struct KeyOfButton {
 constexpr KeyOfButton kButtonKeys[] = {
     {forms::ShortcutKey::Enter, &Captura::CmdGrabar, nullptr, "Ctrl+Intro",
      "Grabar el registro desde cualquier campo", false},
-    {forms::ShortcutKey::Z, &Captura::CmdDeshacer, nullptr, "Ctrl+Z",
-     "Deshacer la última eliminación", false},
+    {forms::ShortcutKey::Z, &Captura::CmdDeshacer, &Captura::canUndoDelete, "Ctrl+Z",
+     "Deshacer la última eliminación (en un campo con algo escrito, deshace lo escrito)", false},
     {forms::ShortcutKey::Home, &Captura::cmdPrimero, &Captura::canGoFirst, "Ctrl+Inicio",
      "Primer Registro", true},
     {forms::ShortcutKey::PageUp, &Captura::cmdAnterior, &Captura::canGoBack, "Ctrl+RePág",

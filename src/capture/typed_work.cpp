@@ -29,6 +29,20 @@ bool Captura::hasUnsavedTyping() const {
   return recordOnScreen() != shownRecord_;
 }
 
+// The undo of a delete is Ctrl+Z's only while the box with the focus has no typing of its
+// own to undo.
+bool Captura::canUndoDelete() const {
+  if (!deleted_) return false;
+  const forms::Control* boxes[] = {&TextMin, &TextMax, &TextFrec, &TextUni, &TextVol, &TextObs};
+  const std::vector<std::string> now = recordOnScreen();
+  for (std::size_t i = 0; i < std::size(boxes); ++i) {
+    if (focused() == boxes[i] && i < shownRecord_.size() && now[i] != shownRecord_[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // Asks before typed but unsaved values are discarded; keeping them is what Enter gives.
 bool Captura::mayDiscardTyping(const std::string& question, const std::string& discard) {
   if (!hasUnsavedTyping()) return true;

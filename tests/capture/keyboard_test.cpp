@@ -135,6 +135,13 @@ TEST_F(Keyboard, AnUndoneDeletePutsTheRecordBackWholeUntilTheNextNavigation) {
   c.click(c.CmdBorrar);
   EXPECT_EQ(rows("Consec=500"), 0);
   EXPECT_TRUE(c.CmdDeshacer.visible);
+  // In a box that has been typed in, Ctrl+Z is the box's own undo; with the typing gone the
+  // delete is undone.
+  const std::string shown = c.TextObs.text;
+  c.type(c.TextObs, shown + " algo");
+  EXPECT_FALSE(c.pressShortcut(ShortcutKey::Z));
+  EXPECT_EQ(rows("Consec=500"), 0);
+  c.type(c.TextObs, shown);
   EXPECT_TRUE(c.pressShortcut(ShortcutKey::Z));
   EXPECT_EQ(todaysRows(), before);
   EXPECT_EQ((std::vector{*c.records.keyAt(1), *c.records.keyAt(2), *c.records.keyAt(3)}), keys);
