@@ -103,10 +103,12 @@ void frmClaveAcceso::cmdAceptar_Click() {
   }
   if (!found) {
     host().beep();
+    LabelWrongKey.visible = true;
     Text1.text.clear();
     setFocus(Text1);
     return;
   }
+  LabelWrongKey.visible = false;
   captura_.showDelegation(g_.gDescDel);
   LabelDel1.caption = g_.gDescDel;
   g_.gFecha.clear();

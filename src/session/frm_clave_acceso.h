@@ -33,6 +33,8 @@ class frmClaveAcceso : public forms::Form {
   forms::ComboBox ComboFec;
   forms::TextBox TextFec;
   forms::Label LabelSel;
+  // Says that the key was wrong, for a station that does not sound the beep.
+  forms::Label LabelWrongKey;
   forms::CommandButton CmdAceptar2;
 
   void cmdAceptar_Click();

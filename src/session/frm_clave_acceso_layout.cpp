@@ -23,6 +23,7 @@ frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHa
       ComboFec(*this, "ComboFec"),
       TextFec(*this, "TextFec"),
       LabelSel(*this, "LabelSel"),
+      LabelWrongKey(*this, "LabelWrongKey"),
       CmdAceptar2(*this, "CmdAceptar2"),
       g_(state),
       captura_(captura) {
@@ -79,10 +80,15 @@ void frmClaveAcceso::layOut() {
   TextFec.text = "dd/mm/aaaa";
   LabelSel.place(150, 206, 300, 18);
   LabelSel.caption = "Escriba la Fecha Deseada";
+  LabelWrongKey.place(150, 206, 300, 18);
+  LabelWrongKey.caption = "Clave incorrecta";
+  LabelWrongKey.style.foreground = "#a0301e";
+  LabelWrongKey.style.bold = true;
   CmdAceptar2.place(330, 230, 120, 28);
   CmdAceptar2.caption = "Aceptar";
-  for (forms::Control* hidden : std::initializer_list<forms::Control*>{
-           &LabelMod, &ComboMod, &LabelFec, &ComboFec, &TextFec, &LabelSel, &CmdAceptar2}) {
+  for (forms::Control* hidden :
+       std::initializer_list<forms::Control*>{&LabelMod, &ComboMod, &LabelFec, &ComboFec, &TextFec,
+                                              &LabelSel, &CmdAceptar2, &LabelWrongKey}) {
     hidden->visible = false;
   }
 

@@ -72,13 +72,17 @@ TEST_F(AccessScreen, KeyIsComparedAsTextWithTheAccessCodeAndAsANumberWithTheKey)
 
 TEST_F(AccessScreen, AWrongKeyBeepsEmptiesTheBoxAndLetsTheOperatorRetry) {
   run([&](session::frmClaveAcceso& access) {
+    EXPECT_FALSE(access.LabelWrongKey.visible);
     typeKey(access, "999");
     EXPECT_EQ(host.beeps, 1);
+    EXPECT_TRUE(access.LabelWrongKey.visible) << "said as well as sounded";
+    EXPECT_EQ(access.LabelWrongKey.caption, "Clave incorrecta");
     EXPECT_EQ(access.Text1.text, "");
     EXPECT_TRUE(access.Text1.visible);
     EXPECT_EQ(access.focused(), &access.Text1);
     EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
     typeKey(access, "105");
+    EXPECT_FALSE(access.LabelWrongKey.visible);
     access.keyPress(13);
   });
   EXPECT_EQ(state.gCveDel, "5");
