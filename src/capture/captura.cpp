@@ -152,10 +152,18 @@ void Captura::runEvent(const std::function<void()>& event) {
 
 void Captura::CmdReporte_Click() {
   if (outputs_) outputs_->writeReport();
+  returnFocusFrom(CmdReporte);
 }
 
 void Captura::CmdGenera_Click() {
   if (outputs_) outputs_->writeExport();
+  returnFocusFrom(CmdGenera);
+}
+
+// A button pressed on the way puts the focus back where the operator was typing, so the next
+// keys land there and Enter does not press the button again.
+void Captura::returnFocusFrom(const forms::CommandButton& button) {
+  if (focused() == &button && leftLast()) setFocus(*leftLast());
 }
 
 // Enter moves on like Tab from a text box or a list; on a button it still presses it.

@@ -172,6 +172,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
 
  private:
   void layOut();
+  void returnFocusFrom(const forms::CommandButton& button);
   // A label that opens a list: the list takes the label's place and the focus, and its
   // Validate acts while `flag` is "S".
   void openListAtLabel(forms::Label& label, forms::ComboBox& list, std::string& flag);

@@ -85,6 +85,8 @@ class Form {
 
   // For handlers: gives `control` the focus, validating the control that loses it.
   bool setFocus(Control& control);
+  // The control the focus last left.
+  Control* leftLast() const { return left_; }
   void unload();
 
  protected:

@@ -20,8 +20,10 @@ TEST_F(CaptureScreen, TheScreensButtonsExportAndReportTheRecordsJustSaved) {
     notice = aviso.lblArc.caption + " " + aviso.lblCant.caption;
     aviso.click(aviso.cmdOK);
   });
+  c.focus(c.TextObs);
   c.click(c.CmdGenera);
   EXPECT_EQ(notice, state->gCveDel + "FRU.csv 1");
+  EXPECT_EQ(c.focused(), &c.TextObs) << "back where the operator was";
   const std::string line =
       testing_support::fileContents(folder.path() / (state->gCveDel + "FRU.csv"));
   EXPECT_TRUE(
@@ -31,6 +33,7 @@ TEST_F(CaptureScreen, TheScreensButtonsExportAndReportTheRecordsJustSaved) {
 
   c.click(c.CmdReporte);
   EXPECT_EQ(host.openedDocuments, std::vector{folder.path() / "Reporte.htm"});
+  EXPECT_EQ(c.focused(), &c.TextObs);
 }
 
 // Another delegation's records of the day stay out of both files; a quote is written twice
@@ -50,8 +53,7 @@ TEST_F(CaptureScreen, TheOutputsHoldTheDelegationsRecordsInWholeLines) {
   host.answerNext<outputs::frmAviso>([](outputs::frmAviso& aviso) { aviso.click(aviso.cmdOK); });
   c.click(c.CmdGenera);
   const std::string exported = testing_support::fileContents(folder.path() / "5FRU.csv");
-  EXPECT_NE(exported.find(" poca, calidad \"\"buena\"\" \","), std::string::npos)
-      << exported;
+  EXPECT_NE(exported.find(" poca, calidad \"\"buena\"\" \","), std::string::npos) << exported;
   EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 1) << exported;
   c.click(c.CmdReporte);
   const std::string report = testing_support::fileContents(folder.path() / "Reporte.htm");
