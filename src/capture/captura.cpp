@@ -47,6 +47,7 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       TextFrec(*this, "TextFrec"),
       TextUni(*this, "TextUni"),
       TextVol(*this, "TextVol"),
+      LabelPriceNotice(*this, "LabelPriceNotice"),
       LabDiaAnt(*this, "LabDiaAnt", 5),
       LabMinAnt(*this, "LabMinAnt", 5),
       LabMaxAnt(*this, "LabMaxAnt", 5),
@@ -115,6 +116,8 @@ void Captura::wireHandlers() {
   TextMin.onLostFocus = [this] { TextMin_LostFocus(); };
   TextMax.onLostFocus = [this] { TextMax_LostFocus(); };
   TextFrec.onLostFocus = [this] { TextFrec_LostFocus(); };
+  TextUni.onLostFocus = [this] { TextUni_LostFocus(); };
+  TextVol.onLostFocus = [this] { TextVol_LostFocus(); };
   for (forms::TextBox* box : {&TextMax, &TextFrec, &TextUni}) {
     box->onGotFocus = [box] { box->select(0, 25); };
   }

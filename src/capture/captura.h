@@ -65,6 +65,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   forms::TextBox TextFrec;
   forms::TextBox TextUni;
   forms::TextBox TextVol;
+  // Says, without stopping the operator, that a price box left does not hold a number.
+  forms::Label LabelPriceNotice;
   forms::LabelArray LabDiaAnt;
   forms::LabelArray LabMinAnt;
   forms::LabelArray LabMaxAnt;
@@ -150,6 +152,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void TextMax_LostFocus();
   void TextFrec_LostFocus();
   void TextVol_GotFocus();
+  void TextUni_LostFocus();
+  void TextVol_LostFocus();
 
   // Start and date.
   void LabelFec_Click();
@@ -237,6 +241,9 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // The destination on screen as a key, if one is chosen.
   std::optional<std::int64_t> destinationKey() const;
   static void reformatPrice(forms::TextBox& box);
+  // Marks `box` and says so beside the boxes when its text is not an amount; clears both
+  // when it is.
+  void markIfNotAmount(forms::TextBox& box);
 
   void fillDestinations(const std::string& column);
   void fillProducts(std::string typeLetter, std::string productModule);

@@ -96,6 +96,10 @@ void Captura::layOut() {
   LblVol.place(kPriceLeft, 258, kPriceWidth, 20);
   setCaption(LblVol, "Volúmen");
   TextVol.place(kPriceLeft, 278, kPriceWidth);
+  LabelPriceNotice.place(left + 6, 280, 190, 20);
+  LabelPriceNotice.style.foreground = "#a0301e";
+  LabelPriceNotice.style.bold = true;
+  LabelPriceNotice.visible = false;
 
   for (int i = 0; i < 5; ++i) {
     LabDiaAnt[i].place(kLabelLeft, 306 + i * 19, kPriceLeft - kLabelLeft - 4, 19);

@@ -1,6 +1,7 @@
 #include "capture/captura.h"
 #include "capture/list_entries.h"
 #include "capture/price_history.h"
+#include "capture/price_record.h"
 #include "capture/price_text.h"
 #include "store/connection.h"
 #include "text/money.h"
@@ -20,6 +21,16 @@ void selectAll(forms::TextBox& box) {
 // correct; the save refuses it.
 void Captura::reformatPrice(forms::TextBox& box) {
   if (text::readPrice(box.text)) box.text = shownPrice(box.text);
+}
+
+void Captura::markIfNotAmount(forms::TextBox& box) {
+  const bool amount = amountOf(box.text).has_value();
+  box.style.background = amount ? "" : "#ffd7d7";
+  for (const forms::TextBox* other : {&TextMin, &TextMax, &TextFrec, &TextUni, &TextVol}) {
+    if (!other->style.background.empty() && other != &box) return;
+  }
+  LabelPriceNotice.visible = !amount;
+  LabelPriceNotice.caption = amount ? "" : "«" + box.text + "» no es un número";
 }
 
 // Entering the minimum shows the five most recent earlier prices of the record's key and
@@ -56,6 +67,7 @@ void Captura::TextMin_GotFocus() {
 // The warning is advisory: the price stays as typed and the record can be saved.
 void Captura::TextMin_LostFocus() {
   reformatPrice(TextMin);
+  markIfNotAmount(TextMin);
   const auto minimum = text::readPrice(TextMin.text.empty() ? "0" : TextMin.text);
   if (minimum && variesTooMuch(*minimum, g_.gPromMin)) {
     showError("Variación en precio mayor de 30%");
@@ -64,10 +76,21 @@ void Captura::TextMin_LostFocus() {
 
 void Captura::TextMax_LostFocus() {
   reformatPrice(TextMax);
+  markIfNotAmount(TextMax);
 }
 
 void Captura::TextFrec_LostFocus() {
   reformatPrice(TextFrec);
+  markIfNotAmount(TextFrec);
+}
+
+// The single price and the volume keep their text as typed; they are only checked.
+void Captura::TextUni_LostFocus() {
+  markIfNotAmount(TextUni);
+}
+
+void Captura::TextVol_LostFocus() {
+  markIfNotAmount(TextVol);
 }
 
 // Entering the volume selects what it shows: a saved record's own volume, or the "0" a new

@@ -21,8 +21,13 @@ std::vector<std::string> Captura::recordOnScreen() const {
   return values;
 }
 
+// A record shown afresh has nothing typed, so no box of it is marked as not a number.
 void Captura::markRecordShown() {
   shownRecord_ = recordOnScreen();
+  for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni, &TextVol}) {
+    box->style.background.clear();
+  }
+  LabelPriceNotice.visible = false;
 }
 
 bool Captura::hasUnsavedTyping() const {

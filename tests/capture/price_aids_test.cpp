@@ -1,4 +1,5 @@
 #include "capture_fixture.h"
+#include "forms/question_form.h"
 
 namespace {
 
@@ -169,6 +170,43 @@ TEST_F(PriceAids, EnteringTheVolumeSelectsWhatItShows) {
   EXPECT_EQ(stored[0][0].asText(), "35");
   EXPECT_EQ(stored[0][1].asInteger(), c.ComboTrans.itemData(2));
   EXPECT_EQ(c.TextVol.text, "0") << "on to the next new record";
+}
+
+// A box left without a number is marked and said beside the boxes at once, without a
+// dialog; a number, or another record, clears it. The save still refuses it.
+TEST_F(PriceAids, ABoxLeftWithoutANumberIsMarkedAtOnce) {
+  sql("DELETE FROM Reg_Pre");
+  capture::Captura& c = start("Frutas y Hortalizas");
+  const std::size_t dialogs = host.modalForms.size();
+  c.type(c.TextMax, "12,5a");
+  c.focus(c.TextFrec);
+  EXPECT_EQ(host.modalForms.size(), dialogs);
+  EXPECT_FALSE(c.TextMax.style.background.empty());
+  EXPECT_TRUE(c.LabelPriceNotice.visible);
+  EXPECT_EQ(c.LabelPriceNotice.caption, "«12,5a» no es un número");
+  c.type(c.TextUni, "x");
+  c.focus(c.TextObs);
+  EXPECT_FALSE(c.TextUni.style.background.empty());
+  c.type(c.TextUni, "3");
+  c.focus(c.TextObs);
+  EXPECT_TRUE(c.TextUni.style.background.empty());
+  EXPECT_TRUE(c.LabelPriceNotice.visible) << "the maximum is still not a number";
+  c.type(c.TextMax, "125");
+  c.focus(c.TextObs);
+  EXPECT_TRUE(c.TextMax.style.background.empty());
+  EXPECT_FALSE(c.LabelPriceNotice.visible);
+
+  c.type(c.TextFrec, "?");
+  c.focus(c.TextObs);
+  ASSERT_TRUE(c.LabelPriceNotice.visible);
+  answerError();
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(errors.back(), "¡Frecuente no es un número! | No grabó el registro");
+  host.answerNext<forms::QuestionForm>(
+      [](forms::QuestionForm& question) { question.click(question.cmdSi); });
+  c.clickMenu(c.Granos);  // another record, its typing given up
+  EXPECT_FALSE(c.LabelPriceNotice.visible);
+  EXPECT_TRUE(c.TextFrec.style.background.empty());
 }
 
 }  // namespace
