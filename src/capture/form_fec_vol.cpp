@@ -46,23 +46,36 @@ void FormFecVol::Form_Load() {
   TextFecA.text = FormatoDMA(g_.gFecA);
 }
 
-// Only two real dates, the start not after the end, reach the session.
+namespace {
+
+// A period date in the forms the converters read, or as the access screen reads a typed
+// date (5/7/06, 05-07-2006, …).
+std::optional<text::Date> typedPeriodDate(const std::string& typed) {
+  if (const auto date = periodDate(FormatoAMD(typed))) return date;
+  return text::parseDayFirst(typed);
+}
+
+}  // namespace
+
+// Only two real dates, the start not after the end, reach the session, year first with two
+// digits for day and month.
 void FormFecVol::ComAceptar_Click() {
-  const std::string from = FormatoAMD(TextFecDe.text);
-  const std::string to = FormatoAMD(TextFecA.text);
-  const auto start = periodDate(from);
-  const auto end = periodDate(to);
-  if (!start) return refuse(TextFecDe, "«" + TextFecDe.text + "» no es una fecha válida.");
-  if (!end) return refuse(TextFecA, "«" + TextFecA.text + "» no es una fecha válida.");
-  if (*end < *start) return refuse(TextFecDe, "La fecha Desde es posterior a la fecha Hasta.");
-  g_.gFecDe = from;
-  g_.gFecA = to;
+  const auto start = typedPeriodDate(TextFecDe.text);
+  const auto end = typedPeriodDate(TextFecA.text);
+  const std::string form = "\nEscriba las fechas como dd/mm/aaaa.";
+  if (!start) return refuse(TextFecDe, "«" + TextFecDe.text + "» no es una fecha válida." + form);
+  if (!end) return refuse(TextFecA, "«" + TextFecA.text + "» no es una fecha válida." + form);
+  if (*end < *start) {
+    return refuse(TextFecDe, "La fecha Desde, " + text::shortDate(*start) +
+                                 ", es posterior a la fecha Hasta, " + text::shortDate(*end) + ".");
+  }
+  g_.gFecDe = FormatoAMD(text::shortDate(*start));
+  g_.gFecA = FormatoAMD(text::shortDate(*end));
   unload();
 }
 
 void FormFecVol::refuse(forms::TextBox& box, const std::string& message) {
-  forms::MessageForm notice(host(), "Periodo de ingreso",
-                            message + "\nEscriba las fechas como dd/mm/aaaa.");
+  forms::MessageForm notice(host(), "Periodo de ingreso", message);
   host().showModal(notice);
   setFocus(box);
   box.select(0, static_cast<int>(box.text.size()));

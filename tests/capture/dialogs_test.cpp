@@ -44,7 +44,7 @@ TEST(ErrorDialog, TheSecondLineSaysNothingWasSavedUnlessItIsAPriceWarning) {
   }
 }
 
-TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriod) {
+TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriodTypedAsAnywhere) {
   testing_support::HeadlessHost host;
   session::SessionState state;
   state.gFecDe = state.gFecA = "2006/7/5";
@@ -60,9 +60,11 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriod) {
     EXPECT_EQ(dialog.TextFecA.selLength(), 2);
 
     // The last is a start after the end.
-    for (const char* wrong : {"31/02/2006", "5/7/06", "abc", "6/7/2006"}) {
+    std::string said;
+    for (const char* wrong : {"31/02/2006", "abc", "6/7/2006"}) {
       host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
         ++refusals;
+        said = notice.LabelMensaje.caption;
         notice.keyPress(13);
       });
       dialog.type(dialog.TextFecDe, wrong);
@@ -71,12 +73,14 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriod) {
       EXPECT_EQ(dialog.focused(), &dialog.TextFecDe);
     }
     EXPECT_EQ(state.gFecDe, "2006/7/5");
+    EXPECT_EQ(said, "La fecha Desde, 06/07/2006, es posterior a la fecha Hasta, 05/07/2006.");
 
-    dialog.type(dialog.TextFecDe, "1/7/2006");
+    // Read as the access screen reads a typed date.
+    dialog.type(dialog.TextFecDe, "1/7/06");
     dialog.keyPress(13);
   });
   host.showModal(dialog);
-  EXPECT_EQ(refusals, 4);
+  EXPECT_EQ(refusals, 3);
   EXPECT_EQ(state.gFecDe, "2006/07/01");
   EXPECT_EQ(state.gFecA, "2006/07/05");
 }
