@@ -176,7 +176,7 @@ class Outputs : public ::testing::Test {
   std::vector<std::string> said;
 };
 
-TEST(OutputStatements, AreTheDesignedTextsDoubledBlanksIncluded) {
+TEST(OutputStatements, AreTheStatementTextsDoubledBlanksIncluded) {
   const text::Date day{2006, 7, 18};
   EXPECT_EQ(
       outputs::reportStatement("5", "GRA", day),
@@ -216,7 +216,7 @@ TEST(OutputStatements, FindTheDaysRecordsThroughAnIndex) {
   }
 }
 
-TEST_F(Outputs, EveryModulesReportIsWrittenAsDesignedAndOpenedEachPressReplacingTheLast) {
+TEST_F(Outputs, EveryModulesReportIsWrittenLineForLineAndOpenedEachPressReplacingTheLast) {
   for (const std::string module : {"GRA", "FRU", "FLO", "INS", "AZU", "ACE", "VOL"}) {
     SCOPED_TRACE(module);
     useModule(module);

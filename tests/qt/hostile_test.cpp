@@ -40,7 +40,7 @@ TEST(QtView, HostileTextInEveryBoxBreaksNothing) {
   std::vector<std::int64_t> before;
   for (const char* table : catalogues) before.push_back(count(folder, table));
 
-  // A key whose last three characters are not digits ends the program, as designed; each
+  // A key whose last three characters are not digits ends the program; each
   // hostile key ends in three digits that name no delegation, so it is refused with a beep.
   std::vector<QString> keys;
   for (const QString& text : hostileTexts()) keys.push_back(text + QStringLiteral("999"));
