@@ -12,6 +12,7 @@
 
 #include "capture_fixture.h"
 #include "outputs/day_output_files.h"
+#include "text/money.h"
 
 namespace {
 
@@ -23,15 +24,13 @@ std::int64_t fromEnvironment(const char* name, std::int64_t otherwise) {
   return value && *value ? std::stoll(value) : otherwise;
 }
 
-// A price text as the amount it stands for; a text that is none stays as it is.
-std::string amount(std::string text) {
-  std::erase(text, ',');
-  if (text.empty()) return "0";
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (*end != '\0') return text;
+// A price text as the amount it stands for, read as the screen reads it; a text that is
+// none stays as it is.
+std::string amount(const std::string& text) {
+  const auto value = text::readPrice(text.empty() ? "0" : text);
+  if (!value) return text;
   std::ostringstream out;
-  out << value;
+  out << *value;
   return out.str();
 }
 
