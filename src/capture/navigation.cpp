@@ -59,7 +59,10 @@ void Captura::focusRecord() {
 
 void Captura::clearPreviousPrices() {
   for (forms::LabelArray* column : {&LabDiaAnt, &LabMinAnt, &LabMaxAnt, &LabFrecAnt, &LabUniAnt}) {
-    for (int i = 0; i < column->size(); ++i) (*column)[i].caption.clear();
+    for (int i = 0; i < column->size(); ++i) {
+      (*column)[i].caption.clear();
+      (*column)[i].accessibleName.clear();
+    }
   }
 }
 

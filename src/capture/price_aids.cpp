@@ -6,6 +6,8 @@
 #include "store/connection.h"
 #include "text/money.h"
 
+#include <utility>
+
 namespace capture {
 namespace {
 
@@ -55,10 +57,18 @@ void Captura::TextMin_GotFocus() {
     const store::Row& row = rows[i];
     const int line = static_cast<int>(i);
     const auto day = row[4].asDate();
-    LabDiaAnt[line].caption = day ? text::dateLabel(*day) : "";
-    LabMinAnt[line].caption = shownPrice(row[0].asText());
-    LabMaxAnt[line].caption = shownPrice(row[1].asText());
-    LabFrecAnt[line].caption = shownPrice(row[2].asText());
+    const std::string dayLabel = day ? text::dateLabel(*day) : "";
+    LabDiaAnt[line].caption = dayLabel;
+    LabDiaAnt[line].accessibleName = "Precios anteriores del " + dayLabel;
+    // A screen reader reads each earlier price with its column and day.
+    const std::pair<forms::LabelArray*, const forms::TextBox*> columns[] = {
+        {&LabMinAnt, &TextMin}, {&LabMaxAnt, &TextMax}, {&LabFrecAnt, &TextFrec}};
+    for (std::size_t c = 0; c < std::size(columns); ++c) {
+      forms::Label& value = (*columns[c].first)[line];
+      value.caption = shownPrice(row[c].asText());
+      value.accessibleName =
+          columns[c].second->spokenName() + " del " + dayLabel + ": " + value.caption;
+    }
     minimums.push_back(row[0].isNull() ? 0 : row[0].asReal());
   }
   g_.gPromMin = referencePrice(minimums);

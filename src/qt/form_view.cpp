@@ -12,6 +12,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QStyledItemDelegate>
 #include <optional>
 
 #include "qt/banner_widget.h"
@@ -58,7 +59,11 @@ const QString kFocusStyle = QStringLiteral(
     "QLineEdit:disabled, QComboBox:disabled, QPushButton:disabled { color: #8a8f96;"
     " background: #f3f4f5; border-color: #c5c9ce; }"
     "QLineEdit:focus, QComboBox:focus, QPushButton:focus { border: 3px solid #1f5fbf;"
-    " background: #fff4c2; padding: 0px 2px; }");
+    " background: #fff4c2; padding: 0px 2px; }"
+    // An open list's rows, the entry reached with the arrow keys included, read plainly.
+    "QComboBox QAbstractItemView { background: #ffffff; color: #1b1b1b; }"
+    "QComboBox QAbstractItemView::item { padding: 1px 4px; }"
+    "QComboBox QAbstractItemView::item:selected { background: #1f5fbf; color: #ffffff; }");
 
 QFont fontOf(const forms::TextStyle& style, QFont font) {
   if (!style.family.empty()) font.setFamily(toQt(style.family));
@@ -97,7 +102,6 @@ std::optional<forms::ShortcutKey> shortcutOf(const QKeyEvent& key) {
 FormView::FormView(forms::Form& form, QtHost& host, QWidget* parent)
     : QDialog(parent), form_(form), host_(host) {
   setObjectName(toQt(form.name()));
-  setAccessibleName(toQt(form.name()));
   setStyleSheet(kFocusStyle);
   host_.addView(*this);
   sync();
@@ -175,6 +179,8 @@ QWidget* FormView::makeWidget(forms::Control& control) {
     }
     case forms::ControlKind::ComboBox: {
       auto* combo = new QComboBox(this);
+      // Rows drawn as items, not as menu entries, so the style above reaches them.
+      combo->setItemDelegate(new QStyledItemDelegate(combo));
       auto& list = static_cast<forms::ComboBox&>(control);
       connect(combo, &QComboBox::activated, this,
               [this, &list](int index) { forward([&] { form_.choose(list, index); }); });
@@ -288,6 +294,11 @@ void FormView::syncControl(Binding& binding) {
     }
   }
   widget->setVisible(control.visible);
+  // A screen reader names a list by the label whose buddy it is.
+  if (control.labelledBy && control.visible) {
+    auto* label = qobject_cast<QLabel*>(widgetOf(*control.labelledBy));
+    if (label && label->buddy() != widget) label->setBuddy(widget);
+  }
 }
 
 void FormView::syncFocus() {
@@ -303,6 +314,13 @@ void FormView::syncFocus() {
 forms::Control* FormView::controlOf(QObject* widget) const {
   for (const Binding& binding : bindings_) {
     if (binding.widget == widget) return binding.control;
+  }
+  return nullptr;
+}
+
+QWidget* FormView::widgetOf(const forms::Control& control) const {
+  for (const Binding& binding : bindings_) {
+    if (binding.control == &control) return binding.widget;
   }
   return nullptr;
 }

@@ -44,6 +44,7 @@ class FormView : public QDialog {
   void syncControl(Binding& binding);
   void syncFocus();
   forms::Control* controlOf(QObject* widget) const;
+  QWidget* widgetOf(const forms::Control& control) const;
 
   forms::Form& form_;
   QtHost& host_;
