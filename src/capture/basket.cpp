@@ -6,8 +6,9 @@
 namespace capture {
 
 // Lays the module out, builds the basket of the destination on screen from its most recent
-// earlier capture day, loads the day's saved records and offers the basket entry after
-// them. Called at start, on a module switch and whenever the destination list is left.
+// earlier capture day, loads the day's saved records and offers the first basket entry
+// without a record of the day. Called at start, on a module switch and when the
+// destination changes.
 void Captura::CargaCanasta() {
   g_.gConsecutivo = 0;
   applyLayoutPhase1();
@@ -38,7 +39,7 @@ void Captura::loadDay() {
   // The position offered is a new record, whatever the screen showed before.
   showNewRecordState();
   if (g_.gCanasta == "S") {
-    g_.gPosCanasta = records.count() + 1;
+    offerBasketEntry();
     PreparaNuevo();
   }
   focusRecord();
@@ -67,6 +68,29 @@ void Captura::loadSavedRecords(std::int64_t destination, const text::Date& date)
   if (count.empty() || count.front()[0].asInteger() < 1) return;
   g_.gSQL = savedKeysStatement(g_.gModulo, destination, date);
   for (const store::Row& row : runSQL()) records.append(row[0].asInteger());
+}
+
+// The new positions offer, in order, the basket entries without a record of the day, so
+// an entry saved out of order or before a restart is not offered again. Positions past
+// them offer no entry.
+void Captura::offerBasketEntry() {
+  g_.gPosCanasta = g_.gRegNum;
+  const std::int64_t nth = g_.gRegNum - records.count();
+  const auto destination = destinationKey();
+  const auto date = text::parseYearFirst(g_.gFechaSQL);
+  if (g_.gCanasta != "S" || nth < 1 || !destination || !date) return;
+  std::vector<BasketEntry> captured;
+  const bool read = attempt("leer los registros grabados", [&] {
+    g_.gSQL = dayEntriesStatement(g_.gModulo, *destination, *date);
+    for (const store::Row& row : runSQL()) {
+      captured.push_back(BasketEntry{row[0].asInteger(), row[1].asInteger(), row[2].asInteger()});
+    }
+  });
+  if (!read) return;
+  const std::vector<std::int64_t> free = basket.uncapturedPositions(captured);
+  const auto count = static_cast<std::int64_t>(free.size());
+  g_.gPosCanasta =
+      nth <= count ? free[static_cast<std::size_t>(nth - 1)] : basket.size() + nth - count;
 }
 
 std::optional<std::int64_t> Captura::destinationKey() const {

@@ -201,6 +201,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void loadDay();
   void loadBasket(std::int64_t destination, const text::Date& date);
   void loadSavedRecords(std::int64_t destination, const text::Date& date);
+  // Sets gPosCanasta to the basket entry the new position gRegNum offers.
+  void offerBasketEntry();
 
   // The record on screen: which of the two states, where the position is, where the focus
   // goes.

@@ -1,5 +1,8 @@
 #include "capture/day_basket.h"
 
+#include <map>
+#include <tuple>
+
 #include "store/literal.h"
 
 namespace capture {
@@ -16,6 +19,25 @@ std::string moduleAndDestination(const std::string& module, std::int64_t destina
 std::optional<BasketEntry> DayBasket::at(std::int64_t position) const {
   if (position < 1 || position > size()) return std::nullopt;
   return entries_[static_cast<std::size_t>(position - 1)];
+}
+
+std::vector<std::int64_t> DayBasket::uncapturedPositions(
+    const std::vector<BasketEntry>& captured) const {
+  std::map<std::tuple<std::int64_t, std::int64_t, std::int64_t>, int> unmatched;
+  for (const BasketEntry& entry : captured) {
+    ++unmatched[{entry.product, entry.presentation, entry.origin}];
+  }
+  std::vector<std::int64_t> positions;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const BasketEntry& entry = entries_[i];
+    auto found = unmatched.find({entry.product, entry.presentation, entry.origin});
+    if (found != unmatched.end() && found->second > 0) {
+      --found->second;
+    } else {
+      positions.push_back(static_cast<std::int64_t>(i) + 1);
+    }
+  }
+  return positions;
 }
 
 std::string lastEarlierDateStatement(const std::string& module, std::int64_t destination,
@@ -46,6 +68,12 @@ std::string dayCountStatement(const std::string& module, std::int64_t destinatio
   return "SELECT count(*) from Reg_Pre  where Cve_Mod=" + store::sqlText(module) + " " +
          " and Cve_Des=" + store::sqlInteger(destination) + " " +
          " and Fecha=" + store::sqlDate(date) + " ";
+}
+
+std::string dayEntriesStatement(const std::string& module, std::int64_t destination,
+                                const text::Date& date) {
+  return "SELECT Cve_prod, Cve_pres, Cve_ori from Reg_Pre " +
+         moduleAndDestination(module, destination) + " and Fecha=" + store::sqlDate(date) + " ";
 }
 
 // The saved records in the order they are shown: oils by their variety after the product,

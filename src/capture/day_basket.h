@@ -27,6 +27,9 @@ class DayBasket {
   int size() const { return static_cast<int>(entries_.size()); }
   // Entry `position`, or nothing outside 1..size().
   std::optional<BasketEntry> at(std::int64_t position) const;
+  // The positions of the entries not yet captured, in order: each record of the day
+  // accounts for one entry of its product, presentation and origin.
+  std::vector<std::int64_t> uncapturedPositions(const std::vector<BasketEntry>& captured) const;
 
  private:
   std::vector<BasketEntry> entries_;
@@ -40,6 +43,9 @@ std::string basketStatement(const std::string& module, std::int64_t destination,
                             const text::Date& date);
 std::string dayCountStatement(const std::string& module, std::int64_t destination,
                               const text::Date& date);
+// The product, presentation and origin of each record of the day.
+std::string dayEntriesStatement(const std::string& module, std::int64_t destination,
+                                const text::Date& date);
 std::string savedKeysStatement(const std::string& module, std::int64_t destination,
                                const text::Date& date);
 

@@ -231,7 +231,7 @@ void Captura::PreparaNuevo() {
 // The first new position after the saved records, prefilled from its basket entry.
 void Captura::moveToNewPosition() {
   showNewRecordState();
-  g_.gPosCanasta = g_.gRegNum;
+  offerBasketEntry();
   PreparaNuevo();
   focusRecord();
   showPositionLabels(false);
@@ -272,7 +272,7 @@ void Captura::cmdAnterior_Click() {
     showSavedRecord(g_.gRegNum - 1);
   } else {
     --g_.gRegNum;
-    --g_.gPosCanasta;
+    offerBasketEntry();
     PreparaNuevo();
     focusRecord();
     showPositionLabels(false);
@@ -289,8 +289,8 @@ void Captura::cmdSiguiente_Click() {
     moveToNewPosition();
   } else if (g_.gCanasta == "S") {
     // Skips a basket entry that was not observed today.
-    ++g_.gPosCanasta;
     ++g_.gRegNum;
+    offerBasketEntry();
     PreparaNuevo();
     focusRecord();
     showPositionLabels(false);

@@ -144,7 +144,7 @@ void Captura::saveNewRecord(const PriceRecord& record) {
   for (forms::TextBox* box : {&TextMin, &TextMax, &TextFrec, &TextUni}) box->text = "0.00";
   TextObs.text.clear();
   TextVol.text = "0";
-  ++g_.gPosCanasta;
+  offerBasketEntry();
   PreparaNuevo();
   focusRecord();
   showPositionLabels(false);

@@ -64,27 +64,52 @@ TEST_F(Basket, SavedRecordsOfSugarGoByMillAndOfOilsByVariety) {
   EXPECT_EQ(saved("Cve_prod"), (Keys{33, 31, 30}));
 }
 
-// A basket of 40 with 10 records saved today offers entry 11.
-TEST_F(Basket, TheEntryAfterTheDaysSavedRecordsIsOffered) {
+// A basket of 40 of which 10 entries were saved today, out of the basket's order: the new
+// positions offer the entries without a record of the day, in order, also after a save, a
+// skip and a delete; the labels still count records and the basket.
+TEST_F(Basket, TheNewPositionsOfferTheEntriesNotYetCaptured) {
   std::vector<Row> days;
   for (int product = 1; product <= 10; ++product) {
     for (int origin : {1, 3, 5, 7}) days.push_back({.product = product, .origin = origin});
-    days.push_back({.date = "2006-07-21", .product = product, .origin = 1});
+    days.push_back({.date = "2006-07-21", .product = product, .origin = 3});
   }
   addRows(days);
   capture::Captura& c = start("Frutas y Hortalizas");
-  EXPECT_EQ(c.basket.size(), 40);
-  EXPECT_EQ(c.records.count(), 10);
+  ASSERT_EQ(c.basket.size(), 40);
+  std::vector<std::int64_t> free;  // the basket positions without a record of today
+  for (int k = 1; k <= 40; ++k) {
+    if (c.basket.at(k)->origin != 3) free.push_back(k);
+  }
+  const auto offers = [&](std::int64_t position) {
+    EXPECT_EQ(state->gPosCanasta, position);
+    const capture::BasketEntry entry = *c.basket.at(position);
+    EXPECT_EQ(c.ComboProd.itemData(c.ComboProd.listIndex()), entry.product);
+    EXPECT_EQ(c.ComboOri.itemData(c.ComboOri.listIndex()), entry.origin);
+  };
   EXPECT_EQ(state->gRegNum, 11);
-  EXPECT_EQ(state->gPosCanasta, 11);
   EXPECT_EQ(c.LblRegNum.caption, "11 / 10 -> 40");
   EXPECT_EQ(c.LblRegES.caption,
             "...sería el Registro No. 11 de un total de 10 ya Grabados, de una Canasta de "
             "Productos de 40");
-  const capture::BasketEntry offered = *c.basket.at(11);
-  EXPECT_EQ(c.ComboProd.itemData(c.ComboProd.listIndex()), offered.product);
-  EXPECT_EQ(c.ComboOri.itemData(c.ComboOri.listIndex()), offered.origin);
+  offers(free[0]);
   EXPECT_EQ(c.focused(), &c.TextMin);
+
+  typePrices("100", "120", "110");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(c.LblRegNum.caption, "12 / 11 -> 40");
+  offers(free[1]);
+  c.click(c.cmdSiguiente);
+  offers(free[2]);
+  c.click(c.cmdAnterior);
+  offers(free[1]);
+
+  // The record just saved (the last of the day's order, before the new positions) deleted: the screen goes to the
+  // first new position, which offers its entry again.
+  c.click(c.cmdAnterior);
+  ASSERT_EQ(c.records.keyAt(11), count("SELECT max(Consec) FROM Reg_Pre"));
+  c.click(c.CmdBorrar);
+  EXPECT_EQ(c.LblRegNum.caption, "11 / 10 -> 40");
+  offers(free[0]);
 }
 
 // A destination without history turns the basket off for every later destination until
