@@ -74,10 +74,16 @@ void Captura::TextMin_GotFocus() {
   g_.gPromMin = referencePrice(minimums);
 }
 
-// The warning is advisory: the price stays as typed and the record can be saved.
+// The warning is advisory: the price stays as typed and the record can be saved. A price
+// left for another position or for the undo of a delete is abandoned, so it is not checked.
 void Captura::TextMin_LostFocus() {
   reformatPrice(TextMin);
   markIfNotAmount(TextMin);
+  const forms::Control* next = focusGoingTo();
+  for (const forms::Control* leaves :
+       {&cmdPrimero, &cmdAnterior, &cmdSiguiente, &cmdUltimo, &CmdDeshacer}) {
+    if (next == leaves) return;
+  }
   const auto minimum = text::readPrice(TextMin.text.empty() ? "0" : TextMin.text);
   if (minimum && variesTooMuch(*minimum, g_.gPromMin)) {
     showError("Variación en precio mayor de 30%");

@@ -87,6 +87,8 @@ class Form {
   bool setFocus(Control& control);
   // The control the focus last left.
   Control* leftLast() const { return left_; }
+  // While a LostFocus runs: the control the focus is on its way to.
+  Control* focusGoingTo() const { return moving_ ? requested_ : nullptr; }
   void unload();
 
  protected:

@@ -56,6 +56,16 @@ TEST_F(PriceAids, ThePanelShowsTheFiveLatestEarlierPricesAndTheMeanIgnoresZeros)
   EXPECT_EQ(panelRow(2)[0], "Lun 17/07/2006");
   EXPECT_EQ(panelRow(3)[0], "Jue 06/07/2006");
   EXPECT_EQ(panelRow(4)[0], "Mie 05/07/2006");
+
+  // A price left for another position is abandoned, not checked.
+  c.type(c.TextMin, "50");
+  EXPECT_TRUE(c.pressShortcut(forms::ShortcutKey::PageDown));
+  c.type(c.TextMin, "50");
+  EXPECT_TRUE(c.pressShortcut(forms::ShortcutKey::PageUp));
+  EXPECT_EQ(errors.size(), 1u);
+  // A screen reader reads each earlier price with its column and day.
+  EXPECT_EQ(c.LabMinAnt[0].spokenName(), "Mínimo del Jue 20/07/2006: 10.00");
+  EXPECT_EQ(c.LabDiaAnt[0].spokenName(), "Precios anteriores del Jue 20/07/2006");
 }
 
 TEST_F(PriceAids, ExactlyThirtyPercentGivesNoWarningAndNoHistoryNone) {
