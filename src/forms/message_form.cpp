@@ -29,10 +29,12 @@ int wrappedLines(const std::string& message) {
 
 }  // namespace
 
-MessageForm::MessageForm(Host& host, std::string title, std::string message)
+MessageForm::MessageForm(Host& host, std::string title, std::string message, std::string detail)
     : Form(host, "frmMensaje"),
       LabelMensaje(*this, "LabelMensaje"),
-      cmdAceptar(*this, "cmdAceptar") {
+      cmdAceptar(*this, "cmdAceptar"),
+      cmdDetalles(*this, "cmdDetalles"),
+      LabelDetalle(*this, "LabelDetalle") {
   caption = std::move(title);
   // Room for every line of the message as the window wraps it, at least three.
   const int text_height = std::max(72, wrappedLines(message) * 17);
@@ -44,6 +46,24 @@ MessageForm::MessageForm(Host& host, std::string title, std::string message)
   cmdAceptar.place(230, text_height + 32, 100, 28);
   cmdAceptar.onClick = [this] { unload(); };
   defaultButton = &cmdAceptar;
+
+  LabelDetalle.visible = cmdDetalles.visible = false;
+  if (detail.empty()) return;
+  LabelDetalle.caption = "Detalle técnico: " + std::move(detail);
+  cmdAceptar.left = 170;
+  cmdDetalles.caption = "&Detalles";
+  cmdDetalles.place(290, cmdAceptar.top, 100, 28);
+  cmdDetalles.visible = true;
+  cmdDetalles.onClick = [this] { showDetail(); };
+}
+
+void MessageForm::showDetail() {
+  const int detail_height = wrappedLines(LabelDetalle.caption) * 17;
+  LabelDetalle.place(16, height - 8, 528, detail_height);
+  LabelDetalle.visible = true;
+  height += detail_height + 8;
+  setFocus(cmdAceptar);
+  cmdDetalles.enabled = false;
 }
 
 }  // namespace forms

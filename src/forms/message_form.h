@@ -7,13 +7,19 @@
 namespace forms {
 
 // A modal notice with one message and "Aceptar", for failures the screens do not handle
-// themselves.
+// themselves. A technical detail (an engine's own text, in its language) stays behind
+// "Detalles", out of the message the operator reads.
 class MessageForm : public Form {
  public:
-  MessageForm(Host& host, std::string title, std::string message);
+  MessageForm(Host& host, std::string title, std::string message, std::string detail = {});
 
   Label LabelMensaje;
   CommandButton cmdAceptar;
+  CommandButton cmdDetalles;
+  Label LabelDetalle;
+
+ private:
+  void showDetail();
 };
 
 }  // namespace forms

@@ -67,13 +67,14 @@ bool DayOutputFiles::attempt(const fs::path& file, const std::function<void()>& 
   } catch (const FileError& failure) {
     tell("ERROR", failure.what());
   } catch (const store::StoreError& failure) {
-    tell("ERROR", FileError(file, failure.cause()).what());
+    tell("ERROR", FileError(file, failure.explanation()).what(), failure.detail());
   }
   return false;
 }
 
-void DayOutputFiles::tell(const std::string& title, const std::string& message) {
-  forms::MessageForm notice(host_, title, message);
+void DayOutputFiles::tell(const std::string& title, const std::string& message,
+                          const std::string& detail) {
+  forms::MessageForm notice(host_, title, message, detail);
   host_.showModal(notice);
 }
 

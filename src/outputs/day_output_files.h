@@ -24,7 +24,7 @@ class DayOutputFiles : public session::DayOutputs {
  private:
   // Runs `work`, which writes `file`; false after telling the operator why it failed.
   bool attempt(const std::filesystem::path& file, const std::function<void()>& work);
-  void tell(const std::string& title, const std::string& message);
+  void tell(const std::string& title, const std::string& message, const std::string& detail = {});
 
   forms::Host& host_;
   session::SessionState& g_;

@@ -77,6 +77,13 @@ void probeWriting(store::Connection& db) {
   }
 }
 
+// The cause in Spanish, then the engine's own words, in its language, as a closing detail.
+std::string causeAndDetail(const store::StoreError& failure) {
+  const std::string detail = failure.detail();
+  return "\n\nCausa: " + failure.explanation() +
+         (detail.empty() ? "" : "\n\nDetalle técnico: " + detail);
+}
+
 std::string joinLines(const std::vector<std::string>& lines) {
   std::string joined;
   for (const std::string& line : lines) joined += "\n  - " + line;
@@ -91,7 +98,7 @@ std::optional<std::string> serverProblem(const std::filesystem::path& folder) {
     server = store::serverOf(folder);
   } catch (const store::StoreError& failure) {
     return "No se pudo leer la configuración del servidor:\n" + failure.statement() +
-           "\n\nCausa: " + failure.cause();
+           causeAndDetail(failure);
   }
   if (!server) return std::nullopt;
   const std::string name = store::serverName(*server);
@@ -104,8 +111,7 @@ std::optional<std::string> serverProblem(const std::filesystem::path& folder) {
              name + ", o copie ahí la de la delegación con tarvel-db copy.";
     }
   } catch (const store::StoreError& failure) {
-    return "No se pudo usar la base de datos del servidor:\n" + name +
-           "\n\nCausa: " + failure.cause();
+    return "No se pudo usar la base de datos del servidor:\n" + name + causeAndDetail(failure);
   }
   return std::nullopt;
 }
@@ -161,7 +167,7 @@ std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
       throw;
     }
   } catch (const store::StoreError& failure) {
-    return "No se pudo abrir la base de datos:\n" + file.string() + "\n\nCausa: " + failure.cause();
+    return "No se pudo abrir la base de datos:\n" + file.string() + causeAndDetail(failure);
   }
   return std::nullopt;
 }

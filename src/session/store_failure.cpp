@@ -19,9 +19,11 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
     } catch (const store::StoreError& failure) {
       const std::string where = store::databaseLocation(host.programFolder());
       if (failure.kind() != store::StoreError::Kind::Busy) {
+        // The engine's own words, in its language, stay behind "Detalles".
         forms::MessageForm notice(host, "ERROR",
-                                  "No se pudo " + doing + ".\nCausa: " + failure.cause() + "\n" +
-                                      where + (advice.empty() ? "" : "\n\n" + advice));
+                                  "No se pudo " + doing + ".\nCausa: " + failure.explanation() +
+                                      "\n" + where + (advice.empty() ? "" : "\n\n" + advice),
+                                  failure.detail());
         host.showModal(notice);
         // A database that cannot be reached now will not be reached by the event's next
         // step either: one message for the event.

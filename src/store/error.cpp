@@ -18,65 +18,75 @@ std::string withDetail(std::string sentence, std::string_view engine_message) {
   return sentence;
 }
 
-}  // namespace
+// The operator's sentence for a failure, and whether the engine's own text is a detail beside
+// it (when not, the engine's text is the sentence itself).
+struct Sentence {
+  std::string text;
+  bool engineDetail = true;
+};
 
-std::string explainFailure(std::string_view engine_message, int code) {
+Sentence sentenceOf(std::string_view engine_message, int code) {
   if (code == 0 || (code & 0xFF) == SQLITE_ERROR) {
     if (const auto table = nameAfter(engine_message, "no such table: "); !table.empty()) {
-      return withDetail("la base de datos no tiene la tabla " + std::string(table) +
-                            "; el archivo no corresponde a esta versión del programa",
-                        engine_message);
+      return {"la base de datos no tiene la tabla " + std::string(table) +
+              "; el archivo no corresponde a esta versión del programa"};
     }
     if (const auto column = nameAfter(engine_message, "no such column: "); !column.empty()) {
-      return withDetail("la base de datos no tiene la columna " + std::string(column) +
-                            "; el archivo no corresponde a esta versión del programa",
-                        engine_message);
+      return {"la base de datos no tiene la columna " + std::string(column) +
+              "; el archivo no corresponde a esta versión del programa"};
     }
   }
   if (code == 0 || code == kServerUnreachable) {
-    return engine_message.empty() ? "la base de datos no pudo completar la operación"
-                                  : std::string(engine_message);
+    if (engine_message.empty()) return {"la base de datos no pudo completar la operación", false};
+    return {std::string(engine_message), false};
   }
   switch (code & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-      return withDetail(
+      return {
           "la base de datos está ocupada por otro programa; espere un momento y vuelva a "
-          "intentarlo",
-          engine_message);
+          "intentarlo"};
     case SQLITE_READONLY:
     case SQLITE_PERM:
-      return withDetail(
+      return {
           "no se puede escribir en la base de datos: el archivo o su carpeta son de solo "
-          "lectura; pida que se dé permiso de escritura",
-          engine_message);
+          "lectura; pida que se dé permiso de escritura"};
     case SQLITE_FULL:
-      return withDetail("el disco está lleno; libere espacio y vuelva a intentarlo",
-                        engine_message);
+      return {"el disco está lleno; libere espacio y vuelva a intentarlo"};
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
-      return withDetail(
+      return {
           "el archivo no es una base de datos de este programa o está dañado; recupere una "
-          "copia de respaldo",
-          engine_message);
+          "copia de respaldo"};
     case SQLITE_CANTOPEN:
-      return withDetail(
+      return {
           "no se pudo abrir el archivo de la base de datos; revise que exista y que se pueda "
-          "usar",
-          engine_message);
+          "usar"};
     case SQLITE_IOERR:
-      return withDetail(
-          "falló la lectura o la escritura del archivo de la base de datos en el disco",
-          engine_message);
+      return {"falló la lectura o la escritura del archivo de la base de datos en el disco"};
     case SQLITE_NOMEM:
-      return withDetail("no hay memoria suficiente para completar la operación", engine_message);
+      return {"no hay memoria suficiente para completar la operación"};
     case SQLITE_CONSTRAINT:
-      return withDetail(
-          "los datos no cumplen una regla de la base de datos, por ejemplo una clave repetida",
-          engine_message);
+      return {"los datos no cumplen una regla de la base de datos, por ejemplo una clave repetida"};
     default:
-      return withDetail("la base de datos no pudo completar la operación", engine_message);
+      return {"la base de datos no pudo completar la operación"};
   }
+}
+
+}  // namespace
+
+std::string explainFailure(std::string_view engine_message, int code) {
+  Sentence sentence = sentenceOf(engine_message, code);
+  return sentence.engineDetail ? withDetail(std::move(sentence.text), engine_message)
+                               : sentence.text;
+}
+
+std::string StoreError::explanation() const {
+  return sentenceOf(engine_message_, code_).text;
+}
+
+std::string StoreError::detail() const {
+  return sentenceOf(engine_message_, code_).engineDetail ? engine_message_ : std::string();
 }
 
 StoreError::Kind StoreError::kind() const {

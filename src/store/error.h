@@ -25,6 +25,10 @@ class StoreError : public std::runtime_error {
   // parentheses. A failure found by the program itself already carries a Spanish message,
   // which comes back as it is.
   std::string cause() const { return what(); }
+  // The sentence of cause() without the engine's text, and that text (empty when the
+  // sentence is the engine's own): a screen shows the one and keeps the other as a detail.
+  std::string explanation() const;
+  std::string detail() const;
 
  private:
   std::string statement_;

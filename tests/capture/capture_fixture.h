@@ -110,10 +110,12 @@ class CaptureScreen : public ::testing::Test {
     return db.runNative("SELECT max(Consec) FROM Reg_Pre")[0][0].asInteger();
   }
 
-  // Answers the next notice, keeping its text.
+  // Answers the next notice, keeping its text and, opened with "Detalles", its detail.
   void answerNotice() {
     host.answerNext<forms::MessageForm>([this](forms::MessageForm& notice) {
       notices.push_back(notice.LabelMensaje.caption);
+      notice.click(notice.cmdDetalles);
+      details.push_back(notice.LabelDetalle.visible ? notice.LabelDetalle.caption : "");
       notice.keyPress(13);
     });
   }
@@ -151,5 +153,6 @@ class CaptureScreen : public ::testing::Test {
   std::unique_ptr<capture::Captura> captura;
   std::vector<std::string> errors;
   std::vector<std::string> notices;
+  std::vector<std::string> details;
   std::string periodAskedOver;
 };
