@@ -101,8 +101,9 @@ class OperationScope {
   bool outer_changed_;
 };
 
-// While it lives, `tick` is called every few thousand steps of any running statement, so a
-// long statement can keep a window painted. `tick` must not run statements itself.
+// While it lives, `tick` is called every few thousand steps of any running statement of a
+// database file, and often while one waits for another program's lock, so a long statement
+// can keep a window painted. `tick` must not run statements itself.
 class ProgressWatch {
  public:
   explicit ProgressWatch(std::function<void()> tick);

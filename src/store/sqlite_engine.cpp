@@ -57,6 +57,18 @@ int onProgress(void* /*unused*/) {
 
 constexpr int kStepsBetweenTicks = 20000;
 
+// Waits for another program's lock in short sleeps up to the busy timeout, ticking the
+// progress watch between them: a long wait shows that the program is working, like any
+// long statement.
+constexpr int kBusySleepMs = 20;
+
+int onBusy(void* /*unused*/, int earlier_waits) {
+  if (earlier_waits * kBusySleepMs >= kBusyTimeoutMs) return 0;
+  if (progressTick()) progressTick()();
+  sqlite3_sleep(kBusySleepMs);
+  return 1;
+}
+
 class SqliteEngine : public Engine {
  public:
   explicit SqliteEngine(DatabaseHandle db) : db_(std::move(db)) {}
@@ -160,7 +172,7 @@ std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool
     }
   };
   setting(sqlite3_extended_result_codes(raw, 1));
-  setting(sqlite3_busy_timeout(raw, kBusyTimeoutMs));
+  setting(sqlite3_busy_handler(raw, onBusy, nullptr));
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr));
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr));
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr));

@@ -227,9 +227,10 @@ TEST_F(CaptureScreen, TheMenuEntriesActAsTheirButtonsAndSalirEnds) {
 
 }  // namespace
 
-// Another program holding the file: the event asks once, naming the file, whether to try
-// again. Cancelled, the event stops without another wait or question and the next event works;
-// tried again once the other program has let go, the event goes on whole.
+// Another program holding the file: the wait shows that the program is working, then the
+// event asks once, naming the file, whether to try again. Cancelled, the event stops without
+// another wait or question and the next event works; tried again once the other program has let go,
+// the event goes on whole.
 TEST_F(CaptureScreen, ALockedFileAsksOnceWhetherToTryAgain) {
   capture::Captura& c = start("Frutas y Hortalizas");
   auto other_program = store::Connection::open(store::databasePath(folder.path()));
@@ -246,8 +247,10 @@ TEST_F(CaptureScreen, ALockedFileAsksOnceWhetherToTryAgain) {
   const std::string module = state->gModulo;
   const int basket = c.basket.size();
   answer(false);
+  const int ticks = host.workTicks;
   menu(c.Granos);
   ASSERT_EQ(asked.size(), 1u);
+  EXPECT_GE(host.workTicks - ticks, 100) << "the wait keeps the windows painted";
   EXPECT_TRUE(c.saveScreen() == before) << "the cancelled switch leaves the screen as it was";
   EXPECT_EQ(state->gModulo, module);
   EXPECT_EQ(c.basket.size(), basket);
