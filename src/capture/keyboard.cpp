@@ -35,15 +35,19 @@ constexpr KeyOfButton kButtonKeys[] = {
      "Eliminar el registro mostrado", false},
 };
 
-// The keys that are not Ctrl keys of a button: the screen's mnemonics and the moves.
-constexpr const char* kOtherKeys[] = {
+// The moves, which no caption shows.
+constexpr const char* kMoves[] = {
     "Intro: pasar al campo siguiente (en un botón, oprimirlo)",
     "Tab / Mayús+Tab: campo siguiente / anterior",
-    "Alt+R: Reporte      Alt+G: Genera Archivo",
-    "Alt+A: menú Archivo (Reporte, Generar, Salir)",
-    "Alt+S: menú Selecciona: el módulo por su letra subrayada, D: destino, E: fecha",
-    "Alt+T: esta lista",
 };
+
+// What choosing a menu item does besides what its caption says.
+std::string itemNote(const forms::MenuItem& item) {
+  if (item.name() == "Volumenes")
+    return " (pide el periodo de ingreso; elíjalo de nuevo para cambiarlo)";
+  if (item.name() == "SelDestino" || item.name() == "SelFecha") return " (abre su lista)";
+  return "";
+}
 
 }  // namespace
 
@@ -59,12 +63,34 @@ void Captura::bindKeys() {
   }
 }
 
+// The list is read off the buttons' keys and the captions' underlined letters, so it names
+// every key the screen has.
 void Captura::Teclas_Click() {
   std::string list;
   for (const KeyOfButton& binding : kButtonKeys) {
     list += std::string(binding.keys) + ": " + binding.action + "\n";
   }
-  for (const char* line : kOtherKeys) list += std::string(line) + "\n";
+  for (const char* line : kMoves) list += std::string(line) + "\n";
+  for (const forms::Control* control : controls()) {
+    if (control->kind() != forms::ControlKind::CommandButton) continue;
+    if (const std::string key = forms::mnemonicOf(control->caption); !key.empty()) {
+      list += "Alt+" + key + ": " + forms::withoutMnemonic(control->caption) + "\n";
+    }
+  }
+  for (const forms::MenuItem* menu : menus()) {
+    list += "Alt+" + forms::mnemonicOf(menu->caption) + ": ";
+    if (menu->items().empty()) {
+      list += "esta lista\n";
+      continue;
+    }
+    list += "menú " + forms::withoutMnemonic(menu->caption) + ", y en él";
+    for (const forms::MenuItem* item : menu->items()) {
+      if (item->caption.empty()) continue;
+      list += (item == menu->items().front() ? " " : ", ") + forms::mnemonicOf(item->caption) +
+              ": " + forms::withoutMnemonic(item->caption) + itemNote(*item);
+    }
+    list += "\n";
+  }
   list.pop_back();
   forms::MessageForm keys(host(), "Teclas", list);
   host().showModal(keys);

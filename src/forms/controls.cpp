@@ -1,6 +1,7 @@
 #include "forms/controls.h"
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 #include "forms/form.h"
@@ -14,9 +15,6 @@ Control::Control(Form& owner, std::string name, ControlKind kind)
   owner.registerControl(*this);
 }
 
-namespace {
-
-// A caption as it reads: "&Reporte" is "Reporte", "&&" is "&".
 std::string withoutMnemonic(const std::string& caption) {
   std::string read;
   for (std::size_t i = 0; i < caption.size(); ++i) {
@@ -26,7 +24,18 @@ std::string withoutMnemonic(const std::string& caption) {
   return read;
 }
 
-}  // namespace
+std::string mnemonicOf(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const auto letter = static_cast<unsigned char>(caption[i + 1]);
+    if (letter < 0x80) return std::string(1, static_cast<char>(std::toupper(letter)));
+  }
+  return {};
+}
 
 std::string Control::spokenName() const {
   if (labelledBy) return withoutMnemonic(labelledBy->caption);

@@ -172,6 +172,11 @@ class ComboBox : public Control {
   int list_index_ = -1;
 };
 
+// A caption as it reads: "&Reporte" is "Reporte", "&&" is "&".
+std::string withoutMnemonic(const std::string& caption);
+// The key that goes with Alt (or, in an open menu, alone): "R" for "&Reporte"; none without.
+std::string mnemonicOf(const std::string& caption);
+
 // One entry of the menu bar; top-level entries hold their items. An empty caption is a
 // separator.
 class MenuItem {

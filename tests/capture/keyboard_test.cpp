@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <set>
 
 #include "capture_fixture.h"
 #include "forms/question_form.h"
@@ -236,6 +237,42 @@ TEST_F(Keyboard, EveryListAndBoxIsNamedByTheLabelBesideIt) {
   menu(c.Volumenes);
   EXPECT_EQ(spoken(c.ComboTrans), "Transporte");
   EXPECT_EQ(spoken(c.TextVol), "Volúmen");
+}
+
+// The keys list names every key the screen has, and no two entries share an underlined
+// letter where they could clash: the bar with the buttons, and each menu within itself.
+TEST_F(Keyboard, TheKeysListNamesEveryKeyAndNoLettersClash) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  std::string list;
+  host.answerNext<forms::MessageForm>([&](forms::MessageForm& keys) {
+    list = keys.LabelMensaje.caption;
+    keys.keyPress(13);
+  });
+  c.clickMenu(c.Teclas);
+  for (const char* entry :
+       {"Ctrl+Supr: Eliminar", "Ctrl+Z: Deshacer", "Alt+R: Reporte", "Alt+G: Genera Archivo",
+        "Alt+A: menú Archivo, y en él R: Reporte, G: Generar, S: Salir", "Alt+T: esta lista",
+        "D: Destino (abre su lista)", "E: Fecha (abre su lista)",
+        "V: Volúmenes de Ingreso (pide el periodo de ingreso"}) {
+    EXPECT_NE(list.find(entry), std::string::npos) << entry << "\n" << list;
+  }
+  std::set<std::string> bar;
+  for (const forms::Control* control : c.controls()) {
+    const std::string key = forms::mnemonicOf(control->caption);
+    if (control->kind() == forms::ControlKind::CommandButton && !key.empty()) {
+      EXPECT_TRUE(bar.insert(key).second) << control->name();
+    }
+  }
+  for (const forms::MenuItem* menu : c.menus()) {
+    EXPECT_TRUE(bar.insert(forms::mnemonicOf(menu->caption)).second) << menu->name();
+    std::set<std::string> items;
+    for (const forms::MenuItem* item : menu->items()) {
+      if (item->caption.empty()) continue;
+      const std::string key = forms::mnemonicOf(item->caption);
+      EXPECT_FALSE(key.empty()) << item->name();
+      EXPECT_TRUE(items.insert(key).second) << item->name();
+    }
+  }
 }
 
 // Typed but unsaved values are never discarded without a question whose Enter keeps them:
