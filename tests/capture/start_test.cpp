@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <iterator>
-#include <set>
 
 namespace {
 
@@ -211,16 +210,6 @@ TEST_F(CaptureScreen, TheMenuEntriesActAsTheirButtonsAndSalirEnds) {
   EXPECT_TRUE(std::filesystem::exists(folder.path() / "5FRU.csv"));
   EXPECT_EQ(state->gModulo, before.gModulo);
   EXPECT_EQ(state->gCveDest, before.gCveDest);
-  for (const forms::MenuItem* menu : {&c.Archivo, &c.Selecciona}) {
-    std::set<char> letters;
-    for (const forms::MenuItem* item : menu->items()) {
-      if (item->caption.empty()) continue;
-      const auto mark = item->caption.find('&');
-      ASSERT_NE(mark, std::string::npos) << item->caption;
-      EXPECT_TRUE(letters.insert(static_cast<char>(std::tolower(item->caption[mark + 1]))).second)
-          << item->caption;
-    }
-  }
   EXPECT_THROW(c.clickMenu(c.Salir), testing_support::ProgramEnded);
   EXPECT_EQ(host.endStatus, 0);
 }
