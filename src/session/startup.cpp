@@ -93,7 +93,7 @@ std::string joinLines(const std::vector<std::string>& lines) {
 // The database on a server: reachable, and holding every table and column. Writing is the
 // server's to allow; its administrator grants it.
 std::optional<std::string> serverProblem(const std::filesystem::path& folder) {
-  std::optional<std::string> server;
+  std::optional<store::ServerSettings> server;
   try {
     server = store::serverOf(folder);
   } catch (const store::StoreError& failure) {
@@ -101,7 +101,7 @@ std::optional<std::string> serverProblem(const std::filesystem::path& folder) {
            causeAndDetail(failure);
   }
   if (!server) return std::nullopt;
-  const std::string name = store::serverName(*server);
+  const std::string name = store::serverName(server->uri);
   try {
     store::Connection db = store::Connection::connect(*server);
     const std::vector<std::string> missing = missingParts(db);
@@ -116,11 +116,7 @@ std::optional<std::string> serverProblem(const std::filesystem::path& folder) {
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
-                                           bool programFolder) {
-  if (store::hasSettings(folder)) return serverProblem(folder);
+std::optional<std::string> fileProblem(const std::filesystem::path& folder, bool programFolder) {
   const std::filesystem::path file = std::filesystem::absolute(store::databasePath(folder));
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) {
@@ -170,6 +166,17 @@ std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
     return "No se pudo abrir la base de datos:\n" + file.string() + causeAndDetail(failure);
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
+                                           bool programFolder) {
+  std::optional<std::string> problem =
+      store::hasSettings(folder) ? serverProblem(folder) : fileProblem(folder, programFolder);
+  // The database found usable is the session's, whatever the folder's settings say later.
+  if (!problem) store::Connection::chooseDatabase(folder);
+  return problem;
 }
 
 }  // namespace session

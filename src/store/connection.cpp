@@ -26,6 +26,25 @@ OperationConnections& operation() {
   return connections;
 }
 
+// The database each folder's program chose at its start (none: not chosen yet).
+std::map<std::filesystem::path, std::optional<ServerSettings>>& chosenDatabases() {
+  static std::map<std::filesystem::path, std::optional<ServerSettings>> chosen;
+  return chosen;
+}
+
+StoreError settingsChanged(const std::filesystem::path& folder, const std::string& why) {
+  return StoreError((folder / kSettingsFileName).string(),
+                    "la configuración de la base de datos cambió después del inicio (" + why +
+                        "); no se grabó nada. Deje el archivo " + kSettingsFileName +
+                        " como estaba, o cierre el programa y vuelva a abrirlo",
+                    kServerUnreachable);
+}
+
+std::function<void()>& progressTick() {
+  static std::function<void()> tick;
+  return tick;
+}
+
 }  // namespace
 
 void observeStatements(StatementObserver observer) {
@@ -34,6 +53,18 @@ void observeStatements(StatementObserver observer) {
 
 void observeStatement(std::string_view statement, const Row& values) {
   if (statementObserver()) statementObserver()(statement, values);
+}
+
+void tickProgress() {
+  if (progressTick()) progressTick()();
+}
+
+ProgressWatch::ProgressWatch(std::function<void()> tick) {
+  progressTick() = std::move(tick);
+}
+
+ProgressWatch::~ProgressWatch() {
+  progressTick() = nullptr;
 }
 
 void noteRowsChanged() {
@@ -59,11 +90,34 @@ Connection Connection::create(const std::filesystem::path& file) {
 }
 
 Connection Connection::connect(const std::string& uri) {
-  return Connection(openPostgresEngine(uri));
+  return connect(ServerSettings{uri});
 }
 
+Connection Connection::connect(const ServerSettings& server) {
+  return Connection(openPostgresEngine(server));
+}
+
+void Connection::chooseDatabase(const std::filesystem::path& folder) {
+  chosenDatabases()[folder] = serverOf(folder);
+}
+
+// Once chosen, the database stays the one of the start: settings that vanish, change or
+// appear mid-session are told, and nothing is written anywhere else.
 Connection Connection::openDatabase(const std::filesystem::path& folder) {
-  if (const auto server = serverOf(folder)) return connect(*server);
+  const auto chosen = chosenDatabases().find(folder);
+  std::optional<ServerSettings> server;
+  try {
+    server = serverOf(folder);
+  } catch (const StoreError& unusable) {
+    if (chosen == chosenDatabases().end()) throw;
+    throw settingsChanged(folder, unusable.explanation());
+  }
+  if (chosen != chosenDatabases().end() && server != chosen->second) {
+    throw settingsChanged(folder, !server           ? "el archivo ya no está"
+                                  : !chosen->second ? "apareció el archivo"
+                                                    : "ahora nombra otro servidor");
+  }
+  if (server) return connect(*server);
   return open(databasePath(folder));
 }
 

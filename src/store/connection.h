@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "store/backend.h"
+#include "store/server_settings.h"
 #include "store/value.h"
 
 namespace store {
@@ -33,11 +34,14 @@ class Connection {
   static Connection open(const std::filesystem::path& file);
   // Creates a new file (the supplier's tool); an existing file is an error.
   static Connection create(const std::filesystem::path& file);
-  // Connects to a database server by its URI (postgresql://…).
+  // Connects to a database server by its URI (postgresql://…), waiting as long as the
+  // settings say (by default as a settings file without waits).
   static Connection connect(const std::string& uri);
+  static Connection connect(const ServerSettings& server);
   // The database the program in `folder` uses: the server its settings file names, else the
-  // file in that folder.
+  // file in that folder. After chooseDatabase (the program's start) it is always that one.
   static Connection openDatabase(const std::filesystem::path& folder);
+  static void chooseDatabase(const std::filesystem::path& folder);
 
   Connection(Connection&& other) noexcept;
   Connection& operator=(Connection&& other) noexcept;
@@ -101,9 +105,9 @@ class OperationScope {
   bool outer_changed_;
 };
 
-// While it lives, `tick` is called every few thousand steps of any running statement of a
-// database file, and often while one waits for another program's lock, so a long statement
-// can keep a window painted. `tick` must not run statements itself.
+// While it lives, `tick` is called often while any statement runs or waits (for another
+// program's lock, or for a server's answer), so a long statement can keep a window
+// painted. `tick` must not run statements itself.
 class ProgressWatch {
  public:
   explicit ProgressWatch(std::function<void()> tick);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/connection.h"
+#include "store/server_settings.h"
 #include "store/value.h"
 
 namespace store {
@@ -35,9 +36,12 @@ class Engine {
 // Opens the SQLite file `file`; `create` makes a new one instead.
 std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool create);
 
-// Connects to the database server named by `uri` (libpq's connection URI).
-std::unique_ptr<Engine> openPostgresEngine(const std::string& uri);
+// Connects to the database server the settings name, with every session setting the
+// program's statements rely on pinned.
+std::unique_ptr<Engine> openPostgresEngine(const ServerSettings& server);
 
+// For engines: while a statement runs or waits, often enough to keep a window painted.
+void tickProgress();
 // For engines: a statement of the running operation changed rows.
 void noteRowsChanged();
 // For engines: the statement observer of the benchmarks, when one is set.

@@ -1,10 +1,14 @@
 #include <libpq-fe.h>
+#include <poll.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <type_traits>
 
@@ -22,6 +26,11 @@ struct ConnectionCloser {
   void operator()(PGconn* connection) const { PQfinish(connection); }
 };
 using ConnectionHandle = std::unique_ptr<PGconn, ConnectionCloser>;
+
+struct OptionsFreer {
+  void operator()(PQconninfoOption* options) const { PQconninfoFree(options); }
+};
+using OptionsHandle = std::unique_ptr<PQconninfoOption, OptionsFreer>;
 
 struct ResultClearer {
   void operator()(PGresult* result) const { PQclear(result); }
@@ -41,6 +50,7 @@ constexpr Oid kNumeric = 1700;
 int codeOfState(std::string_view state) {
   if (state == "40001" || state == "40P01") return SQLITE_BUSY_SNAPSHOT;
   if (state == "55P03") return SQLITE_BUSY;
+  if (state == "57014") return kServerUnreachable;
   if (state == "53100") return SQLITE_FULL;
   if (state == "25006") return SQLITE_READONLY;
   if (state == "42501") return SQLITE_PERM;
@@ -57,6 +67,33 @@ std::string firstLine(const char* message) {
   line = line.substr(0, line.find('\n'));
   return line;
 }
+
+// What the client library reads in a server URI, keyword by keyword. The URI itself is
+// never put in a failure: it may hold a password.
+std::map<std::string, std::string> parsedUri(const std::string& uri) {
+  char* error = nullptr;
+  const OptionsHandle options(PQconninfoParse(uri.c_str(), &error));
+  if (!options) {
+    const std::string why = error ? firstLine(error) : "sin memoria";
+    PQfreemem(error);
+    throw StoreError("servidor", "la dirección del servidor no se puede leer: " + why);
+  }
+  std::map<std::string, std::string> read;
+  for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
+    if (option->val) read[option->keyword] = option->val;
+  }
+  return read;
+}
+
+// The settings the program's statements rely on, whatever the server's, the database's or
+// the role's own defaults: quotes that a backslash cannot escape, reals written with every
+// digit, dates as ISO, one time zone and the program's tables first.
+constexpr const char* kPinnedSettings =
+    "-c standard_conforming_strings=on -c extra_float_digits=3 -c DateStyle=ISO,YMD "
+    "-c IntervalStyle=postgres -c TimeZone=UTC -c search_path=public";
+
+// How long past its own limit the server may take to report a statement it cancelled.
+constexpr int kGraceSeconds = 2;
 
 // The server folds names to lower case; a table of the program is named as it is spelt.
 std::string tableSpelling(const std::string& folded) {
@@ -154,7 +191,8 @@ Value readField(const PGresult* result, int row, int column) {
 
 class PostgresEngine : public Engine {
  public:
-  explicit PostgresEngine(ConnectionHandle connection) : connection_(std::move(connection)) {}
+  PostgresEngine(ConnectionHandle connection, const ServerSettings& server)
+      : connection_(std::move(connection)), answer_seconds_(server.answerSeconds) {}
 
   Backend backend() const override { return Backend::PostgreSQL; }
   std::string translate(std::string_view jet_statement) const override {
@@ -185,12 +223,40 @@ class PostgresEngine : public Engine {
 
  private:
   StoreError failure(std::string_view statement, const PGresult* result) const;
+  StoreError silence(std::string_view statement) const;
+  // Waits for the answer to the statement sent, up to the time limit; false when none came.
+  bool awaitAnswer();
 
   ConnectionHandle connection_;
+  int answer_seconds_;
 };
+
+StoreError PostgresEngine::silence(std::string_view statement) const {
+  return StoreError(std::string(statement),
+                    "el servidor de la base de datos no respondió en " +
+                        std::to_string(answer_seconds_) +
+                        " s; revise que el servidor y la red funcionen y vuelva a intentarlo",
+                    kServerUnreachable);
+}
+
+bool PostgresEngine::awaitAnswer() {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::seconds(answer_seconds_ + kGraceSeconds);
+  constexpr int kTickMs = 100;
+  while (PQconsumeInput(connection_.get()) && PQisBusy(connection_.get())) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd socket{PQsocket(connection_.get()), POLLIN, 0};
+    poll(&socket, 1, static_cast<int>(std::min<long long>(left, kTickMs)));
+    tickProgress();
+  }
+  return true;
+}
 
 StoreError PostgresEngine::failure(std::string_view statement, const PGresult* result) const {
   const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  if (state && std::string_view(state) == "57014") return silence(statement);
   if (PQstatus(connection_.get()) == CONNECTION_BAD || !state) {
     return StoreError(std::string(statement),
                       "se perdió la conexión con el servidor de la base de datos (" +
@@ -216,10 +282,21 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     pointers.push_back(values[i].isNull() ? nullptr : texts[i].c_str());
   }
+  if (!connection_) throw silence(statement);
   // Always the extended protocol, which takes exactly one statement.
-  const ResultHandle result(PQexecParams(connection_.get(), numbered.c_str(),
-                                         static_cast<int>(pointers.size()), nullptr,
-                                         pointers.data(), nullptr, nullptr, 0));
+  const int sent =
+      PQsendQueryParams(connection_.get(), numbered.c_str(), static_cast<int>(pointers.size()),
+                        nullptr, pointers.data(), nullptr, nullptr, 0);
+  if (sent && !awaitAnswer()) {
+    // A server that stopped answering is given up on: the connection is closed, and the
+    // server ends whatever it was doing when it notices.
+    connection_.reset();
+    throw silence(statement);
+  }
+  ResultHandle result(sent ? PQgetResult(connection_.get()) : nullptr);
+  while (ResultHandle more{result ? PQgetResult(connection_.get()) : nullptr}) {
+    result = std::move(more);
+  }
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
     throw failure(statement, result.get());
@@ -243,11 +320,32 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
 
 }  // namespace
 
-std::unique_ptr<Engine> openPostgresEngine(const std::string& uri) {
-  ConnectionHandle connection(PQconnectdb(uri.c_str()));
-  const std::string where = serverName(uri);
+std::unique_ptr<Engine> openPostgresEngine(const ServerSettings& server) {
+  checkServerUri(server.uri);
+  std::map<std::string, std::string> settings = parsedUri(server.uri);
+  settings["connect_timeout"] = std::to_string(server.connectSeconds);
+  // A peer that vanished from the network is noticed within about half a minute.
+  settings["keepalives"] = "1";
+  settings["keepalives_idle"] = "15";
+  settings["keepalives_interval"] = "5";
+  settings["keepalives_count"] = "3";
+  settings["client_encoding"] = "UTF8";
+  settings.try_emplace("application_name", "tarvel-captura");
+  // Options given in the URI come first; the pinned ones, later, win.
+  std::string& options = settings["options"];
+  options += std::string(options.empty() ? "" : " ") + kPinnedSettings +
+             " -c statement_timeout=" + std::to_string(server.answerSeconds * 1000);
+  std::vector<const char*> keywords;
+  std::vector<const char*> values;
+  for (const auto& [keyword, value] : settings) {
+    keywords.push_back(keyword.c_str());
+    values.push_back(value.c_str());
+  }
+  keywords.push_back(nullptr);
+  values.push_back(nullptr);
+  ConnectionHandle connection(PQconnectdbParams(keywords.data(), values.data(), 0));
   if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
-    throw StoreError(where,
+    throw StoreError(serverName(server.uri),
                      "no se pudo conectar con el servidor de la base de datos (" +
                          firstLine(connection ? PQerrorMessage(connection.get()) : "") +
                          "); revise que el servidor esté encendido y que este equipo pueda "
@@ -257,20 +355,39 @@ std::unique_ptr<Engine> openPostgresEngine(const std::string& uri) {
   // The server's notices ("…does not exist, skipping") are not the operator's business.
   PQsetNoticeProcessor(
       connection.get(), [](void*, const char*) {}, nullptr);
-  auto engine = std::make_unique<PostgresEngine>(std::move(connection));
-  engine->execute("SET client_encoding = 'UTF8'", {});
-  engine->execute("SET DateStyle = 'ISO, YMD'", {});
-  return engine;
+  return std::make_unique<PostgresEngine>(std::move(connection), server);
+}
+
+void checkServerUri(const std::string& uri) {
+  const auto read = parsedUri(uri);
+  if (const auto password = read.find("password");
+      password != read.end() && !password->second.empty()) {
+    throw StoreError("servidor",
+                     "la dirección del servidor contiene una contraseña; quítela y póngala en "
+                     "~/.pgpass o en la variable PGPASSWORD");
+  }
 }
 
 std::string serverName(const std::string& uri) {
-  // The URI without a password, should one have been written into it.
-  const auto scheme = uri.find("://");
-  const auto at = uri.find('@');
-  if (scheme == std::string::npos || at == std::string::npos) return uri;
-  const auto colon = uri.find(':', scheme + 3);
-  if (colon == std::string::npos || colon > at) return uri;
-  return uri.substr(0, colon) + uri.substr(at);
+  std::map<std::string, std::string> read;
+  try {
+    read = parsedUri(uri);
+  } catch (const StoreError&) {
+    return "(dirección del servidor que no se puede leer)";
+  }
+  const auto field = [&](const char* keyword) {
+    const auto found = read.find(keyword);
+    return found == read.end() ? std::string() : found->second;
+  };
+  const std::string host = field("host");
+  const bool socket = !host.empty() && host.front() == '/';
+  std::string name = "postgresql://";
+  if (!field("user").empty()) name += field("user") + "@";
+  if (!socket) name += host;
+  if (!socket && !field("port").empty()) name += ":" + field("port");
+  name += "/" + field("dbname");
+  if (socket) name += "?host=" + host + (field("port").empty() ? "" : "&port=" + field("port"));
+  return name;
 }
 
 }  // namespace store

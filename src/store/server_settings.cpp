@@ -1,9 +1,10 @@
 #include "store/server_settings.h"
 
+#include <charconv>
 #include <fstream>
 #include <string_view>
 
-#include "store/engine.h"
+#include "store/connection.h"
 #include "store/error.h"
 
 namespace store {
@@ -16,37 +17,58 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+constexpr int kLongestWaitSeconds = 600;
+
+int seconds(const std::filesystem::path& file, std::string_view key, std::string_view value) {
+  int read = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), read);
+  if (error != std::errc{} || end != value.data() + value.size() || read < 1 ||
+      read > kLongestWaitSeconds) {
+    throw StoreError(file.string(), "«" + std::string(key) + " = " + std::string(value) +
+                                        "» no es un número de segundos entre 1 y 600");
+  }
+  return read;
+}
+
 }  // namespace
 
-std::optional<std::string> serverOf(const std::filesystem::path& folder) {
+std::optional<ServerSettings> serverOf(const std::filesystem::path& folder) {
   const std::filesystem::path file = folder / kSettingsFileName;
   if (!hasSettings(folder)) return std::nullopt;
   std::ifstream in(file);
   if (!in) throw StoreError(file.string(), "no se pudo leer el archivo de configuración");
-  std::optional<std::string> server;
+  ServerSettings settings;
   std::string line;
   while (std::getline(in, line)) {
     const std::string_view content = trimmed(line);
     if (content.empty() || content.front() == '#') continue;
     const auto equals = content.find('=');
-    if (equals == std::string_view::npos || trimmed(content.substr(0, equals)) != "servidor") {
+    const std::string_view key =
+        equals == std::string_view::npos ? content : trimmed(content.substr(0, equals));
+    const std::string_view value =
+        equals == std::string_view::npos ? "" : trimmed(content.substr(equals + 1));
+    if (key == "servidor" && equals != std::string_view::npos) {
+      settings.uri = value;
+    } else if (key == "espera_conexion" || key == "espera_respuesta") {
+      (key == "espera_conexion" ? settings.connectSeconds : settings.answerSeconds) =
+          seconds(file, key, value);
+    } else {
       throw StoreError(file.string(), "línea no reconocida en el archivo de configuración: \"" +
                                           std::string(content) +
                                           "\"; se espera «servidor = postgresql://…»");
     }
-    server = std::string(trimmed(content.substr(equals + 1)));
   }
-  if (!server || server->rfind("postgresql://", 0) != 0) {
+  if (settings.uri.rfind("postgresql://", 0) != 0) {
     throw StoreError(file.string(),
                      "el archivo de configuración no dice a qué servidor conectarse; se espera "
                      "«servidor = postgresql://…»");
   }
-  if (serverName(*server) != *server || server->find("password=") != std::string::npos) {
-    throw StoreError(file.string(),
-                     "el archivo de configuración contiene una contraseña; quítela y póngala en "
-                     "~/.pgpass o en la variable PGPASSWORD");
+  try {
+    checkServerUri(settings.uri);
+  } catch (const StoreError& refused) {
+    throw StoreError(file.string(), refused.explanation());
   }
-  return server;
+  return settings;
 }
 
 bool hasSettings(const std::filesystem::path& folder) {
@@ -56,7 +78,7 @@ bool hasSettings(const std::filesystem::path& folder) {
 
 std::string databaseLocation(const std::filesystem::path& folder) {
   try {
-    if (const auto server = serverOf(folder)) return "Servidor: " + serverName(*server);
+    if (const auto server = serverOf(folder)) return "Servidor: " + serverName(server->uri);
   } catch (const StoreError&) {
     return "Archivo: " + (folder / kSettingsFileName).string();
   }

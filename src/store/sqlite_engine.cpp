@@ -44,14 +44,9 @@ Value readColumn(sqlite3_stmt* statement, int column) {
   }
 }
 
-std::function<void()>& progressTick() {
-  static std::function<void()> tick;
-  return tick;
-}
-
 // Called by the engine every few thousand virtual-machine steps; 0 lets the statement go on.
 int onProgress(void* /*unused*/) {
-  if (progressTick()) progressTick()();
+  tickProgress();
   return 0;
 }
 
@@ -64,7 +59,7 @@ constexpr int kBusySleepMs = 20;
 
 int onBusy(void* /*unused*/, int earlier_waits) {
   if (earlier_waits * kBusySleepMs >= kBusyTimeoutMs) return 0;
-  if (progressTick()) progressTick()();
+  tickProgress();
   sqlite3_sleep(kBusySleepMs);
   return 1;
 }
@@ -148,14 +143,6 @@ Rows SqliteEngine::execute(std::string_view statement, const Row& values) {
 }
 
 }  // namespace
-
-ProgressWatch::ProgressWatch(std::function<void()> tick) {
-  progressTick() = std::move(tick);
-}
-
-ProgressWatch::~ProgressWatch() {
-  progressTick() = nullptr;
-}
 
 std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool create) {
   const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);

@@ -9,6 +9,7 @@
 #include "loader.h"
 #include "outputs/day_output_files.h"
 #include "outputs/frm_aviso.h"
+#include "session/startup.h"
 #include "station.h"
 
 namespace {
@@ -51,7 +52,7 @@ std::string morning(const fs::path& folder) {
   save("640", "");
   c.click(c.cmdPrimero);
   seen += screenText(c);
-  c.type(c.TextObs, "Cambiada");
+  c.type(c.TextObs, "Cambiada a\\', Pre_min=0 --");
   c.click(c.CmdGrabar);
   c.click(c.cmdSiguiente);
   c.click(c.CmdBorrar);
@@ -66,6 +67,9 @@ std::string morning(const fs::path& folder) {
          testing_support::fileContents(folder / (station.state.gCveDel + "FRU.csv"));
 }
 
+// The database's own settings cannot change what is stored or written: with quotes that a
+// backslash escapes, reals cut short and other dates, zones and schemas, the morning (a
+// hostile observation changed in included) looks and writes exactly as on a file.
 TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
   testing_support::TempFolder on_file;
   {
@@ -73,10 +77,11 @@ TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
     testing_support::writeCaptureCatalogue(file, text::Date{2006, 7, 21});
   }
   const server_tests::ServerFolder on_server;
+  on_server.database.setHostileDefaults();
 
   const std::string from_file = morning(on_file.path());
   EXPECT_EQ(morning(on_server.folder.path()), from_file);
-  EXPECT_NE(from_file.find("Cambiada"), std::string::npos) << from_file;
+  EXPECT_NE(from_file.find("Cambiada a\\', Pre_min=0 --"), std::string::npos) << from_file;
   EXPECT_FALSE(fs::exists(store::databasePath(on_server.folder.path())));
 }
 
@@ -121,6 +126,50 @@ TEST(ServerScreens, AServerOutOfReachCostsOneMessageAndLeavesTheScreen) {
   c.clickMenu(c.Granos);
   EXPECT_EQ(station.state.gModulo, "GRA");
   EXPECT_GT(c.ComboProd.listCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The database is chosen at the start: a settings file that vanishes or changes mid-session
+// is told at the next event and nothing is written anywhere else, not even in the file
+// beside it; put back, the work goes on where it was.
+TEST(ServerScreens, TheServerChosenAtTheStartStaysTheOnlyDatabase) {
+  server_tests::ServerFolder on_server;
+  const fs::path folder = on_server.folder.path();
+  store::Connection beside = testing_support::createDatabase(folder);
+  ASSERT_EQ(session::databaseProblem(folder), std::nullopt);
+  server_tests::Station station(folder);
+  capture::Captura& c = station.screen;
+  const fs::path settings = folder / store::kSettingsFileName;
+  const std::string kept = testing_support::fileContents(settings);
+  const auto on_server_rows = [&] {
+    return on_server.database.connect().runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger();
+  };
+  const std::int64_t before = on_server_rows();
+  c.type(c.TextMin, "100");
+  c.type(c.TextMax, "120");
+  c.type(c.TextFrec, "110");
+  for (const std::string& changed :
+       {std::string(), std::string("servidor = postgresql:///otra?host=/tmp\n"),
+        std::string("#\n")}) {
+    if (changed.empty()) {
+      fs::remove(settings);
+    } else {
+      std::ofstream(settings) << changed;
+    }
+    station.host.modalForms.clear();
+    c.click(c.CmdGrabar);
+    EXPECT_EQ(station.host.modalForms, std::vector<std::string>{"frmMensaje"}) << changed;
+    EXPECT_EQ(c.records.count(), 0);
+    EXPECT_EQ(c.TextMin.text, "100.00") << "the typed record stays on screen";
+    EXPECT_EQ(beside.runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger(), 0);
+  }
+  std::ofstream(settings) << kept;
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(c.records.count(), 1);
+  EXPECT_EQ(on_server_rows(), before + 1);
 }
 
 }  // namespace

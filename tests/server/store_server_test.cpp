@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -115,6 +117,13 @@ TEST_F(BothBackends, KeysColumnsChangesAndRefusalsOnTheServer) {
   EXPECT_EQ(row[0][0].asInteger(), key);
   EXPECT_EQ(row[0][1].asText(), "2006-07-21");
   EXPECT_EQ(row[0][2].asReal(), 0.1) << "a real comes back bit for bit";
+  // Also on a database whose own defaults would cut it short or change dates.
+  database.setHostileDefaults();
+  store::Connection again = database.connect();
+  again.runNative("UPDATE Reg_Pre SET Pre_min = ?", store::Row{store::Value(0.1 + 0.2)});
+  const store::Rows exact = again.runNative("SELECT Pre_min, Fecha FROM Reg_Pre");
+  EXPECT_EQ(exact[0][0].asReal(), 0.1 + 0.2);
+  EXPECT_EQ(exact[0][1].asText(), "2006-07-21");
   EXPECT_TRUE(row[0][3].isNull());
 
   const std::vector<std::string> columns = server->columnsOf("Reg_Pre");
@@ -146,7 +155,8 @@ TEST(Server, TheStartTellsAServerItCannotUse) {
   ASSERT_TRUE(unreachable);
   EXPECT_NE(unreachable->find("no se pudo conectar con el servidor"), std::string::npos)
       << *unreachable;
-  EXPECT_NE(unreachable->find("postgresql:///nada"), std::string::npos) << *unreachable;
+  EXPECT_NE(unreachable->find("postgresql://postgres@/nada?host=/nonexistent"), std::string::npos)
+      << *unreachable;
 
   testing_support::ServerDatabase empty;
   point_to(empty.uri());
@@ -156,6 +166,63 @@ TEST(Server, TheStartTellsAServerItCannotUse) {
 
   testing_support::createServerSchema(empty);
   EXPECT_EQ(session::databaseProblem(folder.path()), std::nullopt);
+}
+
+}  // namespace
+
+namespace {
+
+// Sends `signal` to the tests' server: its postmaster and every process it started.
+void signalServer(const char* signal) {
+  const char* folder = std::getenv("TARVEL_TEST_SERVER");
+  ASSERT_NE(folder, nullptr);
+  std::ifstream pid_file(std::string(folder) + "/data/postmaster.pid");
+  long postmaster = 0;
+  pid_file >> postmaster;
+  ASSERT_GT(postmaster, 0);
+  const std::string pid = std::to_string(postmaster);
+  ASSERT_EQ(
+      std::system(("pkill -" + std::string(signal) + " -P " + pid + "; kill -" + signal + " " + pid)
+                      .c_str()),
+      0);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A server that stops answering costs the settings' waits and no more: a statement on an
+// open connection gives up after its limit, a new connection after its own, each with a
+// message that says so; once the server answers again, so does the program.
+TEST(Server, AServerThatStopsAnsweringIsGivenUpOnInTime) {
+  testing_support::ServerDatabase database;
+  store::Connection db = store::Connection::connect(store::ServerSettings{database.uri(), 2, 1});
+  const std::string backend = db.runNative("SELECT pg_backend_pid()")[0][0].asText();
+  ASSERT_EQ(std::system(("kill -STOP " + backend).c_str()), 0);
+  auto start = std::chrono::steady_clock::now();
+  try {
+    db.runNative("SELECT 1");
+    ADD_FAILURE() << "a paused backend answered";
+  } catch (const store::StoreError& silence) {
+    EXPECT_NE(silence.explanation().find("no respondió en 1 s"), std::string::npos)
+        << silence.what();
+  }
+  EXPECT_LT(secondsSince(start), 6);
+  EXPECT_THROW(db.runNative("SELECT 1"), store::StoreError) << "the connection was given up";
+  ASSERT_EQ(std::system(("kill -CONT " + backend).c_str()), 0);
+
+  signalServer("STOP");
+  start = std::chrono::steady_clock::now();
+  try {
+    store::Connection::connect(store::ServerSettings{database.uri(), 2, 1});
+    ADD_FAILURE() << "a paused server took a connection";
+  } catch (const store::StoreError& silence) {
+    EXPECT_NE(silence.explanation().find("no se pudo conectar"), std::string::npos)
+        << silence.what();
+  }
+  EXPECT_LT(secondsSince(start), 8);
+  signalServer("CONT");
+  EXPECT_EQ(store::Connection::connect(database.uri()).runNative("SELECT 1")[0][0].asInteger(), 1);
 }
 
 }  // namespace

@@ -48,6 +48,15 @@ void ServerDatabase::rename(const std::string& other) {
   current_ = wanted;
 }
 
+void ServerDatabase::setHostileDefaults() const {
+  store::Connection admin = store::Connection::connect(admin_uri_);
+  for (const char* setting :
+       {"standard_conforming_strings = off", "extra_float_digits = 0", "DateStyle = 'SQL, DMY'",
+        "TimeZone = 'Pacific/Chatham'", "search_path = nadie", "IntervalStyle = iso_8601"}) {
+    admin.runNative("ALTER DATABASE " + current_ + " SET " + setting);
+  }
+}
+
 ServerDatabase::~ServerDatabase() {
   try {
     store::Connection::connect(admin_uri_)

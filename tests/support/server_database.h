@@ -23,6 +23,9 @@ class ServerDatabase {
   // Gives the database another name, so that its URI reaches nothing (the server out of
   // reach); "" gives it its own name back.
   void rename(const std::string& other);
+  // Gives the database defaults that would break the program's statements were they not
+  // pinned: quotes a backslash escapes, reals cut short, other dates, zone and schema.
+  void setHostileDefaults() const;
 
  private:
   std::string admin_uri_;
