@@ -278,7 +278,15 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
   std::vector<std::string> texts;
   std::vector<const char*> pointers;
   texts.reserve(values.size());
-  for (const Value& value : values) texts.push_back(parameterText(value));
+  for (const Value& value : values) {
+    texts.push_back(parameterText(value));
+    // The client library reads a value up to a NUL, and the server's text holds none.
+    if (value.isText() && texts.back().find('\0') != std::string::npos) {
+      throw StoreError(std::string(statement),
+                       "un texto contiene un carácter nulo, que el servidor de la base de datos "
+                       "no guarda");
+    }
+  }
   for (std::size_t i = 0; i < values.size(); ++i) {
     pointers.push_back(values[i].isNull() ? nullptr : texts[i].c_str());
   }

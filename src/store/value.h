@@ -20,6 +20,7 @@ class Value {
   explicit Value(std::string text) : data_(std::move(text)) {}
 
   bool isNull() const { return std::holds_alternative<std::monostate>(data_); }
+  bool isText() const { return std::holds_alternative<std::string>(data_); }
   // Null gives "", numbers their plain decimal text (12.5, 30), text itself. Throws
   // StoreError for a real that is not finite.
   std::string asText() const;

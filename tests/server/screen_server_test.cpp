@@ -89,7 +89,11 @@ TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
 // report and export, byte for byte, and new records take keys after the copied ones.
 TEST(ServerScreens, ACopiedFileWorksOnTheServerExactlyAsItDidAsAFile) {
   testing_support::TempFolder on_file;
-  tarveldb::createDatabaseFile(store::databasePath(on_file.path()), text::Date{2006, 7, 21});
+  const fs::path file = store::databasePath(on_file.path());
+  tarveldb::createDatabaseFile(file, text::Date{2006, 7, 21});
+  // The newest record deleted: its key is never given again, in the file or on the server.
+  store::Connection::open(file).runNative(
+      "DELETE FROM Reg_Pre WHERE Consec = (SELECT max(Consec) FROM Reg_Pre)");
   testing_support::TempFolder on_server;
   testing_support::ServerDatabase database;
   const tarveldb::CopiedRows copied =
@@ -103,6 +107,22 @@ TEST(ServerScreens, ACopiedFileWorksOnTheServerExactlyAsItDidAsAFile) {
   EXPECT_THROW(tarveldb::copyToServer(store::databasePath(on_file.path()), database.uri()),
                std::runtime_error)
       << "a server that has the tables already is refused";
+
+  // A text the server cannot hold whole stops the copy, named, and nothing is copied.
+  store::Connection::open(file).runNative(
+      "UPDATE Reg_Pre SET Obs = ? WHERE Consec = 7",
+      std::vector<std::optional<std::string>>{std::string("antes\0después", 14)});
+  const testing_support::ServerDatabase other;
+  try {
+    tarveldb::copyToServer(file, other.uri());
+    ADD_FAILURE() << "a text with a NUL was copied";
+  } catch (const std::runtime_error& refused) {
+    EXPECT_NE(
+        std::string(refused.what()).find("la tabla Reg_Pre, fila con Consec = 7, columna Obs"),
+        std::string::npos)
+        << refused.what();
+  }
+  EXPECT_TRUE(other.connect().columnsOf("Reg_Pre").empty());
 }
 
 // A server that cannot be reached in the middle of the day: one message for the event, and

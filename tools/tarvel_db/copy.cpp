@@ -35,6 +35,37 @@ std::vector<std::pair<std::string, std::string>> matchedColumns(store::Connectio
   return columns;
 }
 
+// The server's text holds no NUL character: a text with one would arrive cut short, so the
+// copy stops and names where it is (the row by its first column, the table's key).
+void refuseCutText(const std::string& table,
+                   const std::vector<std::pair<std::string, std::string>>& columns,
+                   const store::Row& row) {
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    const store::Value& value = row[c + 1];
+    if (value.isText() && value.asText().find('\0') != std::string::npos) {
+      throw std::runtime_error("la tabla " + table + ", fila con " + columns.front().first + " = " +
+                               row[1].asText() + ", columna " + columns[c].first +
+                               ": el texto contiene un carácter nulo, que el servidor no "
+                               "guarda; corríjalo en el archivo y vuelva a copiar");
+    }
+  }
+}
+
+// The server's key counter goes on from the file's own, which is past the highest key left
+// when the newest records were deleted: a key once given is never given again.
+void continueKeyCounter(store::Connection& file, store::Connection& server) {
+  if (file.runNative("SELECT 1 FROM sqlite_master WHERE name = 'sqlite_sequence'").empty()) {
+    return;
+  }
+  const store::Rows counter =
+      file.runNative("SELECT seq FROM sqlite_sequence WHERE name = 'Reg_Pre'");
+  if (counter.empty() || counter[0][0].asInteger() < 1) return;
+  server.runNative(
+      "SELECT setval('reg_pre_consec_seq', greatest(?::bigint, (SELECT CASE WHEN is_called "
+      "THEN last_value ELSE 0 END FROM reg_pre_consec_seq)))",
+      store::Row{counter[0][0]});
+}
+
 std::int64_t copyTable(store::Connection& file, store::Connection& server,
                        const std::string& table) {
   const auto columns = matchedColumns(file, server, table);
@@ -59,6 +90,7 @@ std::int64_t copyTable(store::Connection& file, store::Connection& server,
     std::string statement = "INSERT INTO " + table + " (" + write_names + ") VALUES ";
     store::Row values;
     for (std::size_t i = 0; i < rows.size(); ++i) {
+      refuseCutText(table, columns, rows[i]);
       statement += (i == 0 ? "(" : ", (") + marks + ")";
       values.insert(values.end(), rows[i].begin() + 1, rows[i].end());
     }
@@ -89,6 +121,7 @@ CopiedRows copyToServer(const std::filesystem::path& file, const std::string& ur
     for (const std::string& table : store::tableNames()) {
       copied.emplace_back(table, copyTable(source, server, table));
     }
+    continueKeyCounter(source, server);
     store::createIndexes(server);
   });
   return copied;
