@@ -14,6 +14,7 @@
 #include "session/hand_over.h"
 #include "session/session_state.h"
 #include "store/connection.h"
+#include "store/error.h"
 #include "store/value.h"
 #include "text/dates.h"
 
@@ -220,6 +221,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // saved.
   std::optional<PriceRecord> gatherRecord();
   void saveNewRecord(const PriceRecord& record);
+  bool keyIsSaved(std::int64_t key, const store::StoreError& lost);
   void saveChange(const PriceRecord& record, std::int64_t key);
   // Puts the focus in `box` with its text selected, for the operator to correct.
   void correct(forms::TextBox& box);

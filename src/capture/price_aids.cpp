@@ -75,13 +75,14 @@ void Captura::TextMin_GotFocus() {
 }
 
 // The warning is advisory: the price stays as typed and the record can be saved. A price
-// left for another position or for the undo of a delete is abandoned, so it is not checked.
+// left for another position, for a delete or for the undo of one is abandoned, so it is not
+// checked.
 void Captura::TextMin_LostFocus() {
   reformatPrice(TextMin);
   markIfNotAmount(TextMin);
   const forms::Control* next = focusGoingTo();
   for (const forms::Control* leaves :
-       {&cmdPrimero, &cmdAnterior, &cmdSiguiente, &cmdUltimo, &CmdDeshacer}) {
+       {&cmdPrimero, &cmdAnterior, &cmdSiguiente, &cmdUltimo, &CmdBorrar, &CmdDeshacer}) {
     if (next == leaves) return;
   }
   const auto minimum = text::readPrice(TextMin.text.empty() ? "0" : TextMin.text);

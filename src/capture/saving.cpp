@@ -106,6 +106,24 @@ void Captura::correct(forms::TextBox& box) {
   box.select(0, static_cast<int>(box.text.size()));
 }
 
+// After a commit whose answer was lost with the connection: whether record `key` is in the
+// table, read on a new connection. When even that cannot be known, the operator is told so.
+bool Captura::keyIsSaved(std::int64_t key, const store::StoreError& lost) {
+  try {
+    store::Connection db = store::Connection::openDatabase(g_.gRuta);
+    return db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
+                        store::Row{store::Value(key)})[0][0]
+               .asInteger() == 1;
+  } catch (const store::StoreError&) {
+    throw store::StoreError(lost.statement(),
+                            "se perdió la conexión con el servidor mientras se esperaba su "
+                            "respuesta, y no se pudo saber si quedó hecho; cuando el servidor "
+                            "responda, elija de nuevo el destino para ver los registros del día "
+                            "como están",
+                            store::kServerUnreachable);
+  }
+}
+
 // The duplicate check, the insert and the read-back of the new key run in one transaction
 // on one connection: the key is the inserted row's own, and a failure leaves the table,
 // the session and the screen as they were.
@@ -114,19 +132,24 @@ void Captura::saveNewRecord(const PriceRecord& record) {
   std::int64_t key = 0;
   const bool written = attempt("grabar el registro", [&] {
     store::Connection db = store::Connection::openDatabase(g_.gRuta);
-    db.transaction(
-        [&] {
-          if (g_.gModulo != "AZU") {
-            g_.gSQL = duplicateCountStatement(record);
-            duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
-          }
-          if (!duplicate) {
-            g_.gSQL = insertStatement(record);
-            db.run(g_.gSQL);
-            key = db.lastInsertedKey();
-          }
-        },
-        store::TransactionKind::Write);
+    try {
+      db.transaction(
+          [&] {
+            if (g_.gModulo != "AZU") {
+              g_.gSQL = duplicateCountStatement(record);
+              duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
+            }
+            if (!duplicate) {
+              g_.gSQL = insertStatement(record);
+              db.run(g_.gSQL);
+              key = db.lastInsertedKey();
+            }
+          },
+          store::TransactionKind::Write);
+    } catch (const store::CommitOutcomeUnknown& lost) {
+      // Saved after all when its key is there; the operator is told what is true.
+      if (duplicate || !keyIsSaved(key, lost)) throw;
+    }
   });
   if (!written) return;
   if (duplicate) {

@@ -9,17 +9,22 @@ namespace capture {
 std::optional<Captura::DeletedRecord> Captura::deleteKeepingRecord(std::int64_t key) {
   store::Connection db = store::Connection::openDatabase(g_.gRuta);
   std::optional<DeletedRecord> kept;
-  db.transaction(
-      [&] {
-        const store::Rows rows =
-            db.runNative("SELECT * FROM Reg_Pre WHERE Consec = ?", store::Row{store::Value(key)});
-        if (!rows.empty()) {
-          kept = DeletedRecord{g_.gRegNum, key, {}, rows.front()};
-          kept->columns = db.columnsOf("Reg_Pre");
-        }
-        db.run(g_.gSQL);
-      },
-      store::TransactionKind::Write);
+  try {
+    db.transaction(
+        [&] {
+          const store::Rows rows =
+              db.runNative("SELECT * FROM Reg_Pre WHERE Consec = ?", store::Row{store::Value(key)});
+          if (!rows.empty()) {
+            kept = DeletedRecord{g_.gRegNum, key, {}, rows.front()};
+            kept->columns = db.columnsOf("Reg_Pre");
+          }
+          db.run(g_.gSQL);
+        },
+        store::TransactionKind::Write);
+  } catch (const store::CommitOutcomeUnknown& lost) {
+    // Deleted after all when the record is gone.
+    if (keyIsSaved(key, lost)) throw;
+  }
   return kept;
 }
 

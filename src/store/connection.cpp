@@ -169,12 +169,17 @@ void Connection::transaction(const std::function<void()>& work, TransactionKind 
   constexpr int kAttempts = 5;
   for (int attempt = 1;; ++attempt) {
     engine_->execute(engine_->beginStatement(kind), {});
+    bool committing = false;
     try {
       work();
+      committing = true;
       engine_->execute("COMMIT", {});
       return;
     } catch (const StoreError& failure) {
       rollBack();
+      if (committing && failure.kind() == StoreError::Kind::CannotOpen) {
+        throw CommitOutcomeUnknown(failure);
+      }
       if (attempt < kAttempts && engine_->mayRetry(failure)) continue;
       throw;
     } catch (...) {

@@ -53,7 +53,8 @@ class Connection {
   Rows run(std::string_view jet_statement);
   // Runs `work` in one transaction: committed when it returns, rolled back when it throws
   // (the failure goes on up). Inside another transaction of this connection it is part of
-  // that one.
+  // that one. A connection lost while the commit's answer was awaited throws
+  // CommitOutcomeUnknown: the work may have been committed.
   void transaction(const std::function<void()>& work, TransactionKind kind = TransactionKind::Read);
   // Runs one statement in the engine's own SQL with its ? parameters bound as text (null
   // for none). Only blanks may follow the statement; anything else, a NUL included, refuses

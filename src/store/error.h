@@ -36,6 +36,13 @@ class StoreError : public std::runtime_error {
   int code_;
 };
 
+// The connection was lost while a commit's answer was awaited: the transaction may have been
+// committed or not. The caller reads back what it wrote before telling the operator.
+class CommitOutcomeUnknown : public StoreError {
+ public:
+  explicit CommitOutcomeUnknown(const StoreError& lost) : StoreError(lost) {}
+};
+
 // The database server cannot be reached (a kind of "cannot open"); the engine's message is
 // then already the operator's explanation.
 inline constexpr int kServerUnreachable = 14 | (0x40 << 8);

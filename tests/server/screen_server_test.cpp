@@ -7,6 +7,7 @@
 
 #include "copy.h"
 #include "loader.h"
+#include "lossy_relay.h"
 #include "outputs/day_output_files.h"
 #include "outputs/frm_aviso.h"
 #include "session/startup.h"
@@ -190,6 +191,46 @@ TEST(ServerScreens, TheServerChosenAtTheStartStaysTheOnlyDatabase) {
   c.click(c.CmdGrabar);
   EXPECT_EQ(c.records.count(), 1);
   EXPECT_EQ(on_server_rows(), before + 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A commit that reaches the server but whose answer is lost with the connection: the program
+// reads back what it wrote before telling anything, so a record saved or deleted is shown as
+// saved or deleted, and the next save does not meet it as a duplicate.
+TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
+  server_tests::ServerFolder on_server;
+  server_tests::LossyRelay relay;
+  std::ofstream(on_server.folder.path() / store::kSettingsFileName)
+      << "servidor = " << relay.through(on_server.database.uri()) << "\n";
+  server_tests::Station station(on_server.folder.path());
+  capture::Captura& c = station.screen;
+  const auto rows = [&] {
+    return on_server.database.connect().runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger();
+  };
+  const std::int64_t before = rows();
+  for (int record = 1; record <= 2; ++record) {
+    c.type(c.TextMin, "100");
+    c.type(c.TextMax, "120");
+    c.type(c.TextFrec, "110");
+    if (record == 1) relay.loseNextCommitAnswer();
+    station.host.modalForms.clear();
+    c.click(c.CmdGrabar);
+    EXPECT_EQ(station.host.modalForms, std::vector<std::string>{}) << record;
+    EXPECT_EQ(c.records.count(), record);
+    EXPECT_EQ(rows(), before + record);
+  }
+  EXPECT_TRUE(relay.lostOne());
+
+  c.click(c.cmdPrimero);
+  relay.loseNextCommitAnswer();
+  station.host.modalForms.clear();
+  c.click(c.CmdBorrar);
+  EXPECT_EQ(station.host.modalForms, std::vector<std::string>{});
+  EXPECT_EQ(c.records.count(), 1);
+  EXPECT_EQ(rows(), before + 1);
 }
 
 }  // namespace

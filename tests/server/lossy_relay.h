@@ -1,0 +1,38 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "temp_folder.h"
+
+namespace server_tests {
+
+// A relay on a Unix socket of its own in front of the tests' server that can lose the
+// server's answer to the next COMMIT: the COMMIT reaches the server, which commits, but the
+// program's connection is cut before the answer comes back.
+class LossyRelay {
+ public:
+  LossyRelay();
+  ~LossyRelay();
+  LossyRelay(const LossyRelay&) = delete;
+  LossyRelay& operator=(const LossyRelay&) = delete;
+
+  // `uri` of a database on the tests' server, reached through the relay instead.
+  std::string through(const std::string& uri) const;
+  void loseNextCommitAnswer() { lose_commit_ = true; }
+  bool lostOne() const { return lost_; }
+
+ private:
+  void run();
+
+  testing_support::TempFolder folder_;
+  std::string server_folder_;
+  int listener_ = -1;
+  int stop_[2] = {-1, -1};
+  std::atomic<bool> lose_commit_{false};
+  std::atomic<bool> lost_{false};
+  std::thread thread_;
+};
+
+}  // namespace server_tests
