@@ -203,7 +203,7 @@ void Captura::Salir_Click() {
 }
 
 store::Rows Captura::runSQL() {
-  return store::run(g_.gRuta, g_.gSQL);
+  return g_.database().run(g_.gSQL);
 }
 
 bool Captura::attempt(const std::string& what, const std::function<void()>& step,

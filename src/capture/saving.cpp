@@ -110,7 +110,7 @@ void Captura::correct(forms::TextBox& box) {
 // table, read on a new connection. When even that cannot be known, the operator is told so.
 bool Captura::keyIsSaved(std::int64_t key, const store::StoreError& lost) {
   try {
-    store::Connection db = store::Connection::openDatabase(g_.gRuta);
+    store::Connection& db = g_.database().connection();
     return db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
                         store::Row{store::Value(key)})[0][0]
                .asInteger() == 1;
@@ -131,7 +131,7 @@ void Captura::saveNewRecord(const PriceRecord& record) {
   bool duplicate = false;
   std::int64_t key = 0;
   const bool written = attempt("grabar el registro", [&] {
-    store::Connection db = store::Connection::openDatabase(g_.gRuta);
+    store::Connection& db = g_.database().connection();
     try {
       db.transaction(
           [&] {
@@ -180,7 +180,7 @@ void Captura::saveChange(const PriceRecord& record, std::int64_t key) {
   bool duplicate = false;
   bool gone = false;
   const bool written = attempt("grabar el cambio", [&] {
-    store::Connection db = store::Connection::openDatabase(g_.gRuta);
+    store::Connection& db = g_.database().connection();
     db.transaction(
         [&] {
           gone = db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",

@@ -7,7 +7,7 @@ namespace capture {
 // Every column is kept by name, so the record comes back whole whatever columns the file
 // has; the read and the delete share one transaction, so what is kept is what was deleted.
 std::optional<Captura::DeletedRecord> Captura::deleteKeepingRecord(std::int64_t key) {
-  store::Connection db = store::Connection::openDatabase(g_.gRuta);
+  store::Connection& db = g_.database().connection();
   std::optional<DeletedRecord> kept;
   try {
     db.transaction(
@@ -45,7 +45,7 @@ void Captura::CmdDeshacer_Click() {
     marks += marks.empty() ? "?" : ", ?";
   }
   const bool restored = attempt("deshacer la eliminación", [&] {
-    store::Connection::openDatabase(g_.gRuta).runNative(
+    g_.database().connection().runNative(
         "INSERT INTO Reg_Pre (" + names + ") VALUES (" + marks + ")", record.values);
   });
   if (!restored) return;

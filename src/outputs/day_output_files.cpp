@@ -27,7 +27,7 @@ void DayOutputFiles::writeReport() {
   const bool written = attempt(file, [&] {
     g_.gSQL = reportStatement(g_.gCveDel, g_.gModulo, captureDate(g_, file));
     OutputFile report(file);
-    writeReportFile(report, g_, store::run(g_.gRuta, g_.gSQL));
+    writeReportFile(report, g_, g_.database().run(g_.gSQL));
     report.commit();
   });
   if (written && !host_.openDocument(file)) {
@@ -48,7 +48,7 @@ void DayOutputFiles::writeExport() {
     const text::Date date = captureDate(g_, file);
     OutputFile out(file);
     g_.gSQL = exportStatement(g_.gCveDel, g_.gModulo, date);
-    for (const store::Row& row : store::run(g_.gRuta, g_.gSQL)) {
+    for (const store::Row& row : g_.database().run(g_.gSQL)) {
       out.writeLine(exportLine(g_.gModulo, row));
       ++count;
     }

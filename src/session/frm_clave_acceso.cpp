@@ -45,7 +45,7 @@ void frmClaveAcceso::Form_Load() {
 
   // A missing row or an empty column reads as no delegation and an ordinary operator.
   attemptStore(host(), "leer la configuración", [this] {
-    const store::Rows config = store::run(g_.gRuta, "SELECT Cve_Del, Cve_Ope from Config");
+    const store::Rows config = g_.database().run("SELECT Cve_Del, Cve_Ope from Config");
     config_row_ = !config.empty();
     g_.gCveDel = config_row_ ? config[0][0].asText() : "";
     g_.gCveOpe = config_row_ ? config[0][1].asText() : "";
@@ -67,7 +67,7 @@ void frmClaveAcceso::fillDelegations() {
   } else {
     g_.gSQL = "SELECT Cve_Del, Desc_Del from Cat_Deleg order by Desc_Del";
   }
-  for (const store::Row& row : store::run(g_.gRuta, g_.gSQL)) ComboDel.addItem(row[1].asText());
+  for (const store::Row& row : g_.database().run(g_.gSQL)) ComboDel.addItem(row[1].asText());
   if (configured) ComboDel.setListIndex(0);
 }
 
@@ -134,7 +134,7 @@ bool frmClaveAcceso::findDelegation(const std::string& k) {
           select + "(lcase(acceso)=" + L + " or cve_del=" + numberLiteral(k) + ") and cve_del=" + N;
     }
   }
-  const store::Rows found = store::run(g_.gRuta, g_.gSQL);
+  const store::Rows found = g_.database().run(g_.gSQL);
   if (found.empty()) return false;
   const store::Row& row = found.front();
   g_.gDescDel = row[1].asText();
@@ -152,7 +152,7 @@ void frmClaveAcceso::writeConfig() {
   } else {
     g_.gSQL = "INSERT INTO Config (Cve_Del, Cve_Ope) values (" + del + ", " + ope + ")";
   }
-  store::run(g_.gRuta, g_.gSQL);
+  g_.database().run(g_.gSQL);
   config_row_ = true;
 }
 

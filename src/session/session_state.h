@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "store/database.h"
 
 namespace session {
 
@@ -56,6 +59,18 @@ struct SessionState {
   std::string gArchivo;
   std::int64_t gCantidad = 0;
   std::string gSQL;  // the buffer every statement is built in
+
+  // The station's database in gRuta, its connection kept for the whole run. Copies of the
+  // state (an event's start, kept to put back) share it.
+  store::Database& database() {
+    if (!database_ || database_->folder() != gRuta) {
+      database_ = std::make_shared<store::Database>(gRuta);
+    }
+    return *database_;
+  }
+
+ private:
+  std::shared_ptr<store::Database> database_;
 };
 
 }  // namespace session

@@ -172,11 +172,7 @@ std::optional<std::string> fileProblem(const std::filesystem::path& folder, bool
 
 std::optional<std::string> databaseProblem(const std::filesystem::path& folder,
                                            bool programFolder) {
-  std::optional<std::string> problem =
-      store::hasSettings(folder) ? serverProblem(folder) : fileProblem(folder, programFolder);
-  // The database found usable is the session's, whatever the folder's settings say later.
-  if (!problem) store::Connection::chooseDatabase(folder);
-  return problem;
+  return store::hasSettings(folder) ? serverProblem(folder) : fileProblem(folder, programFolder);
 }
 
 }  // namespace session

@@ -26,20 +26,6 @@ OperationConnections& operation() {
   return connections;
 }
 
-// The database each folder's program chose at its start (none: not chosen yet).
-std::map<std::filesystem::path, std::optional<ServerSettings>>& chosenDatabases() {
-  static std::map<std::filesystem::path, std::optional<ServerSettings>> chosen;
-  return chosen;
-}
-
-StoreError settingsChanged(const std::filesystem::path& folder, const std::string& why) {
-  return StoreError((folder / kSettingsFileName).string(),
-                    "la configuración de la base de datos cambió después del inicio (" + why +
-                        "); no se grabó nada. Deje el archivo " + kSettingsFileName +
-                        " como estaba, o cierre el programa y vuelva a abrirlo",
-                    kServerUnreachable);
-}
-
 std::function<void()>& progressTick() {
   static std::function<void()> tick;
   return tick;
@@ -94,31 +80,28 @@ Connection Connection::connect(const std::string& uri) {
 }
 
 Connection Connection::connect(const ServerSettings& server) {
-  return Connection(openPostgresEngine(server));
+  Connection connection(openPostgresEngine(server));
+  connection.reopen_ = [server] { return openPostgresEngine(server); };
+  return connection;
 }
 
-void Connection::chooseDatabase(const std::filesystem::path& folder) {
-  chosenDatabases()[folder] = serverOf(folder);
-}
-
-// Once chosen, the database stays the one of the start: settings that vanish, change or
-// appear mid-session are told, and nothing is written anywhere else.
-Connection Connection::openDatabase(const std::filesystem::path& folder) {
-  const auto chosen = chosenDatabases().find(folder);
-  std::optional<ServerSettings> server;
+Rows Connection::runOnce(const std::function<Rows()>& statement) {
   try {
-    server = serverOf(folder);
-  } catch (const StoreError& unusable) {
-    if (chosen == chosenDatabases().end()) throw;
-    throw settingsChanged(folder, unusable.explanation());
+    return statement();
+  } catch (const ConnectionDropped&) {
+    if (!reopen_ || in_transaction_) throw;
+    engine_ = reopen_();
+    return statement();
   }
-  if (chosen != chosenDatabases().end() && server != chosen->second) {
-    throw settingsChanged(folder, !server           ? "el archivo ya no está"
-                                  : !chosen->second ? "apareció el archivo"
-                                                    : "ahora nombra otro servidor");
-  }
-  if (server) return connect(*server);
+}
+
+Connection Connection::openDatabase(const std::filesystem::path& folder) {
+  if (const auto server = serverOf(folder)) return connect(*server);
   return open(databasePath(folder));
+}
+
+bool Connection::usable() const {
+  return engine_->usable();
 }
 
 Backend Connection::backend() const {
@@ -128,7 +111,7 @@ Backend Connection::backend() const {
 Rows Connection::run(std::string_view jet_statement) {
   const std::string translated = engine_->translate(jet_statement);
   try {
-    return engine_->execute(translated, {});
+    return runOnce([&] { return engine_->execute(translated, {}); });
   } catch (const StoreError& error) {
     throw StoreError(std::string(jet_statement), error.engineMessage(), error.code());
   }
@@ -140,11 +123,11 @@ Rows Connection::runNative(std::string_view statement,
   values.reserve(parameters.size());
   for (const auto& parameter : parameters)
     values.push_back(parameter ? Value(*parameter) : Value());
-  return engine_->execute(statement, values);
+  return runNative(statement, values);
 }
 
 Rows Connection::runNative(std::string_view statement, const Row& values) {
-  return engine_->execute(statement, values);
+  return runOnce([&] { return engine_->execute(statement, values); });
 }
 
 std::int64_t Connection::lastInsertedKey() {
@@ -168,7 +151,13 @@ void Connection::transaction(const std::function<void()>& work, TransactionKind 
   const Inside inside(in_transaction_);
   constexpr int kAttempts = 5;
   for (int attempt = 1;; ++attempt) {
-    engine_->execute(engine_->beginStatement(kind), {});
+    try {
+      engine_->execute(engine_->beginStatement(kind), {});
+    } catch (const ConnectionDropped&) {
+      if (!reopen_) throw;
+      engine_ = reopen_();
+      engine_->execute(engine_->beginStatement(kind), {});
+    }
     bool committing = false;
     try {
       work();

@@ -26,8 +26,9 @@ enum class TransactionKind { Read, Write };
 
 class Engine;
 
-// One open connection to the database. The program opens one per operation and lets it
-// close at the end of that operation; nothing stays open between two operator events.
+// One open connection to the database. A station keeps one across its events (Database);
+// the tools open one per task. A server connection the server ended while it was idle is
+// opened again, with the same settings, for a statement that may run again.
 class Connection {
  public:
   // Opens an existing file; a missing file is an error, never created here.
@@ -39,15 +40,16 @@ class Connection {
   static Connection connect(const std::string& uri);
   static Connection connect(const ServerSettings& server);
   // The database the program in `folder` uses: the server its settings file names, else the
-  // file in that folder. After chooseDatabase (the program's start) it is always that one.
+  // file in that folder. A station keeps its own in a Database.
   static Connection openDatabase(const std::filesystem::path& folder);
-  static void chooseDatabase(const std::filesystem::path& folder);
 
   Connection(Connection&& other) noexcept;
   Connection& operator=(Connection&& other) noexcept;
   ~Connection();
 
   Backend backend() const;
+  // Whether the connection can still run a statement (a server may have dropped it).
+  bool usable() const;
   // Runs one statement written in the statements' dialect and returns its rows (none for a
   // change). A text holding more than one statement is refused before anything runs.
   Rows run(std::string_view jet_statement);
@@ -74,17 +76,23 @@ class Connection {
   explicit Connection(std::unique_ptr<Engine> engine);
   void rollBack() noexcept;
 
+  // Runs `statement` on the engine; one the server dropped before running it runs again
+  // on a new connection, outside a transaction.
+  Rows runOnce(const std::function<Rows()>& statement);
+
   std::unique_ptr<Engine> engine_;
+  // Opens the same database again (a server's); none for a file.
+  std::function<std::unique_ptr<Engine>()> reopen_;
   bool in_transaction_ = false;
 };
 
-// The per-operation pattern: open the file in `folder`, run one statement, close. Inside an
-// OperationScope the statements of the operation share one connection to the file.
+// For the tools and the tests: open the database in `folder`, run one statement, close.
+// Inside an OperationScope the statements of the operation share one connection.
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement);
 
-// One operator event: while the outermost scope lives, run() keeps one connection per file
-// open for the event's statements (each still commits on its own); it closes them when the
-// event ends, so nothing stays open between two events.
+// One operator event: it notes whether the event gave up on the database and whether it
+// changed rows; while the outermost scope lives, run() keeps one connection per folder open
+// for the event's statements and closes them when the event ends.
 class OperationScope {
  public:
   OperationScope();

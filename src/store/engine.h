@@ -21,6 +21,7 @@ class Engine {
   virtual ~Engine() = default;
 
   virtual Backend backend() const = 0;
+  virtual bool usable() const = 0;
   // The statement in the screens' dialect, in the engine's own SQL.
   virtual std::string translate(std::string_view jet_statement) const = 0;
   // Runs one statement in the engine's SQL with each ? bound to a value of its own kind.

@@ -43,6 +43,13 @@ class CommitOutcomeUnknown : public StoreError {
   explicit CommitOutcomeUnknown(const StoreError& lost) : StoreError(lost) {}
 };
 
+// The server ended an idle connection (an administrator, a restart) before it ran the
+// statement: nothing of it took effect, and it may run again on a new connection.
+class ConnectionDropped : public StoreError {
+ public:
+  explicit ConnectionDropped(const StoreError& dropped) : StoreError(dropped) {}
+};
+
 // The database server cannot be reached (a kind of "cannot open"); the engine's message is
 // then already the operator's explanation.
 inline constexpr int kServerUnreachable = 14 | (0x40 << 8);

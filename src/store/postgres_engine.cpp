@@ -121,6 +121,18 @@ std::string engineWording(const std::string& message) {
   return message;
 }
 
+// Whether `statement` is a read or the start of a transaction.
+bool changesNothing(std::string_view statement) {
+  const auto first = statement.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return true;
+  std::string word;
+  for (std::size_t i = first;
+       i < statement.size() && std::isalpha(static_cast<unsigned char>(statement[i])); ++i) {
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(statement[i])));
+  }
+  return word == "SELECT" || word == "BEGIN";
+}
+
 // ? marks become $1, $2, ... outside literals, quoted names and comments.
 std::string numberedParameters(std::string_view statement) {
   std::string numbered;
@@ -195,6 +207,7 @@ class PostgresEngine : public Engine {
       : connection_(std::move(connection)), answer_seconds_(server.answerSeconds) {}
 
   Backend backend() const override { return Backend::PostgreSQL; }
+  bool usable() const override;
   std::string translate(std::string_view jet_statement) const override {
     return translateJet(jet_statement, Backend::PostgreSQL);
   }
@@ -237,6 +250,16 @@ StoreError PostgresEngine::silence(std::string_view statement) const {
                         std::to_string(answer_seconds_) +
                         " s; revise que el servidor y la red funcionen y vuelva a intentarlo",
                     kServerUnreachable);
+}
+
+// A connection the server dropped while it was idle (a terminated backend, a restart) has
+// its notice or end of stream waiting on the socket: read it, and the connection says so.
+bool PostgresEngine::usable() const {
+  if (!connection_ || PQstatus(connection_.get()) != CONNECTION_OK) return false;
+  pollfd socket{PQsocket(connection_.get()), POLLIN, 0};
+  if (poll(&socket, 1, 0) > 0 && !PQconsumeInput(connection_.get())) return false;
+  return PQstatus(connection_.get()) == CONNECTION_OK &&
+         PQtransactionStatus(connection_.get()) != PQTRANS_UNKNOWN;
 }
 
 bool PostgresEngine::awaitAnswer() {
@@ -291,6 +314,7 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
     pointers.push_back(values[i].isNull() ? nullptr : texts[i].c_str());
   }
   if (!connection_) throw silence(statement);
+  const bool idle = PQtransactionStatus(connection_.get()) == PQTRANS_IDLE;
   // Always the extended protocol, which takes exactly one statement.
   const int sent =
       PQsendQueryParams(connection_.get(), numbered.c_str(), static_cast<int>(pointers.size()),
@@ -307,6 +331,15 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
   }
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+    const char* state = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+    // A connection the server ended while it was idle: a statement it never received, one
+    // it refused because it was ending the session, or a read or a BEGIN (which change
+    // nothing) may run again on a new connection.
+    const bool ended = state && std::string_view(state).substr(0, 4) == "57P0";
+    const bool lost = PQstatus(connection_.get()) == CONNECTION_BAD;
+    if (idle && (ended || (lost && (!sent || changesNothing(statement))))) {
+      throw ConnectionDropped(failure(statement, result.get()));
+    }
     throw failure(statement, result.get());
   }
   const char* changed = PQcmdTuples(result.get());

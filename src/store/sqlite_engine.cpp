@@ -66,6 +66,7 @@ int onBusy(void* /*unused*/, int earlier_waits) {
 
 class SqliteEngine : public Engine {
  public:
+  bool usable() const override { return true; }
   explicit SqliteEngine(DatabaseHandle db) : db_(std::move(db)) {}
 
   Backend backend() const override { return Backend::SQLite; }

@@ -140,3 +140,26 @@ TEST_F(StartBackup, AFailedCopyLeavesEveryRecordInPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+// A backup brought back in place of the file while the program runs is what the next event
+// reads and writes: the kept connection is opened again on the file now there.
+TEST_F(StartBackup, AFileBroughtBackMidSessionIsTheOneUsed) {
+  capture::Captura& c = start("Frutas y Hortalizas");
+  const fs::path file = store::databasePath(folder.path());
+  const fs::path copy = folder.path() / "copia.mdb";
+  fs::copy_file(file, copy);
+  const int before = c.records.count();
+  host.enterOnEveryModal = true;  // a variation warning, if any
+  c.type(c.TextMin, "100");
+  c.type(c.TextMax, "120");
+  c.type(c.TextFrec, "110");
+  c.click(c.CmdGrabar);
+  ASSERT_EQ(c.records.count(), before + 1);
+  fs::rename(copy, file);
+  menu(c.Frutas);
+  EXPECT_EQ(c.records.count(), before);
+}
+
+}  // namespace

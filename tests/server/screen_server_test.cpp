@@ -234,3 +234,35 @@ TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
 }
 
 }  // namespace
+
+namespace {
+
+// A station keeps one connection across its events; one the server cut while it was idle is
+// opened again at the next event without a word.
+TEST(ServerScreens, AStationKeepsOneConnectionAndReopensACutOne) {
+  server_tests::ServerFolder on_server;
+  server_tests::Station station(on_server.folder.path());
+  capture::Captura& c = station.screen;
+  store::Connection admin = on_server.database.connect();
+  const auto stationBackends = [&] {
+    return admin.runNative(
+        "SELECT pid FROM pg_stat_activity WHERE datname = current_database() AND "
+        "application_name = 'tarvel-captura' AND pid <> pg_backend_pid()");
+  };
+  ASSERT_EQ(stationBackends().size(), 1u);
+  const std::string first = stationBackends()[0][0].asText();
+  c.clickMenu(c.Granos);
+  c.clickMenu(c.Frutas);
+  ASSERT_EQ(stationBackends().size(), 1u);
+  EXPECT_EQ(stationBackends()[0][0].asText(), first);
+
+  admin.runNative("SELECT pg_terminate_backend(" + first + ")");
+  station.host.modalForms.clear();
+  c.clickMenu(c.Granos);
+  EXPECT_EQ(station.host.modalForms, std::vector<std::string>{});
+  EXPECT_EQ(station.state.gModulo, "GRA");
+  ASSERT_EQ(stationBackends().size(), 1u);
+  EXPECT_NE(stationBackends()[0][0].asText(), first);
+}
+
+}  // namespace

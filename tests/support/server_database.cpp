@@ -43,8 +43,11 @@ ServerDatabase::ServerDatabase() {
 
 void ServerDatabase::rename(const std::string& other) {
   const std::string wanted = other.empty() ? name_ : name_ + "_" + other;
-  store::Connection::connect(admin_uri_)
-      .runNative("ALTER DATABASE " + current_ + " RENAME TO " + wanted);
+  store::Connection admin = store::Connection::connect(admin_uri_);
+  // The stations' kept connections are cut, as by a server gone from the network.
+  admin.runNative("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = ?",
+                  std::vector<std::optional<std::string>>{current_});
+  admin.runNative("ALTER DATABASE " + current_ + " RENAME TO " + wanted);
   current_ = wanted;
 }
 

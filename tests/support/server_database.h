@@ -20,8 +20,8 @@ class ServerDatabase {
 
   const std::string& uri() const { return uri_; }
   store::Connection connect() const { return store::Connection::connect(uri_); }
-  // Gives the database another name, so that its URI reaches nothing (the server out of
-  // reach); "" gives it its own name back.
+  // Cuts every connection to the database and gives it another name, so that its URI
+  // reaches nothing (the server out of reach); "" gives it its own name back.
   void rename(const std::string& other);
   // Gives the database defaults that would break the program's statements were they not
   // pinned: quotes a backslash escapes, reals cut short, other dates, zone and schema.

@@ -1,0 +1,62 @@
+#include "store/database.h"
+
+#include <sys/stat.h>
+
+#include "store/error.h"
+
+namespace store {
+namespace {
+
+StoreError settingsChanged(const std::filesystem::path& folder, const std::string& why) {
+  return StoreError((folder / kSettingsFileName).string(),
+                    "la configuración de la base de datos cambió después del inicio (" + why +
+                        "); no se grabó nada. Deje el archivo " + kSettingsFileName +
+                        " como estaba, o cierre el programa y vuelva a abrirlo",
+                    kServerUnreachable);
+}
+
+std::pair<unsigned long, unsigned long> identityOf(const std::filesystem::path& file) {
+  struct stat status {};
+  if (stat(file.c_str(), &status) != 0) return {0, 0};
+  return {status.st_dev, status.st_ino};
+}
+
+}  // namespace
+
+void Database::checkSettings() {
+  std::optional<ServerSettings> now;
+  try {
+    now = serverOf(folder_);
+  } catch (const StoreError& unusable) {
+    if (!chosen_) throw;
+    throw settingsChanged(folder_, unusable.explanation());
+  }
+  if (!chosen_) {
+    server_ = now;
+    chosen_ = true;
+  } else if (now != server_) {
+    throw settingsChanged(folder_, !now       ? "el archivo ya no está"
+                                   : !server_ ? "apareció el archivo"
+                                              : "ahora nombra otro servidor");
+  }
+}
+
+bool Database::fileReplaced() const {
+  return !server_ && identityOf(databasePath(folder_)) != file_identity_;
+}
+
+Connection& Database::connection() {
+  checkSettings();
+  if (kept_ && (!kept_->usable() || fileReplaced())) kept_.reset();
+  if (!kept_) {
+    if (server_) {
+      kept_.emplace(Connection::connect(*server_));
+    } else {
+      kept_.emplace(Connection::open(databasePath(folder_)));
+      file_identity_ = identityOf(databasePath(folder_));
+    }
+  }
+  return *kept_;
+}
+
+}  // namespace store
