@@ -221,6 +221,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // saved.
   std::optional<PriceRecord> gatherRecord();
   void saveNewRecord(const PriceRecord& record);
+  bool wroteAfterAll(const std::string& check, const store::StoreError& lost);
   bool keyIsSaved(std::int64_t key, const store::StoreError& lost);
   void saveChange(const PriceRecord& record, std::int64_t key);
   // Puts the focus in `box` with its text selected, for the operator to correct.

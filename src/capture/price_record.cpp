@@ -92,6 +92,20 @@ std::string updateStatement(const PriceRecord& r, std::int64_t key) {
          " " + " where Consec=" + store::sqlInteger(key) + " ";
 }
 
+std::string changedCountStatement(const PriceRecord& r, std::int64_t key) {
+  std::string statement = "SELECT count(*) from Reg_Pre where Consec=" + store::sqlInteger(key) +
+                          " and Cve_prod=" + store::sqlInteger(r.product) +
+                          " and Cve_ori=" + store::sqlInteger(r.origin) +
+                          " and Cve_pres=" + store::sqlInteger(r.presentation) +
+                          " and Pre_min=" + store::sqlDecimal(r.minimum) +
+                          " and Pre_max=" + store::sqlDecimal(r.maximum) +
+                          " and Pre_frec=" + store::sqlDecimal(r.frequent) +
+                          " and Pre_uni=" + store::sqlDecimal(r.single) +
+                          " and Obs=" + store::sqlText(r.observations);
+  if (r.module == "VOL") statement += " and Vol=" + store::sqlDecimal(r.volume);
+  return statement;
+}
+
 std::string duplicateCountStatement(const PriceRecord& r, std::optional<std::int64_t> ownKey) {
   std::string statement =
       "SELECT Count(*)  from Reg_Pre  where Reg_Pre.Cve_Mod=" + store::sqlText(r.module) + " " +

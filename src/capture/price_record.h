@@ -48,6 +48,9 @@ struct PriceCheckFailure {
 };
 std::optional<PriceCheckFailure> priceCheckFailure(const PriceRecord& record);
 
+// Whether record `key` holds what the change of `r` writes (one row) or not (none).
+std::string changedCountStatement(const PriceRecord& r, std::int64_t key);
+
 std::string insertStatement(const PriceRecord& record);
 // The change writes the single price the screen shows; in "VOL" it writes the transport
 // and the volume too, the record's only data.

@@ -106,14 +106,12 @@ void Captura::correct(forms::TextBox& box) {
   box.select(0, static_cast<int>(box.text.size()));
 }
 
-// After a commit whose answer was lost with the connection: whether record `key` is in the
-// table, read on a new connection. When even that cannot be known, the operator is told so.
-bool Captura::keyIsSaved(std::int64_t key, const store::StoreError& lost) {
+// After a write whose answer was lost with the connection: whether `check` (a count) finds
+// what the write leaves, read on a new connection. When even that cannot be known, the
+// operator is told so.
+bool Captura::wroteAfterAll(const std::string& check, const store::StoreError& lost) {
   try {
-    store::Connection& db = g_.database().connection();
-    return db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
-                        store::Row{store::Value(key)})[0][0]
-               .asInteger() == 1;
+    return g_.database().connection().run(check)[0][0].asInteger() >= 1;
   } catch (const store::StoreError&) {
     throw store::StoreError(lost.statement(),
                             "se perdió la conexión con el servidor mientras se esperaba su "
@@ -122,6 +120,10 @@ bool Captura::keyIsSaved(std::int64_t key, const store::StoreError& lost) {
                             "como están",
                             store::kServerUnreachable);
   }
+}
+
+bool Captura::keyIsSaved(std::int64_t key, const store::StoreError& lost) {
+  return wroteAfterAll("SELECT count(*) from Reg_Pre where Consec=" + store::sqlInteger(key), lost);
 }
 
 // The duplicate check, the insert and the read-back of the new key run in one transaction
@@ -147,8 +149,8 @@ void Captura::saveNewRecord(const PriceRecord& record) {
           },
           store::TransactionKind::Write);
     } catch (const store::CommitOutcomeUnknown& lost) {
-      // Saved after all when its key is there; the operator is told what is true.
-      if (duplicate || !keyIsSaved(key, lost)) throw;
+      // Nothing was to be written, or it was after all when its key is there.
+      if (!duplicate && !keyIsSaved(key, lost)) throw;
     }
   });
   if (!written) return;
@@ -181,22 +183,27 @@ void Captura::saveChange(const PriceRecord& record, std::int64_t key) {
   bool gone = false;
   const bool written = attempt("grabar el cambio", [&] {
     store::Connection& db = g_.database().connection();
-    db.transaction(
-        [&] {
-          gone = db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
-                              store::Row{store::Value(key)})[0][0]
-                     .asInteger() == 0;
-          if (gone) return;
-          if (g_.gModulo != "AZU") {
-            g_.gSQL = duplicateCountStatement(record, key);
-            duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
-          }
-          if (!duplicate) {
-            g_.gSQL = updateStatement(record, key);
-            db.run(g_.gSQL);
-          }
-        },
-        store::TransactionKind::Write);
+    try {
+      db.transaction(
+          [&] {
+            gone = db.runNative("SELECT count(*) FROM Reg_Pre WHERE Consec = ?",
+                                store::Row{store::Value(key)})[0][0]
+                       .asInteger() == 0;
+            if (gone) return;
+            if (g_.gModulo != "AZU") {
+              g_.gSQL = duplicateCountStatement(record, key);
+              duplicate = db.run(g_.gSQL)[0][0].asInteger() >= 1;
+            }
+            if (!duplicate) {
+              g_.gSQL = updateStatement(record, key);
+              db.run(g_.gSQL);
+            }
+          },
+          store::TransactionKind::Write);
+    } catch (const store::CommitOutcomeUnknown& lost) {
+      // Nothing was to be written, or it was after all when the record holds it.
+      if (!gone && !duplicate && !wroteAfterAll(changedCountStatement(record, key), lost)) throw;
+    }
   });
   if (!written) return;
   if (gone) return tellRecordGone("No se grabó el cambio.");

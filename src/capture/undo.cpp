@@ -45,8 +45,15 @@ void Captura::CmdDeshacer_Click() {
     marks += marks.empty() ? "?" : ", ?";
   }
   const bool restored = attempt("deshacer la eliminación", [&] {
-    g_.database().connection().runNative(
-        "INSERT INTO Reg_Pre (" + names + ") VALUES (" + marks + ")", record.values);
+    try {
+      g_.database().connection().runNative(
+          "INSERT INTO Reg_Pre (" + names + ") VALUES (" + marks + ")", record.values);
+    } catch (const store::StoreError& lost) {
+      // A connection lost on the way back may have put the record back after all.
+      if (lost.kind() != store::StoreError::Kind::CannotOpen || !keyIsSaved(record.key, lost)) {
+        throw;
+      }
+    }
   });
   if (!restored) return;
   forgetDeletedRecord();

@@ -105,7 +105,7 @@ void LossyRelay::run() {
           // The server gets the COMMIT and commits; its answer has nowhere to go.
           std::this_thread::sleep_for(std::chrono::milliseconds(300));
           lose_commit_ = false;
-          lost_ = true;
+          ++lost_;
           open = false;
         }
       }

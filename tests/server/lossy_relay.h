@@ -21,7 +21,8 @@ class LossyRelay {
   // `uri` of a database on the tests' server, reached through the relay instead.
   std::string through(const std::string& uri) const;
   void loseNextCommitAnswer() { lose_commit_ = true; }
-  bool lostOne() const { return lost_; }
+  // How many answers it lost.
+  int lost() const { return lost_; }
 
  private:
   void run();
@@ -31,7 +32,7 @@ class LossyRelay {
   int listener_ = -1;
   int stop_[2] = {-1, -1};
   std::atomic<bool> lose_commit_{false};
-  std::atomic<bool> lost_{false};
+  std::atomic<int> lost_{0};
   std::thread thread_;
 };
 

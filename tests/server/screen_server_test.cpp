@@ -198,8 +198,8 @@ TEST(ServerScreens, TheServerChosenAtTheStartStaysTheOnlyDatabase) {
 namespace {
 
 // A commit that reaches the server but whose answer is lost with the connection: the program
-// reads back what it wrote before telling anything, so a record saved or deleted is shown as
-// saved or deleted, and the next save does not meet it as a duplicate.
+// reads back what it wrote before telling anything, so a record saved, changed or deleted is
+// shown as such, and the next save does not meet it as a duplicate.
 TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
   server_tests::ServerFolder on_server;
   server_tests::LossyRelay relay;
@@ -222,15 +222,27 @@ TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
     EXPECT_EQ(c.records.count(), record);
     EXPECT_EQ(rows(), before + record);
   }
-  EXPECT_TRUE(relay.lostOne());
+  EXPECT_EQ(relay.lost(), 1);
+
+  c.click(c.cmdPrimero);
+  c.type(c.TextObs, "cambiada");
+  relay.loseNextCommitAnswer();
+  station.host.modalForms.clear();
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(station.host.modalForms, std::vector<std::string>{});
+  EXPECT_EQ(on_server.database.connect()
+                .runNative("SELECT count(*) FROM Reg_Pre WHERE Obs = 'cambiada'")[0][0]
+                .asInteger(),
+            1);
+  EXPECT_EQ(station.state.gRegNum, 2) << "moved on as after any change";
 
   c.click(c.cmdPrimero);
   relay.loseNextCommitAnswer();
-  station.host.modalForms.clear();
   c.click(c.CmdBorrar);
   EXPECT_EQ(station.host.modalForms, std::vector<std::string>{});
   EXPECT_EQ(c.records.count(), 1);
   EXPECT_EQ(rows(), before + 1);
+  EXPECT_EQ(relay.lost(), 3);
 }
 
 }  // namespace
