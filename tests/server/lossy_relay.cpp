@@ -62,6 +62,11 @@ LossyRelay::~LossyRelay() {
   for (const int fd : {listener_, stop_[0], stop_[1]}) close(fd);
 }
 
+void LossyRelay::loseNextAnswerTo(const std::string& text) {
+  const std::lock_guard lock(mutex_);
+  lose_answer_to_ = text;
+}
+
 std::string LossyRelay::through(const std::string& uri) const {
   const std::string host = "host=" + server_folder_;
   std::string relayed = uri;
@@ -101,10 +106,11 @@ void LossyRelay::run() {
       if (from_program.revents) {
         std::string sent;
         open = pass(pairs[i].program, pairs[i].server, &sent);
-        if (open && lose_commit_ && sent.find("COMMIT") != std::string::npos) {
-          // The server gets the COMMIT and commits; its answer has nowhere to go.
+        const std::lock_guard lock(mutex_);
+        if (open && !lose_answer_to_.empty() && sent.find(lose_answer_to_) != std::string::npos) {
+          // The server gets the statement and carries it out; its answer has nowhere to go.
           std::this_thread::sleep_for(std::chrono::milliseconds(300));
-          lose_commit_ = false;
+          lose_answer_to_.clear();
           ++lost_;
           open = false;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -9,8 +10,9 @@
 namespace server_tests {
 
 // A relay on a Unix socket of its own in front of the tests' server that can lose the
-// server's answer to the next COMMIT: the COMMIT reaches the server, which commits, but the
-// program's connection is cut before the answer comes back.
+// server's answer to the next statement holding a text (a COMMIT, say): the statement
+// reaches the server, which carries it out, but the program's connection is cut before
+// the answer comes back.
 class LossyRelay {
  public:
   LossyRelay();
@@ -20,7 +22,7 @@ class LossyRelay {
 
   // `uri` of a database on the tests' server, reached through the relay instead.
   std::string through(const std::string& uri) const;
-  void loseNextCommitAnswer() { lose_commit_ = true; }
+  void loseNextAnswerTo(const std::string& text);
   // How many answers it lost.
   int lost() const { return lost_; }
 
@@ -31,7 +33,8 @@ class LossyRelay {
   std::string server_folder_;
   int listener_ = -1;
   int stop_[2] = {-1, -1};
-  std::atomic<bool> lose_commit_{false};
+  std::mutex mutex_;
+  std::string lose_answer_to_;
   std::atomic<int> lost_{0};
   std::thread thread_;
 };

@@ -198,8 +198,8 @@ TEST(ServerScreens, TheServerChosenAtTheStartStaysTheOnlyDatabase) {
 namespace {
 
 // A commit that reaches the server but whose answer is lost with the connection: the program
-// reads back what it wrote before telling anything, so a record saved, changed or deleted is
-// shown as such, and the next save does not meet it as a duplicate.
+// reads back what it wrote before telling anything, so a record saved, changed, deleted or
+// put back is shown as such, and the next save does not meet it as a duplicate.
 TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
   server_tests::ServerFolder on_server;
   server_tests::LossyRelay relay;
@@ -215,7 +215,7 @@ TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
     c.type(c.TextMin, "100");
     c.type(c.TextMax, "120");
     c.type(c.TextFrec, "110");
-    if (record == 1) relay.loseNextCommitAnswer();
+    if (record == 1) relay.loseNextAnswerTo("COMMIT");
     station.host.modalForms.clear();
     c.click(c.CmdGrabar);
     EXPECT_EQ(station.host.modalForms, std::vector<std::string>{}) << record;
@@ -226,7 +226,7 @@ TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
 
   c.click(c.cmdPrimero);
   c.type(c.TextObs, "cambiada");
-  relay.loseNextCommitAnswer();
+  relay.loseNextAnswerTo("COMMIT");
   station.host.modalForms.clear();
   c.click(c.CmdGrabar);
   EXPECT_EQ(station.host.modalForms, std::vector<std::string>{});
@@ -237,12 +237,17 @@ TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
   EXPECT_EQ(station.state.gRegNum, 2) << "moved on as after any change";
 
   c.click(c.cmdPrimero);
-  relay.loseNextCommitAnswer();
+  relay.loseNextAnswerTo("COMMIT");
   c.click(c.CmdBorrar);
   EXPECT_EQ(station.host.modalForms, std::vector<std::string>{});
   EXPECT_EQ(c.records.count(), 1);
   EXPECT_EQ(rows(), before + 1);
-  EXPECT_EQ(relay.lost(), 3);
+  relay.loseNextAnswerTo("INSERT INTO Reg_Pre");
+  c.click(c.CmdDeshacer);
+  EXPECT_EQ(station.host.modalForms, std::vector<std::string>{});
+  EXPECT_EQ(c.records.count(), 2) << "the undo put the record back";
+  EXPECT_EQ(rows(), before + 2);
+  EXPECT_EQ(relay.lost(), 4);
 }
 
 }  // namespace
