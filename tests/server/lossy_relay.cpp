@@ -88,6 +88,8 @@ void LossyRelay::run() {
     }
     if (poll(watched.data(), watched.size(), -1) < 0) continue;
     if (watched[0].revents) break;
+    // A pair accepted below was not watched in this round.
+    const std::size_t watched_pairs = pairs.size();
     if (watched[1].revents) {
       const int program = accept(listener_, nullptr, nullptr);
       const int server = unixSocket();
@@ -99,7 +101,7 @@ void LossyRelay::run() {
         close(server);
       }
     }
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
+    for (std::size_t i = 0; i < watched_pairs; ++i) {
       const pollfd& from_program = watched[2 + 2 * i];
       const pollfd& from_server = watched[3 + 2 * i];
       bool open = true;
