@@ -4,6 +4,7 @@
 #include <cctype>
 #include <climits>
 #include <type_traits>
+#include <unordered_map>
 
 #include "store/engine.h"
 #include "store/error.h"
@@ -89,27 +90,55 @@ class SqliteEngine : public Engine {
   }
 
  private:
+  sqlite3_stmt* prepared(std::string_view statement);
+
+  // The connection is declared first, so its statements are finalised before it closes.
   DatabaseHandle db_;
+  std::unordered_map<std::string, StatementHandle> prepared_;
 };
+
+// A statement run before on this connection is prepared once: the kept connection
+// reuses it across events. The cache is bounded; past its size it starts afresh.
+sqlite3_stmt* SqliteEngine::prepared(std::string_view statement) {
+  const std::string text(statement);
+  if (const auto found = prepared_.find(text); found != prepared_.end()) {
+    return found->second.get();
+  }
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  const int code = sqlite3_prepare_v3(db_.get(), statement.data(), textLength(statement, statement),
+                                      SQLITE_PREPARE_PERSISTENT, &raw, &tail);
+  StatementHandle handle(raw);
+  if (code != SQLITE_OK) {
+    throw StoreError(text, sqlite3_errmsg(db_.get()), failureCode(db_.get(), code));
+  }
+  if (!handle) throw StoreError(text, "la instrucción está vacía");
+  // The engine stops reading at a NUL, so the tail is checked on the whole text given.
+  const auto used = static_cast<std::size_t>(tail - statement.data());
+  if (!onlyBlanks(statement.substr(used))) {
+    throw StoreError(text, "el texto contiene más de una instrucción");
+  }
+  constexpr std::size_t kKeptStatements = 128;
+  if (prepared_.size() >= kKeptStatements) prepared_.clear();
+  return prepared_.emplace(text, std::move(handle)).first->second.get();
+}
 
 Rows SqliteEngine::execute(std::string_view statement, const Row& values) {
   observeStatement(statement, values);
-  sqlite3_stmt* raw = nullptr;
-  const char* tail = nullptr;
   const auto failed = [&](int code) {
     return StoreError(std::string(statement), sqlite3_errmsg(db_.get()),
                       failureCode(db_.get(), code));
   };
-  const int code = sqlite3_prepare_v2(db_.get(), statement.data(), textLength(statement, statement),
-                                      &raw, &tail);
-  StatementHandle prepared(raw);
-  if (code != SQLITE_OK) throw failed(code);
-  if (!prepared) throw StoreError(std::string(statement), "la instrucción está vacía");
-  // The engine stops reading at a NUL, so the tail is checked on the whole text given.
-  const auto used = static_cast<std::size_t>(tail - statement.data());
-  if (!onlyBlanks(statement.substr(used))) {
-    throw StoreError(std::string(statement), "el texto contiene más de una instrucción");
-  }
+  sqlite3_stmt* raw = prepared(statement);
+  // Whatever happens, the statement is left reset and unbound for its next use, and holds
+  // no lock meanwhile.
+  struct Reset {
+    sqlite3_stmt* statement;
+    ~Reset() {
+      sqlite3_reset(statement);
+      sqlite3_clear_bindings(statement);
+    }
+  } const reset{raw};
   for (std::size_t i = 0; i < values.size(); ++i) {
     const int index = static_cast<int>(i) + 1;
     const int bound = values[i].visit([&](const auto& value) {
