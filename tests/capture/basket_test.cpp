@@ -103,8 +103,8 @@ TEST_F(Basket, TheNewPositionsOfferTheEntriesNotYetCaptured) {
   c.click(c.cmdAnterior);
   offers(free[1]);
 
-  // The record just saved (the last of the day's order, before the new positions) deleted: the screen goes to the
-  // first new position, which offers its entry again.
+  // The record just saved (the last of the day's order, before the new positions) deleted: the
+  // screen goes to the first new position, which offers its entry again.
   c.click(c.cmdAnterior);
   ASSERT_EQ(c.records.keyAt(11), count("SELECT max(Consec) FROM Reg_Pre"));
   c.click(c.CmdBorrar);
