@@ -16,6 +16,9 @@ StatementObserver& statementObserver() {
 
 struct OperationConnections {
   int depth = 0;
+  // Numbers the outermost operations; 0 outside any.
+  std::uint64_t started = 0;
+  std::uint64_t current = 0;
   std::map<std::filesystem::path, Connection> open;
   bool given_up = false;
   bool changed = false;
@@ -189,7 +192,7 @@ void Connection::rollBack() noexcept {
 
 OperationScope::OperationScope()
     : outer_given_up_(operation().given_up), outer_changed_(operation().changed) {
-  ++operation().depth;
+  if (operation().depth++ == 0) operation().current = ++operation().started;
   operation().given_up = false;
   operation().changed = false;
 }
@@ -200,6 +203,7 @@ OperationScope::~OperationScope() {
   operation().given_up = outer_given_up_;
   operation().changed = outer_changed_ || operation().changed;
   if (--operation().depth > 0) return;
+  operation().current = 0;
   operation().open.clear();
   operation().given_up = false;
   operation().changed = false;
@@ -211,6 +215,10 @@ void OperationScope::noteGivenUp() {
 
 bool OperationScope::givenUp() {
   return operation().given_up;
+}
+
+std::uint64_t OperationScope::currentOperation() {
+  return operation().current;
 }
 
 bool OperationScope::changedRows() {

@@ -108,6 +108,8 @@ class OperationScope {
   static bool givenUp();
   // Whether a statement of this operation (or of one inside it) changed a row of any file.
   static bool changedRows();
+  // The number of the outermost operation running, 0 outside any.
+  static std::uint64_t currentOperation();
 
  private:
   bool outer_given_up_;

@@ -46,7 +46,12 @@ bool Database::fileReplaced() const {
 }
 
 Connection& Database::connection() {
-  checkSettings();
+  // The settings file is read once per operator event, not for every statement.
+  const std::uint64_t operation = OperationScope::currentOperation();
+  if (operation == 0 || operation != settings_read_in_) {
+    checkSettings();
+    settings_read_in_ = operation;
+  }
   if (kept_ && (!kept_->usable() || fileReplaced())) kept_.reset();
   if (!kept_) {
     if (server_) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -33,6 +34,8 @@ class Database {
   bool chosen_ = false;
   std::optional<ServerSettings> server_;
   std::optional<Connection> kept_;
+  // The operator event in which the settings were read last.
+  std::uint64_t settings_read_in_ = 0;
   // The file the kept connection has open, by device and inode.
   std::pair<unsigned long, unsigned long> file_identity_{0, 0};
 };

@@ -50,7 +50,6 @@ constexpr Oid kNumeric = 1700;
 int codeOfState(std::string_view state) {
   if (state == "40001" || state == "40P01") return SQLITE_BUSY_SNAPSHOT;
   if (state == "55P03") return SQLITE_BUSY;
-  if (state == "57014") return kServerUnreachable;
   if (state == "53100") return SQLITE_FULL;
   if (state == "25006") return SQLITE_READONLY;
   if (state == "42501") return SQLITE_PERM;
