@@ -92,10 +92,15 @@ Rows Connection::runOnce(const std::function<Rows()>& statement) {
   try {
     return statement();
   } catch (const ConnectionDropped&) {
-    if (!reopen_ || in_transaction_) throw;
-    engine_ = reopen_();
+    if (in_transaction_ || !reopenAfterDrop()) throw;
     return statement();
   }
+}
+
+bool Connection::reopenAfterDrop() {
+  if (!reopen_) return false;
+  engine_ = reopen_();
+  return true;
 }
 
 Connection Connection::openDatabase(const std::filesystem::path& folder) {
@@ -157,8 +162,7 @@ void Connection::transaction(const std::function<void()>& work, TransactionKind 
     try {
       engine_->execute(engine_->beginStatement(kind), {});
     } catch (const ConnectionDropped&) {
-      if (!reopen_) throw;
-      engine_ = reopen_();
+      if (!reopenAfterDrop()) throw;
       engine_->execute(engine_->beginStatement(kind), {});
     }
     bool committing = false;

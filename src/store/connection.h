@@ -79,6 +79,8 @@ class Connection {
   // Runs `statement` on the engine; one the server dropped before running it runs again
   // on a new connection, outside a transaction.
   Rows runOnce(const std::function<Rows()>& statement);
+  // Opens the server's connection again after the server ended it; false for a file.
+  bool reopenAfterDrop();
 
   std::unique_ptr<Engine> engine_;
   // Opens the same database again (a server's); none for a file.

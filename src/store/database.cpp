@@ -46,13 +46,15 @@ bool Database::fileReplaced() const {
 }
 
 Connection& Database::connection() {
-  // The settings file is read once per operator event, not for every statement.
+  // The settings file and the file's identity are read once per operator event, not for
+  // every statement.
   const std::uint64_t operation = OperationScope::currentOperation();
-  if (operation == 0 || operation != settings_read_in_) {
+  const bool new_event = operation == 0 || operation != settings_read_in_;
+  if (new_event) {
     checkSettings();
     settings_read_in_ = operation;
   }
-  if (kept_ && (!kept_->usable() || fileReplaced())) kept_.reset();
+  if (kept_ && (!kept_->usable() || (new_event && fileReplaced()))) kept_.reset();
   if (!kept_) {
     if (server_) {
       kept_.emplace(Connection::connect(*server_));
