@@ -81,9 +81,22 @@ constexpr const char* kServerCreateStatements[] = {
 constexpr const char* kIndexStatements[] = {
     "CREATE INDEX IF NOT EXISTS Reg_Pre_Modulo_Destino_Fecha ON Reg_Pre (Cve_Mod, Cve_des, Fecha)",
     "CREATE INDEX IF NOT EXISTS Reg_Pre_Clave_Producto ON Reg_Pre (Cve_Mod, Cve_des, Cve_prod, "
-    "Cve_pres, "
-    "Cve_ori, Fecha)",
+    "Cve_pres, Cve_ori, Fecha)",
     "CREATE INDEX IF NOT EXISTS Reg_Pre_Fecha ON Reg_Pre (Fecha, Cve_Mod)",
+    "CREATE INDEX IF NOT EXISTS Cat_Prod_Modulo ON Cat_Prod (Cve_Mod)",
+    "CREATE INDEX IF NOT EXISTS Cat_Dest_Coord ON Cat_Dest (Coord)",
+    "CREATE INDEX IF NOT EXISTS Cat_Muni_Estado ON Cat_Muni (edo)",
+};
+
+// The same on the server. A file's index ends with the row's key and sorts nulls first, so
+// "latest first, nulls last" reads it backwards and stops at the first rows; the server's
+// indexes say both, or that order would sort every record of the destination.
+constexpr const char* kServerIndexStatements[] = {
+    "CREATE INDEX IF NOT EXISTS Reg_Pre_Modulo_Destino_Fecha ON Reg_Pre (Cve_Mod, Cve_des, "
+    "Fecha NULLS FIRST, Consec NULLS FIRST)",
+    "CREATE INDEX IF NOT EXISTS Reg_Pre_Clave_Producto ON Reg_Pre (Cve_Mod, Cve_des, Cve_prod, "
+    "Cve_pres, Cve_ori, Fecha NULLS FIRST, Consec NULLS FIRST)",
+    "CREATE INDEX IF NOT EXISTS Reg_Pre_Fecha ON Reg_Pre (Fecha NULLS FIRST, Cve_Mod)",
     "CREATE INDEX IF NOT EXISTS Cat_Prod_Modulo ON Cat_Prod (Cve_Mod)",
     "CREATE INDEX IF NOT EXISTS Cat_Dest_Coord ON Cat_Dest (Coord)",
     "CREATE INDEX IF NOT EXISTS Cat_Muni_Estado ON Cat_Muni (edo)",
@@ -112,6 +125,10 @@ void createTables(Connection& connection) {
 }
 
 void createIndexes(Connection& connection) {
+  if (connection.backend() == Backend::PostgreSQL) {
+    for (const char* statement : kServerIndexStatements) connection.runNative(statement);
+    return;
+  }
   for (const char* statement : kIndexStatements) connection.runNative(statement);
 }
 
