@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "forms/message_form.h"
+
 namespace testing_support {
 
 std::string typeName(const std::type_info& type) {
@@ -16,6 +18,9 @@ std::string typeName(const std::type_info& type) {
 
 void HeadlessHost::showModal(forms::Form& form) {
   modalForms.push_back(form.name());
+  if (const auto* notice = dynamic_cast<const forms::MessageForm*>(&form)) {
+    notices.push_back(notice->LabelMensaje.caption);
+  }
   form.load();
   if (form.unloaded()) return;
   // Messages are acknowledged at once; queued answers wait for the dialogs they are for.

@@ -65,6 +65,8 @@ class HeadlessHost : public forms::Host {
   std::vector<std::string> works;
   int workTicks = 0;
   std::vector<std::string> modalForms;
+  // The text of every notice shown (the message a MessageForm carries).
+  std::vector<std::string> notices;
   std::optional<int> endStatus;
 
  private:
