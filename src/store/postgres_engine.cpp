@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <type_traits>
+#include <unordered_map>
 
 #include "store/engine.h"
 #include "store/error.h"
@@ -120,16 +121,21 @@ std::string engineWording(const std::string& message) {
   return message;
 }
 
-// Whether `statement` is a read or the start of a transaction.
-bool changesNothing(std::string_view statement) {
+// The statement's first word, in capitals.
+std::string firstWord(std::string_view statement) {
   const auto first = statement.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return true;
   std::string word;
-  for (std::size_t i = first;
+  for (std::size_t i = first == std::string_view::npos ? statement.size() : first;
        i < statement.size() && std::isalpha(static_cast<unsigned char>(statement[i])); ++i) {
     word += static_cast<char>(std::toupper(static_cast<unsigned char>(statement[i])));
   }
-  return word == "SELECT" || word == "BEGIN";
+  return word;
+}
+
+// Whether `statement` is a read or the start of a transaction.
+bool changesNothing(std::string_view statement) {
+  const std::string word = firstWord(statement);
+  return word.empty() || word == "SELECT" || word == "BEGIN";
 }
 
 // ? marks become $1, $2, ... outside literals, quoted names and comments.
@@ -238,9 +244,23 @@ class PostgresEngine : public Engine {
   StoreError silence(std::string_view statement) const;
   // Waits for the answer to the statement sent, up to the time limit; false when none came.
   bool awaitAnswer();
+  // The answer to what was sent for `statement` (nothing when `sent` is false), or the
+  // failure it reports; `idle` says whether the connection was outside a transaction, and
+  // `harmless` whether what was sent changes nothing, so may run again on a new connection.
+  ResultHandle answer(std::string_view statement, bool idle, bool sent, bool harmless);
+  // The name of the server's prepared form of `numbered`, prepared the second time the text
+  // runs on this connection; null while it is not (yet) prepared.
+  const std::string* preparedName(std::string_view statement, const std::string& numbered,
+                                  int parameters, bool idle);
 
+  struct Seen {
+    int uses = 0;
+    std::string name;
+  };
   ConnectionHandle connection_;
   int answer_seconds_;
+  std::unordered_map<std::string, Seen> statements_;
+  int prepared_ = 0;
 };
 
 StoreError PostgresEngine::silence(std::string_view statement) const {
@@ -290,6 +310,67 @@ StoreError PostgresEngine::failure(std::string_view statement, const PGresult* r
   return StoreError(std::string(statement), engineWording(firstLine(primary)), codeOfState(state));
 }
 
+ResultHandle PostgresEngine::answer(std::string_view statement, bool idle, bool sent,
+                                    bool harmless) {
+  if (sent && !awaitAnswer()) {
+    // A server that stopped answering is given up on: the connection is closed, and the
+    // server ends whatever it was doing when it notices.
+    connection_.reset();
+    statements_.clear();
+    throw silence(statement);
+  }
+  ResultHandle result(sent ? PQgetResult(connection_.get()) : nullptr);
+  while (ResultHandle more{result ? PQgetResult(connection_.get()) : nullptr}) {
+    result = std::move(more);
+  }
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return result;
+  const char* state = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+  // A connection the server ended while it was idle: a statement it never received, one
+  // it refused because it was ending the session, or one that changes nothing may run
+  // again on a new connection.
+  const bool ended = state && std::string_view(state).substr(0, 4) == "57P0";
+  const bool lost = PQstatus(connection_.get()) == CONNECTION_BAD;
+  if (idle && (ended || (lost && (!sent || harmless)))) {
+    throw ConnectionDropped(failure(statement, result.get()));
+  }
+  throw failure(statement, result.get());
+}
+
+// A text run again is worth the server's keeping it parsed and planned: the kept connection
+// then sends only the values. The server re-plans a kept statement by itself when a table
+// changes. Past the cache's size (and only between transactions) it starts afresh. The
+// statements that open and close transactions are left as they are.
+const std::string* PostgresEngine::preparedName(std::string_view statement,
+                                                const std::string& numbered, int parameters,
+                                                bool idle) {
+  constexpr int kKeptStatements = 128;
+  if (firstWord(statement) != "SELECT" && firstWord(statement) != "INSERT" &&
+      firstWord(statement) != "UPDATE" && firstWord(statement) != "DELETE") {
+    return nullptr;
+  }
+  if (const auto known = statements_.find(numbered);
+      known != statements_.end() && !known->second.name.empty()) {
+    return &known->second.name;
+  }
+  if (prepared_ >= kKeptStatements || statements_.size() >= 4 * kKeptStatements) {
+    if (!idle) return nullptr;
+    statements_.clear();
+    if (prepared_ > 0) {
+      prepared_ = 0;
+      answer("DEALLOCATE ALL", idle, PQsendQuery(connection_.get(), "DEALLOCATE ALL") != 0, true);
+    }
+  }
+  Seen& seen = statements_[numbered];
+  if (++seen.uses < 2) return nullptr;
+  const std::string name = "t" + std::to_string(++prepared_);
+  answer(statement, idle,
+         PQsendPrepare(connection_.get(), name.c_str(), numbered.c_str(), parameters, nullptr) != 0,
+         true);
+  seen.name = name;
+  return &seen.name;
+}
+
 Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
   observeStatement(statement, values);
   // The client library reads the statement up to a NUL: a NUL would hide the rest.
@@ -314,42 +395,31 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
   }
   if (!connection_) throw silence(statement);
   const bool idle = PQtransactionStatus(connection_.get()) == PQTRANS_IDLE;
+  const int count = static_cast<int>(pointers.size());
   // Always the extended protocol, which takes exactly one statement.
-  const int sent =
-      PQsendQueryParams(connection_.get(), numbered.c_str(), static_cast<int>(pointers.size()),
-                        nullptr, pointers.data(), nullptr, nullptr, 0);
-  if (sent && !awaitAnswer()) {
-    // A server that stopped answering is given up on: the connection is closed, and the
-    // server ends whatever it was doing when it notices.
-    connection_.reset();
-    throw silence(statement);
+  const std::string* name = preparedName(statement, numbered, count, idle);
+  const int sent = name ? PQsendQueryPrepared(connection_.get(), name->c_str(), count,
+                                              pointers.data(), nullptr, nullptr, 0)
+                        : PQsendQueryParams(connection_.get(), numbered.c_str(), count, nullptr,
+                                            pointers.data(), nullptr, nullptr, 0);
+  ResultHandle result;
+  try {
+    result = answer(statement, idle, sent != 0, changesNothing(statement));
+  } catch (const StoreError&) {
+    // A kept statement that failed is prepared afresh if it runs again.
+    statements_.erase(numbered);
+    throw;
   }
-  ResultHandle result(sent ? PQgetResult(connection_.get()) : nullptr);
-  while (ResultHandle more{result ? PQgetResult(connection_.get()) : nullptr}) {
-    result = std::move(more);
-  }
-  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-    const char* state = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
-    // A connection the server ended while it was idle: a statement it never received, one
-    // it refused because it was ending the session, or a read or a BEGIN (which change
-    // nothing) may run again on a new connection.
-    const bool ended = state && std::string_view(state).substr(0, 4) == "57P0";
-    const bool lost = PQstatus(connection_.get()) == CONNECTION_BAD;
-    if (idle && (ended || (lost && (!sent || changesNothing(statement))))) {
-      throw ConnectionDropped(failure(statement, result.get()));
-    }
-    throw failure(statement, result.get());
-  }
+  const ExecStatusType status = PQresultStatus(result.get());
   const char* changed = PQcmdTuples(result.get());
   if (changed && *changed && std::strcmp(changed, "0") != 0 && status == PGRES_COMMAND_OK) {
     noteRowsChanged();
   }
   Rows rows;
-  const int count = PQntuples(result.get());
+  const int found = PQntuples(result.get());
   const int columns = PQnfields(result.get());
-  rows.reserve(static_cast<std::size_t>(count));
-  for (int r = 0; r < count; ++r) {
+  rows.reserve(static_cast<std::size_t>(found));
+  for (int r = 0; r < found; ++r) {
     Row row;
     row.reserve(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) row.push_back(readField(result.get(), r, c));
