@@ -92,14 +92,16 @@ Rows Connection::runOnce(const std::function<Rows()>& statement) {
   try {
     return statement();
   } catch (const ConnectionDropped&) {
-    if (in_transaction_ || !reopenAfterDrop()) throw;
+    if (in_transaction_ || !reopen()) throw;
     return statement();
   }
 }
 
-bool Connection::reopenAfterDrop() {
+bool Connection::reopen() {
   if (!reopen_) return false;
-  engine_ = reopen_();
+  std::unique_ptr<Engine> next = reopen_();
+  next->endPrevious(*engine_);
+  engine_ = std::move(next);
   return true;
 }
 
@@ -162,7 +164,7 @@ void Connection::transaction(const std::function<void()>& work, TransactionKind 
     try {
       engine_->execute(engine_->beginStatement(kind), {});
     } catch (const ConnectionDropped&) {
-      if (!reopenAfterDrop()) throw;
+      if (!reopen()) throw;
       engine_->execute(engine_->beginStatement(kind), {});
     }
     bool committing = false;

@@ -71,6 +71,9 @@ class Connection {
   std::int64_t lastInsertedKey();
   // The columns of `table` in their order; none when there is no such table.
   std::vector<std::string> columnsOf(const std::string& table);
+  // Opens the same server database again in place of this connection, once whatever the
+  // old one left on the server can no longer take effect; false for a file.
+  bool reopen();
 
  private:
   explicit Connection(std::unique_ptr<Engine> engine);
@@ -79,9 +82,6 @@ class Connection {
   // Runs `statement` on the engine; one the server dropped before running it runs again
   // on a new connection, outside a transaction.
   Rows runOnce(const std::function<Rows()>& statement);
-  // Opens the server's connection again after the server ended it; false for a file.
-  bool reopenAfterDrop();
-
   std::unique_ptr<Engine> engine_;
   // Opens the same database again (a server's); none for a file.
   std::function<std::unique_ptr<Engine>()> reopen_;

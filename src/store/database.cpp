@@ -54,7 +54,8 @@ Connection& Database::connection() {
     checkSettings();
     settings_read_in_ = operation;
   }
-  if (kept_ && (!kept_->usable() || (new_event && fileReplaced()))) kept_.reset();
+  if (kept_ && server_ && !kept_->usable()) kept_->reopen();
+  if (kept_ && !server_ && (!kept_->usable() || (new_event && fileReplaced()))) kept_.reset();
   if (!kept_) {
     if (server_) {
       kept_.emplace(Connection::connect(*server_));

@@ -32,6 +32,10 @@ class Engine {
   virtual bool mayRetry(const class StoreError& failure) const = 0;
   virtual std::int64_t lastInsertedKey() = 0;
   virtual std::vector<std::string> columnsOf(const std::string& table) = 0;
+  // For an engine opened to replace `previous`: makes sure nothing `previous` sent can still
+  // take effect (a server session given up on may still be running, or may still receive a
+  // COMMIT), so that what this engine reads is final. Throws when that cannot be made sure.
+  virtual void endPrevious(const Engine& previous) { static_cast<void>(previous); }
 };
 
 // Opens the SQLite file `file`; `create` makes a new one instead.

@@ -209,7 +209,12 @@ Value readField(const PGresult* result, int row, int column) {
 class PostgresEngine : public Engine {
  public:
   PostgresEngine(ConnectionHandle connection, const ServerSettings& server)
-      : connection_(std::move(connection)), answer_seconds_(server.answerSeconds) {}
+      : connection_(std::move(connection)), answer_seconds_(server.answerSeconds) {
+    session_ = PQbackendPID(connection_.get());
+    session_start_ = execute("SELECT backend_start FROM pg_stat_activity WHERE pid = ?",
+                             Row{Value(std::int64_t{session_})})[0][0]
+                         .asText();
+  }
 
   Backend backend() const override { return Backend::PostgreSQL; }
   bool usable() const override;
@@ -228,6 +233,7 @@ class PostgresEngine : public Engine {
   std::int64_t lastInsertedKey() override {
     return execute("SELECT lastval()", {})[0][0].asInteger();
   }
+  void endPrevious(const Engine& previous) override;
   std::vector<std::string> columnsOf(const std::string& table) override {
     std::vector<std::string> names;
     for (const Row& row : execute("SELECT column_name FROM information_schema.columns "
@@ -259,6 +265,9 @@ class PostgresEngine : public Engine {
   };
   ConnectionHandle connection_;
   int answer_seconds_;
+  // The server session behind the connection: its process and when it started.
+  int session_ = 0;
+  std::string session_start_;
   std::unordered_map<std::string, Seen> statements_;
   int prepared_ = 0;
 };
@@ -308,6 +317,26 @@ StoreError PostgresEngine::failure(std::string_view statement, const PGresult* r
   }
   const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
   return StoreError(std::string(statement), engineWording(firstLine(primary)), codeOfState(state));
+}
+
+// A session the program gave up on (no answer in time, a connection cut on the program's
+// side) may still hold a transaction whose COMMIT is on its way or in its socket: it could
+// commit after the new connection has read that it did not. It is ended first, and waited
+// for; one that is gone already, or was never left open, costs a look.
+void PostgresEngine::endPrevious(const Engine& previous) {
+  const auto* old = dynamic_cast<const PostgresEngine*>(&previous);
+  if (!old || old->session_ == 0) return;
+  const Rows ended = execute(
+      "SELECT pg_terminate_backend(pid, ?) FROM pg_stat_activity "
+      "WHERE pid = ? AND backend_start = ?",
+      Row{Value(std::int64_t{answer_seconds_ * 500}), Value(std::int64_t{old->session_}),
+          Value(old->session_start_)});
+  if (!ended.empty() && ended[0][0].asInteger() == 0) {
+    throw StoreError("pg_terminate_backend",
+                     "una conexión anterior de este equipo sigue abierta en el servidor de la "
+                     "base de datos y no terminó a tiempo; vuelva a intentarlo en un momento",
+                     kServerUnreachable);
+  }
 }
 
 ResultHandle PostgresEngine::answer(std::string_view statement, bool idle, bool sent,

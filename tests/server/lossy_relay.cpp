@@ -59,12 +59,32 @@ LossyRelay::~LossyRelay() {
   const char stop = 1;
   if (write(stop_[1], &stop, 1) != 1) std::abort();
   thread_.join();
-  for (const int fd : {listener_, stop_[0], stop_[1]}) close(fd);
+  for (const int fd : {listener_, stop_[0], stop_[1], held_server_}) {
+    if (fd >= 0) close(fd);
+  }
 }
 
 void LossyRelay::loseNextAnswerTo(const std::string& text) {
   const std::lock_guard lock(mutex_);
   lose_answer_to_ = text;
+}
+
+void LossyRelay::holdNext(const std::string& text) {
+  const std::lock_guard lock(mutex_);
+  hold_ = text;
+}
+
+void LossyRelay::releaseHeld() {
+  const std::lock_guard lock(mutex_);
+  if (held_server_ < 0) return;
+  // The session may be gone: its socket then refuses the bytes without a signal.
+  if (send(held_server_, held_.data(), held_.size(), MSG_NOSIGNAL) ==
+      static_cast<ssize_t>(held_.size())) {
+    pollfd answer{held_server_, POLLIN, 0};
+    poll(&answer, 1, 2000);
+  }
+  close(held_server_);
+  held_server_ = -1;
 }
 
 std::string LossyRelay::through(const std::string& uri) const {
@@ -107,8 +127,24 @@ void LossyRelay::run() {
       bool open = true;
       if (from_program.revents) {
         std::string sent;
-        open = pass(pairs[i].program, pairs[i].server, &sent);
         const std::lock_guard lock(mutex_);
+        if (!hold_.empty()) {
+          char buffer[65536];
+          const ssize_t got = read(pairs[i].program, buffer, sizeof buffer);
+          sent.assign(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+          if (got > 0 && sent.find(hold_) != std::string::npos) {
+            // The server keeps waiting for it; the program's side is cut.
+            hold_.clear();
+            held_ = sent;
+            held_server_ = pairs[i].server;
+            close(pairs[i].program);
+            pairs[i].program = -1;
+            continue;
+          }
+          open = got > 0 && write(pairs[i].server, buffer, static_cast<std::size_t>(got)) == got;
+        } else {
+          open = pass(pairs[i].program, pairs[i].server, &sent);
+        }
         if (open && !lose_answer_to_.empty() && sent.find(lose_answer_to_) != std::string::npos) {
           // The server gets the statement and carries it out; its answer has nowhere to go.
           std::this_thread::sleep_for(std::chrono::milliseconds(300));

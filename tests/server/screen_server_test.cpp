@@ -250,6 +250,36 @@ TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
   EXPECT_EQ(relay.lost(), 4);
 }
 
+// A COMMIT that reaches the server only after the program gave up on its connection (a slow
+// network, a paused server) must not make what the program told untrue: the session it left
+// is ended before the program reads back what happened.
+TEST(ServerScreens, ACommitArrivingAfterTheReadBackCannotContradictIt) {
+  server_tests::ServerFolder on_server;
+  server_tests::LossyRelay relay;
+  std::ofstream(on_server.folder.path() / store::kSettingsFileName)
+      << "servidor = " << relay.through(on_server.database.uri()) << "\n";
+  server_tests::Station station(on_server.folder.path());
+  capture::Captura& c = station.screen;
+  const auto rows = [&] {
+    return on_server.database.connect().runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger();
+  };
+  const std::int64_t before = rows();
+  for (int record = 1; record <= 3; ++record) {
+    c.type(c.TextMin, "100");
+    c.type(c.TextMax, "120");
+    c.type(c.TextFrec, "110");
+    if (record == 3) relay.holdNext("COMMIT");
+    c.click(c.CmdGrabar);
+    relay.releaseHeld();
+    EXPECT_EQ(rows(), before + c.records.count()) << "the screen shows what is stored";
+  }
+  c.click(c.cmdPrimero);
+  relay.holdNext("COMMIT");
+  c.click(c.CmdBorrar);
+  relay.releaseHeld();
+  EXPECT_EQ(rows(), before + c.records.count()) << "the screen shows what is stored";
+}
+
 }  // namespace
 
 namespace {
