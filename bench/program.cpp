@@ -80,8 +80,12 @@ Program::~Program() {
   fs::remove_all(alone_folder_);
 }
 
-StepTime Program::start(const std::string& caption) {
-  host_.answerNext([caption](forms::Form& form) {
+Program::StartTimes Program::start(const std::string& caption) {
+  Clock::time_point shown;
+  std::size_t opened = 0;
+  host_.answerNext([&, caption](forms::Form& form) {
+    shown = Clock::now();
+    opened = recorded_.size();
     auto& access = dynamic_cast<session::frmClaveAcceso&>(form);
     access.type(access.Text1, "005");
     access.keyPress(13);
@@ -90,13 +94,24 @@ StepTime Program::start(const std::string& caption) {
     }
     access.keyPress(13);
   });
-  return step([&] {
-    state_ = std::make_unique<session::SessionState>();
-    captura_ = std::make_unique<capture::Captura>(host_, *state_);
-    outputs_ = std::make_unique<outputs::DayOutputFiles>(host_, *state_);
-    captura_->useOutputs(*outputs_);
-    captura_->load();
-  });
+  recorded_.clear();
+  const auto start = Clock::now();
+  state_ = std::make_unique<session::SessionState>();
+  captura_ = std::make_unique<capture::Captura>(host_, *state_);
+  outputs_ = std::make_unique<outputs::DayOutputFiles>(host_, *state_);
+  captura_->useOutputs(*outputs_);
+  captura_->load();
+  StartTimes times;
+  times.opening.program = std::chrono::duration<double, std::milli>(shown - start).count();
+  times.signIn.program = millisecondsSince(shown);
+  std::vector<Recorded> statements = std::move(recorded_);
+  recorded_.clear();
+  const std::vector<Recorded> after_shown(statements.begin() + static_cast<long>(opened),
+                                          statements.end());
+  statements.resize(opened);
+  times.opening.alone = runAlone(statements);
+  times.signIn.alone = runAlone(after_shown);
+  return times;
 }
 
 StepTime Program::step(const std::function<void()>& event) {
@@ -107,11 +122,15 @@ StepTime Program::step(const std::function<void()>& event) {
   time.program = millisecondsSince(program_start);
   const std::vector<Recorded> statements = std::move(recorded_);
   recorded_.clear();
-  if (!alone_) return time;
+  time.alone = runAlone(statements);
+  return time;
+}
+
+double Program::runAlone(const std::vector<Recorded>& statements) {
+  if (!alone_) return 0;
   const auto alone_start = Clock::now();
   alone_->run(statements);
-  time.alone = millisecondsSince(alone_start);
-  return time;
+  return millisecondsSince(alone_start);
 }
 
 }  // namespace bench

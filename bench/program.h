@@ -34,8 +34,15 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
+  // The two waits of a start: from the screen's creation to the access screen shown (the
+  // database opened, the delegations read), and from the key's Intro to a capture screen
+  // ready for keying.
+  struct StartTimes {
+    StepTime opening;
+    StepTime signIn;
+  };
   // Signs in with delegation 5's key into the module `caption` on today's date.
-  StepTime start(const std::string& caption);
+  StartTimes start(const std::string& caption);
   // Runs one operator event on the program, then its statements on SQLite alone.
   StepTime step(const std::function<void()>& event);
 
@@ -43,6 +50,9 @@ class Program {
   session::SessionState& state() { return *state_; }
 
  private:
+  // The statements recorded since the last step, run on SQLite alone; their milliseconds.
+  double runAlone(const std::vector<Recorded>& statements);
+
   std::filesystem::path program_folder_;
   std::filesystem::path alone_folder_;
   std::string server_admin_;
