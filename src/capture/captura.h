@@ -22,8 +22,8 @@ namespace capture {
 
 // The capture screen, the program's main window. It exists once for the whole run; its
 // load opens the access screen first and then prepares the lists, the basket and the
-// layout of the chosen module. Handlers live in files by concern: modules and layout,
-// start, lists, basket, display and navigation, saving, price aids.
+// layout of the chosen module. Its handlers live in captura_*.cpp by concern: layout,
+// modules, start, lists, basket, navigation, keyboard, saving, undo, typed work, price aids.
 class Captura : public forms::Form, public session::CaptureHandOver {
  public:
   Captura(forms::Host& host, session::SessionState& state);
