@@ -9,7 +9,7 @@ void BenchHost::showModal(forms::Form& form) {
   form.load();
   if (form.unloaded()) return;
   if (answers_.empty()) {
-    form.keyPress(13);
+    form.keyPress(forms::kEnterKey);
   } else {
     auto answer = std::move(answers_.front());
     answers_.pop_front();

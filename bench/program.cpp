@@ -88,11 +88,11 @@ Program::StartTimes Program::start(const std::string& caption) {
     opened = recorded_.size();
     auto& access = dynamic_cast<session::frmClaveAcceso&>(form);
     access.type(access.Text1, "005");
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
     for (int i = 0; i < access.ComboMod.listCount(); ++i) {
       if (access.ComboMod.itemText(i) == caption) access.choose(access.ComboMod, i);
     }
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   });
   recorded_.clear();
   const auto start = Clock::now();

@@ -171,7 +171,7 @@ void Captura::returnFocusFrom(const forms::CommandButton& button) {
 
 // Enter moves on like Tab from a text box or a list; on a button it still presses it.
 void Captura::Form_KeyPress(int& key) {
-  if (key != 13 || !focused()) return;
+  if (key != forms::kEnterKey || !focused()) return;
   const forms::ControlKind kind = focused()->kind();
   if (kind == forms::ControlKind::TextBox || kind == forms::ControlKind::ComboBox) {
     host().postTab(*this);

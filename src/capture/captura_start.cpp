@@ -61,7 +61,7 @@ void Captura::Form_Load() {
   alignPreviousPricesPanel();
 
   const auto date = text::dateOfLabel(g_.gFecha);
-  g_.gFechaSQL = date ? text::sqlDate(*date) : "";
+  g_.gFechaSQL = date ? text::yearSlashDate(*date) : "";
   g_.gFecDe = g_.gFecA = g_.gFechaSQL;
   g_.gCanasta = session::basketFlag(g_.gModulo);
 
@@ -239,7 +239,7 @@ void Captura::ComboFec_Validate(bool& cancel) {
   const std::string before = g_.gFechaSQL;
   g_.gFecha = ComboFec.text();
   LabelFec.caption = g_.gFecha;
-  g_.gFechaSQL = text::sqlDate(*chosen);
+  g_.gFechaSQL = text::yearSlashDate(*chosen);
   if (g_.gFecDe == before && g_.gFecA == before) g_.gFecDe = g_.gFecA = g_.gFechaSQL;
   CargaCanasta();
 }

@@ -145,7 +145,7 @@ void Form::tab(bool backward) {
 bool Form::keyPress(int key) {
   dispatch([&] {
     Form_KeyPress(key);
-    if (key != 13) return;
+    if (key != kEnterKey) return;
     if (focused_ && focused_->kind() == ControlKind::CommandButton && focused_->takesFocus()) {
       if (focused_->onClick) focused_->onClick();
     } else if (defaultButton && defaultButton->takesFocus() && moveFocus(*defaultButton)) {

@@ -22,6 +22,9 @@ class ScreenMisuse : public std::logic_error {
 // Keys a screen can give to one of its buttons, pressed together with Ctrl.
 enum class ShortcutKey { Enter, Z, Home, End, PageUp, PageDown, Delete };
 
+// The character code of Enter, as keyPress receives it.
+inline constexpr int kEnterKey = 13;
+
 // A screen: owns its controls as members (they register themselves in declaration order)
 // and keeps the focus. The public entry points are what an operator does; views and tests
 // call them, and each runs its handlers to the end before it returns.
@@ -64,8 +67,8 @@ class Form {
   // Moves the focus as a click into a control would; false when it stayed where it was.
   bool focus(Control& control);
   void tab(bool backward = false);
-  // A character key (13 for Enter); the form sees it before the focused control. True when
-  // the focused control should still receive the key.
+  // A character key (kEnterKey for Enter); the form sees it before the focused control.
+  // True when the focused control should still receive the key.
   bool keyPress(int key);
   // The window frame's close box.
   void requestClose();

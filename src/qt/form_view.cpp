@@ -342,7 +342,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        forward([&] { form_.keyPress(13); });
+        forward([&] { form_.keyPress(forms::kEnterKey); });
         return true;
       }
       if (!key->text().isEmpty() && key->text().at(0).isPrint()) {

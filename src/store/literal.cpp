@@ -41,7 +41,7 @@ std::string sqlDate(const text::Date& date) {
     throw StoreError("", "la fecha " + std::to_string(date.day) + "/" + std::to_string(date.month) +
                              "/" + std::to_string(date.year) + " no existe");
   }
-  return "#" + text::sqlDate(date) + "#";
+  return "#" + text::yearSlashDate(date) + "#";
 }
 
 std::string sqlYearFirstDate(std::string_view date) {

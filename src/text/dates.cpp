@@ -95,7 +95,7 @@ std::string dateLabel(const Date& date) {
   return std::string(dayName(date)) + " " + shortDate(date);
 }
 
-std::string sqlDate(const Date& date) {
+std::string yearSlashDate(const Date& date) {
   return std::to_string(date.year) + "/" + std::to_string(date.month) + "/" +
          std::to_string(date.day);
 }

@@ -24,10 +24,10 @@ int dayOfWeek(const Date& date);
 // "Dom", "Lun", "Mar", "Mie", "Jue", "Vie", "Sab".
 std::string_view dayName(const Date& date);
 
-std::string shortDate(const Date& date);  // 21/07/2006
-std::string dateLabel(const Date& date);  // Vie 21/07/2006
-std::string sqlDate(const Date& date);    // 2006/7/21, no leading zeros
-std::string isoDate(const Date& date);    // 2006-07-21, the stored form
+std::string shortDate(const Date& date);      // 21/07/2006
+std::string dateLabel(const Date& date);      // Vie 21/07/2006
+std::string yearSlashDate(const Date& date);  // 2006/7/21, no leading zeros
+std::string isoDate(const Date& date);        // 2006-07-21, the stored form
 
 // A day-first date as an operator types it: 5/7/06, 05/07/2006, 21/7/2006 ("-" and "."
 // separate too). Two-digit years fall into 1930-2029. Empty when the text is no real date.

@@ -28,7 +28,7 @@ class StartBackup : public CaptureScreen {
     const auto ignore_rest = [&] {
       host.answerNext<forms::MessageForm>([&](forms::MessageForm& message) {
         told = message.LabelMensaje.caption;
-        message.keyPress(13);
+        message.keyPress(forms::kEnterKey);
       });
     };
     start("Granos y Semillas", "005", ignore_rest);

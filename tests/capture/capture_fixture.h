@@ -43,11 +43,11 @@ class CaptureScreen : public ::testing::Test {
     captura = std::make_unique<capture::Captura>(host, *state);
     host.answerNext<session::frmClaveAcceso>([caption, key](session::frmClaveAcceso& access) {
       access.type(access.Text1, key);
-      access.keyPress(13);
+      access.keyPress(forms::kEnterKey);
       for (int i = 0; i < access.ComboMod.listCount(); ++i) {
         if (access.ComboMod.itemText(i) == caption) access.choose(access.ComboMod, i);
       }
-      access.keyPress(13);
+      access.keyPress(forms::kEnterKey);
     });
     if (more_answers) more_answers();
     if (caption == "Volúmenes de Ingreso") answerPeriodDialog();
@@ -60,7 +60,7 @@ class CaptureScreen : public ::testing::Test {
     host.answerNext<capture::FormFecVol>([this](capture::FormFecVol& period) {
       const bool volume = captura->TextVol.visible && captura->ComboTrans.visible;
       periodAskedOver = volume ? "volume" : "prices";
-      period.keyPress(13);
+      period.keyPress(forms::kEnterKey);
     });
   }
 
@@ -116,7 +116,7 @@ class CaptureScreen : public ::testing::Test {
       notices.push_back(notice.LabelMensaje.caption);
       notice.click(notice.cmdDetalles);
       details.push_back(notice.LabelDetalle.visible ? notice.LabelDetalle.caption : "");
-      notice.keyPress(13);
+      notice.keyPress(forms::kEnterKey);
     });
   }
 
@@ -124,7 +124,7 @@ class CaptureScreen : public ::testing::Test {
   void answerError() {
     host.answerNext<capture::FormError>([this](capture::FormError& dialog) {
       errors.push_back(dialog.LabelError.caption + " | " + dialog.LabelGrabo.caption);
-      dialog.keyPress(13);
+      dialog.keyPress(forms::kEnterKey);
     });
   }
 

@@ -36,7 +36,7 @@ TEST(ErrorDialog, TheSecondLineSaysNothingWasSavedUnlessItIsAPriceWarning) {
     host.answerNext<capture::FormError>([&](capture::FormError&) {
       first_line = dialog.LabelError.caption;
       second_line = dialog.LabelGrabo.caption;
-      dialog.keyPress(13);
+      dialog.keyPress(forms::kEnterKey);
     });
     host.showModal(dialog);
     EXPECT_EQ(first_line, message);
@@ -65,10 +65,10 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriodTypedAsAnywher
       host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
         ++refusals;
         said = notice.LabelMensaje.caption;
-        notice.keyPress(13);
+        notice.keyPress(forms::kEnterKey);
       });
       dialog.type(dialog.TextFecDe, wrong);
-      dialog.keyPress(13);
+      dialog.keyPress(forms::kEnterKey);
       EXPECT_FALSE(dialog.unloaded()) << wrong;
       EXPECT_EQ(dialog.focused(), &dialog.TextFecDe);
     }
@@ -77,7 +77,7 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriodTypedAsAnywher
 
     // Read as the access screen reads a typed date.
     dialog.type(dialog.TextFecDe, "1/7/06");
-    dialog.keyPress(13);
+    dialog.keyPress(forms::kEnterKey);
   });
   host.showModal(dialog);
   EXPECT_EQ(refusals, 3);

@@ -246,7 +246,7 @@ TEST_F(Keyboard, TheKeysListNamesEveryKeyAndNoLettersClash) {
   std::string list;
   host.answerNext<forms::MessageForm>([&](forms::MessageForm& keys) {
     list = keys.LabelMensaje.caption;
-    keys.keyPress(13);
+    keys.keyPress(forms::kEnterKey);
   });
   c.clickMenu(c.Teclas);
   for (const char* entry :
@@ -286,7 +286,7 @@ TEST_F(CaptureScreen, TypedWorkIsOnlyDiscardedWhenTheOperatorSaysSo) {
       if (discard) {
         question.click(question.cmdSi);
       } else {
-        question.keyPress(13);
+        question.keyPress(forms::kEnterKey);
       }
     });
   };

@@ -141,14 +141,14 @@ TEST_F(PriceAids, AModuleSwitchOffersTheEntryWithItsOwnPreviousPrices) {
 TEST_F(PriceAids, EnterMovesOnLikeTabButPressesAButton) {
   capture::Captura& c = start("Frutas y Hortalizas");
   c.focus(c.TextObs);
-  EXPECT_FALSE(c.keyPress(13)) << "the Enter itself is discarded";
+  EXPECT_FALSE(c.keyPress(forms::kEnterKey)) << "the Enter itself is discarded";
   EXPECT_EQ(c.focused(), &c.CmdGrabar);
   c.focus(c.ComboPres);
-  c.keyPress(13);
+  c.keyPress(forms::kEnterKey);
   EXPECT_EQ(c.focused(), &c.ComboOri);
   answerError();
   c.focus(c.CmdGrabar);
-  c.keyPress(13);
+  c.keyPress(forms::kEnterKey);
   EXPECT_EQ(errors, Texts{"¡Faltan precios! | No grabó el registro"});
 }
 
@@ -172,9 +172,9 @@ TEST_F(PriceAids, EnteringTheVolumeSelectsWhatItShows) {
   EXPECT_EQ(c.TextVol.text, "35");
   c.choose(c.ComboTrans, 2);
   c.focus(c.TextVol);
-  c.keyPress(13);
+  c.keyPress(forms::kEnterKey);
   EXPECT_EQ(c.focused(), &c.CmdGrabar);
-  c.keyPress(13);
+  c.keyPress(forms::kEnterKey);
   const auto stored = store::run(folder.path(), "SELECT Vol, Cve_tra FROM Reg_Pre");
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0][0].asText(), "35");

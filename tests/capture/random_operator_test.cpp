@@ -283,7 +283,7 @@ TEST_F(RandomOperator, StoresWhatTheScreenShowedAndLosesNothing) {
       const int how = pick(3);
       action = how == 0 ? "Tab" : how == 1 ? "Mayús+Tab" : "Intro";
       if (how == 2) {
-        c.keyPress(13);
+        c.keyPress(forms::kEnterKey);
       } else {
         c.tab(how == 1);
       }
@@ -322,7 +322,7 @@ TEST_F(RandomOperator, StoresWhatTheScreenShowedAndLosesNothing) {
       action = "module list " + std::to_string(item);
       c.click(c.LabelMod);
       c.choose(c.ComboMod, item);
-      c.keyPress(13);
+      c.keyPress(forms::kEnterKey);
     } else if (kind < 90) {
       action = "destination";
       c.clickMenu(c.SelDestino);

@@ -102,7 +102,7 @@ TEST_F(CaptureScreen, TheModuleListSwitchesTheWholeScreen) {
     for (int i = 0; i < c.ComboMod.listCount(); ++i) {
       if (c.ComboMod.itemText(i) == caption) c.choose(c.ComboMod, i);
     }
-    c.keyPress(13);
+    c.keyPress(forms::kEnterKey);
     EXPECT_FALSE(c.ComboMod.visible);
     EXPECT_TRUE(c.LabelMod.visible);
     EXPECT_EQ(c.LabelMod.caption, caption);
@@ -146,7 +146,7 @@ TEST_F(CaptureScreen, TheDestinationChoiceIsTakenOverOnceHoweverTheListIsLeft) {
   capture::Captura& c = start("Frutas y Hortalizas");
   const auto leave = [&](int how) {
     if (how == 0) c.tab();
-    if (how == 1) c.keyPress(13);
+    if (how == 1) c.keyPress(forms::kEnterKey);
     if (how == 2) c.click(c.TextObs);
   };
   for (int how = 0; how < 3; ++how) {
@@ -262,8 +262,8 @@ TEST_F(CaptureScreen, ALockedFileGivenUpOnAtTheStartEndsTheProgram) {
   auto other_program = store::Connection::open(store::databasePath(folder.path()));
   host.answerNext<session::frmClaveAcceso>([&](session::frmClaveAcceso& access) {
     access.type(access.Text1, "005");
-    access.keyPress(13);
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
+    access.keyPress(forms::kEnterKey);
     other_program.runNative("BEGIN EXCLUSIVE");
   });
   int questions = 0;

@@ -83,7 +83,7 @@ class Focus : public ::testing::Test {
   void answerNotice() {
     host.answerNext<forms::MessageForm>([this](forms::MessageForm& notice) {
       notices.push_back(notice.LabelMensaje.caption);
-      notice.keyPress(13);
+      notice.keyPress(forms::kEnterKey);
     });
   }
 
@@ -200,10 +200,10 @@ TEST_F(Focus, ValidateAndFailingHandlersLeaveTheFocusModelWorking) {
 
 TEST_F(Focus, EnterPressesTheFocusedButtonOrElseTheDefaultOneAndATabCanBePosted) {
   form.focus(form.B);
-  EXPECT_FALSE(form.keyPress(13));
+  EXPECT_FALSE(form.keyPress(forms::kEnterKey));
   EXPECT_EQ(form.events.back(), "D.Click");
   form.focus(form.C);
-  form.keyPress(13);
+  form.keyPress(forms::kEnterKey);
   EXPECT_EQ(form.events.back(), "C.Click");
   // The form sees keys first and may discard them.
   EXPECT_FALSE(form.keyPress('x'));

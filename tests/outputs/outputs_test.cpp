@@ -152,13 +152,13 @@ class Outputs : public ::testing::Test {
     host.answerNext<outputs::frmAviso>([this](outputs::frmAviso& notice) {
       said.push_back(notice.lblArc.caption + "|" + notice.lblDir.caption + "|" +
                      notice.lblCant.caption);
-      notice.keyPress(13);
+      notice.keyPress(forms::kEnterKey);
     });
   }
   void answerError() {
     host.answerNext<forms::MessageForm>([this](forms::MessageForm& message) {
       said.push_back(message.LabelMensaje.caption);
-      message.keyPress(13);
+      message.keyPress(forms::kEnterKey);
     });
   }
 
@@ -275,7 +275,7 @@ TEST_F(Outputs, AFileThatCannotBeWrittenKeepsWhatItHeldAndTheOperatorIsToldWhy) 
     for (int press = 0; press < 2; ++press) {
       child_host.answerNext<forms::MessageForm>([&](forms::MessageForm& message) {
         messages += message.LabelMensaje.caption + "\n";
-        message.keyPress(13);
+        message.keyPress(forms::kEnterKey);
       });
     }
     child_outputs.writeExport();

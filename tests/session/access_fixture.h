@@ -76,7 +76,7 @@ class AccessScreen : public ::testing::Test {
     HandOverRecord handOver;
     runOn(fresh, handOver, [&](session::frmClaveAcceso& access) {
       typeKey(access, key);
-      access.keyPress(13);
+      access.keyPress(forms::kEnterKey);
     });
     return fresh;
   }
@@ -84,11 +84,11 @@ class AccessScreen : public ::testing::Test {
   // Types the key, or a date, and presses Enter, as the operator does.
   static void typeKey(session::frmClaveAcceso& access, const std::string& key) {
     access.type(access.Text1, key);
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   }
   static void typeDate(session::frmClaveAcceso& access, const std::string& date) {
     access.type(access.TextFec, date);
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   }
 
   testing_support::TempFolder folder;

@@ -26,7 +26,7 @@ TEST_F(AccessScreen, AKeyAndTwoEntersSignInAndHandOverToTheCaptureScreen) {
     EXPECT_EQ(access.CmdAceptar2.top, access.LabelCla.top);
     EXPECT_EQ(access.LabelDel1.caption, "Valle Alto");
     EXPECT_EQ(access.defaultButton, &access.CmdAceptar2);
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   });
   EXPECT_FALSE(ended);
   EXPECT_TRUE(hidden_meanwhile);
@@ -46,7 +46,7 @@ TEST_F(AccessScreen, AKeyAndTwoEntersSignInAndHandOverToTheCaptureScreen) {
 // A key whose last character is a letter, an empty key or a closed window end the program
 // and write nothing.
 TEST_F(AccessScreen, OnlyTheLastThreeCharactersOfTheKeyCountAndNoKeyEndsTheProgram) {
-  EXPECT_EQ(run([&](session::frmClaveAcceso& access) { access.keyPress(13); }), 0);
+  EXPECT_EQ(run([&](session::frmClaveAcceso& access) { access.keyPress(forms::kEnterKey); }), 0);
   EXPECT_FALSE(captura.shown);
   EXPECT_EQ(run([](session::frmClaveAcceso& access) { access.requestClose(); }), 0);
   EXPECT_EQ(run([&](session::frmClaveAcceso& access) { typeKey(access, "10x"); }), 0);
@@ -83,7 +83,7 @@ TEST_F(AccessScreen, AWrongKeyBeepsEmptiesTheBoxAndLetsTheOperatorRetry) {
     EXPECT_EQ(config(), (std::pair<std::string, std::string>{"0", "0"}));
     typeKey(access, "105");
     EXPECT_FALSE(access.LabelWrongKey.visible);
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   });
   EXPECT_EQ(state.gCveDel, "5");
 }
@@ -98,7 +98,7 @@ TEST_F(AccessScreen, AConfiguredDelegationIsOfferedAloneAndTheKeysNumberDecides)
     EXPECT_EQ(host.beeps, 1);
     EXPECT_TRUE(access.Text1.visible);
     typeKey(access, "005");
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   });
   EXPECT_EQ(state.gCveDel, "5");
   // Whatever the list shows, the number typed decides.
@@ -112,7 +112,7 @@ TEST_F(AccessScreen, TheOperator746ChoosesTheDelegationByName) {
     access.choose(access.ComboDel, 0);
     typeKey(access, "99746");
     EXPECT_EQ(access.LabelDel1.caption, "Valle Alto");
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   });
   EXPECT_EQ(config(), (std::pair<std::string, std::string>{"5", "746"}));
 
@@ -125,7 +125,7 @@ TEST_F(AccessScreen, TheOperator746ChoosesTheDelegationByName) {
     EXPECT_EQ(access.ComboDel.itemText(1), "Sierra Añil");
     access.choose(access.ComboDel, 1);
     typeKey(access, "746");
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   });
   EXPECT_EQ(fresh.gCveDel, "21");
   EXPECT_EQ(config(), (std::pair<std::string, std::string>{"21", "746"}));
@@ -209,7 +209,7 @@ TEST_F(AccessScreen, ATypedDateThePurgeDeletesOrAFutureOneAsksBeforeGoingOn) {
     for (const char* implausible : {"21/07/1989", "1/1/2101"}) {
       host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
         EXPECT_NE(notice.LabelMensaje.caption.find("entre 1990 y 2100"), std::string::npos);
-        notice.keyPress(13);
+        notice.keyPress(forms::kEnterKey);
       });
       typeDate(access, implausible);
       EXPECT_FALSE(access.unloaded()) << implausible;
@@ -223,7 +223,7 @@ TEST_F(AccessScreen, AMissingOrEmptyConfigReadsAsNoDelegationAndIsWrittenOnSignI
   run([&](session::frmClaveAcceso& access) {
     EXPECT_EQ(access.ComboDel.listCount(), 4);
     typeKey(access, "105");
-    access.keyPress(13);
+    access.keyPress(forms::kEnterKey);
   });
   EXPECT_EQ(config(), (std::pair<std::string, std::string>{"5", "5"}));
   EXPECT_EQ(store::run(folder.path(), "SELECT count(*) from Config")[0][0].asInteger(), 1);

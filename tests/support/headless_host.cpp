@@ -26,7 +26,7 @@ void HeadlessHost::showModal(forms::Form& form) {
   // Messages are acknowledged at once; queued answers wait for the dialogs they are for.
   const bool message = form.name() == "frmMensaje" || form.name() == "FormError";
   if (enterOnEveryModal && (answers_.empty() || message)) {
-    form.keyPress(13);
+    form.keyPress(forms::kEnterKey);
     if (!form.unloaded()) throw forms::ScreenMisuse(form.name() + " quedó abierta tras Intro");
     return;
   }
@@ -53,7 +53,7 @@ void HeadlessHost::eventDone() {
 }
 
 void HeadlessHost::answerNextWithEnter() {
-  answers_.push_back([](forms::Form& form) { form.keyPress(13); });
+  answers_.push_back([](forms::Form& form) { form.keyPress(forms::kEnterKey); });
 }
 
 }  // namespace testing_support

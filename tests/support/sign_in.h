@@ -11,9 +11,9 @@ inline void queueSignIn(testing_support::HeadlessHost& host) {
   host.answerNext<session::frmClaveAcceso>([](session::frmClaveAcceso& access) {
     for (int i = 0; i < 3 && access.Text1.visible; ++i) {
       access.type(access.Text1, "005");
-      access.keyPress(13);
+      access.keyPress(forms::kEnterKey);
     }
-    for (int i = 0; i < 3 && !access.unloaded(); ++i) access.keyPress(13);
+    for (int i = 0; i < 3 && !access.unloaded(); ++i) access.keyPress(forms::kEnterKey);
   });
 }
 

@@ -35,7 +35,7 @@ TEST(Windows1252, WritesSpanishLettersAsSingleBytesAndReplacesTheRest) {
 TEST(Dates, LabelsAndStatementFormsOfADate) {
   const text::Date friday{2006, 7, 21};
   EXPECT_EQ(text::dateLabel(friday), "Vie 21/07/2006");
-  EXPECT_EQ(text::sqlDate(text::Date{2006, 7, 5}), "2006/7/5");
+  EXPECT_EQ(text::yearSlashDate(text::Date{2006, 7, 5}), "2006/7/5");
   EXPECT_EQ(text::isoDate(text::Date{2006, 7, 5}), "2006-07-05");
   EXPECT_EQ(text::dayName(text::Date{2006, 7, 23}), "Dom");
   EXPECT_EQ(text::addDays(text::Date{2006, 3, 1}, -1), (text::Date{2006, 2, 28}));
