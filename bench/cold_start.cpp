@@ -14,14 +14,14 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  qtview::installSpanishTranslations(application);
-  qtview::QtHost host;
+  qt::installSpanishTranslations(application);
+  qt::QtHost host;
   if (session::databaseProblem(host.programFolder())) return 1;
   session::SessionState state;
   capture::Captura captura(host, state);
   outputs::DayOutputFiles outputs(host, state);
   captura.useOutputs(outputs);
-  qtview::FormView window(captura, host);
+  qt::FormView window(captura, host);
   // Runs inside the access screen's modal loop, once it is shown.
   QTimer::singleShot(0, [] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {

@@ -49,7 +49,7 @@ Program::Program(const fs::path& store, const fs::path& work)
         .runNative("CREATE DATABASE " + server_database_ + " TEMPLATE template0");
     const std::string uri =
         std::string("postgresql:///") + server_database_ + "?host=" + server + "&user=postgres";
-    tarveldb::copyToServer(store, uri);
+    tarvel_db::copyToServer(store, uri);
     std::ofstream(program_folder_ / store::kSettingsFileName) << "servidor = " << uri << "\n";
   } else {
     fs::copy_file(store, store::databasePath(program_folder_));

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto count = [&] { return db.run("SELECT count(*) FROM " + table)[0][0].asInteger(); };
   const auto before = count();
   try {
-    tarveldb::loadCsv(db, table, scratchFile().string());
+    tarvel_db::loadCsv(db, table, scratchFile().string());
   } catch (const std::exception&) {
     if (count() != before) std::abort();  // a refused file loaded something
   }

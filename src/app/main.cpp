@@ -15,11 +15,11 @@
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QCoreApplication::setApplicationName(store::kDataFolderName);
-  qtview::installSpanishTranslations(application);
+  qt::installSpanishTranslations(application);
   const store::DataFolder data = store::chooseDataFolder(
       QCoreApplication::applicationDirPath().toStdString(),
       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
-  qtview::QtHost host(data.path);
+  qt::QtHost host(data.path);
 
   if (const auto problem = session::databaseProblem(data.path, data.portable)) {
     std::cerr << *problem << '\n';
@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
   capture::Captura captura(host, state);
   outputs::DayOutputFiles outputs(host, state);
   captura.useOutputs(outputs);
-  qtview::FormView window(captura, host);
+  qt::FormView window(captura, host);
   window.forward([&] { captura.load(); });
   return QApplication::exec();
 }

@@ -3,7 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-namespace qtview {
+namespace qt {
 
 void BannerWidget::setTitle(const QString& title) {
   if (title == title_) return;
@@ -44,4 +44,4 @@ void BannerWidget::paintEvent(QPaintEvent*) {
                    QStringLiteral("Servicio de información de mercados agrícolas de Tarvelia"));
 }
 
-}  // namespace qtview
+}  // namespace qt

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-namespace qtview {
+namespace qt {
 
 // The program's banner: a drawn band with its title, in place of a picture file.
 class BannerWidget : public QWidget {
@@ -17,4 +17,4 @@ class BannerWidget : public QWidget {
   QString title_;
 };
 
-}  // namespace qtview
+}  // namespace qt

@@ -18,7 +18,7 @@
 #include "qt/banner_widget.h"
 #include "qt/qt_host.h"
 
-namespace qtview {
+namespace qt {
 namespace {
 
 QString toQt(const std::string& text) {
@@ -385,4 +385,4 @@ void FormView::reject() {
   if (isModal()) forward([&] { form_.requestClose(); });
 }
 
-}  // namespace qtview
+}  // namespace qt

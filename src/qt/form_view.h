@@ -8,7 +8,7 @@
 
 class QMenuBar;
 
-namespace qtview {
+namespace qt {
 
 class QtHost;
 
@@ -55,4 +55,4 @@ class FormView : public QDialog {
   bool built_ = false;
 };
 
-}  // namespace qtview
+}  // namespace qt

@@ -13,7 +13,7 @@
 
 #include "qt/form_view.h"
 
-namespace qtview {
+namespace qt {
 
 namespace {
 
@@ -137,4 +137,4 @@ FormView* QtHost::viewOf(const forms::Form& form) const {
   return found == views_.end() ? nullptr : *found;
 }
 
-}  // namespace qtview
+}  // namespace qt

@@ -11,7 +11,7 @@
 
 #include "forms/host.h"
 
-namespace qtview {
+namespace qt {
 
 class FormView;
 
@@ -55,4 +55,4 @@ class QtHost : public forms::Host {
   bool pumping_ = false;
 };
 
-}  // namespace qtview
+}  // namespace qt

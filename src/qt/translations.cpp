@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-namespace qtview {
+namespace qt {
 
 bool installSpanishTranslations(QObject& owner) {
   auto* translator = new QTranslator(&owner);
@@ -18,4 +18,4 @@ bool installSpanishTranslations(QObject& owner) {
   return true;
 }
 
-}  // namespace qtview
+}  // namespace qt

@@ -2,10 +2,10 @@
 
 #include <QObject>
 
-namespace qtview {
+namespace qt {
 
 // Loads Qt's own Spanish texts, so standard buttons and dialogs read "Aceptar", "Cancelar".
 // The translator lives as long as `owner`. False when the translations are not installed.
 bool installSpanishTranslations(QObject& owner);
 
-}  // namespace qtview
+}  // namespace qt

@@ -90,7 +90,7 @@ class CaptureScreen : public ::testing::Test {
   std::int64_t addRow(const Row& row) { return addRows({row}); }
   // Returns the largest key in the file.
   std::int64_t addRows(const std::vector<Row>& list) {
-    std::vector<tarveldb::CsvRecord> records;
+    std::vector<tarvel_db::CsvRecord> records;
     const auto optional = [](const auto& value) {
       return value ? std::optional(std::to_string(*value)) : std::nullopt;
     };

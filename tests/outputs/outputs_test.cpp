@@ -20,7 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using tarveldb::CsvRecord;
+using tarvel_db::CsvRecord;
 using testing_support::fileContents;
 
 std::string expected(const std::string& name) {

@@ -23,7 +23,7 @@
 namespace qt_tests {
 
 // The Qt host without the operator's viewer: a report is written, not opened.
-class TestHost : public qtview::QtHost {
+class TestHost : public qt::QtHost {
  public:
   using QtHost::QtHost;
   bool openDocument(const std::filesystem::path&) override { return true; }
@@ -105,7 +105,7 @@ struct SignedInProgram {
   session::SessionState state;
   capture::Captura captura{host, state};
   outputs::DayOutputFiles outputs{host, state};
-  qtview::FormView window{captura, host};
+  qt::FormView window{captura, host};
   bool closed_by_enter = false;
 };
 

@@ -31,7 +31,7 @@ using qt_tests::SignedInProgram;
 TEST(QtView, SignsInAndChoosesTheDestinationThroughRealWidgetsWithTheKeyboard) {
   SignedInProgram program;
   program.start();
-  qtview::FormView& window = program.window;
+  qt::FormView& window = program.window;
   EXPECT_TRUE(program.closed_by_enter);
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle(),
@@ -109,6 +109,6 @@ int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
-  qtview::installSpanishTranslations(application);
+  qt::installSpanishTranslations(application);
   return RUN_ALL_TESTS();
 }

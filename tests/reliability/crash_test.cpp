@@ -193,7 +193,7 @@ TEST(Crash, AKilledSessionLosesNothingItAcknowledgedAndLeavesASoundFile) {
   const fs::path file = store::databasePath(folder.path());
   {
     auto db = store::Connection::create(folder.path() / "pristine.mdb");
-    tarveldb::generateStore(db, {.records = 3000, .days = 2, .seed = 5}, kToday);
+    tarvel_db::generateStore(db, {.records = 3000, .days = 2, .seed = 5}, kToday);
   }
   std::mt19937 random(20261206);
   Tally tally;

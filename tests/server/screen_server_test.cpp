@@ -91,21 +91,21 @@ TEST(ServerScreens, AMorningOnTheServerLooksAndWritesExactlyAsOnAFile) {
 TEST(ServerScreens, ACopiedFileWorksOnTheServerExactlyAsItDidAsAFile) {
   testing_support::TempFolder on_file;
   const fs::path file = store::databasePath(on_file.path());
-  tarveldb::createDatabaseFile(file, text::Date{2006, 7, 21});
+  tarvel_db::createDatabaseFile(file, text::Date{2006, 7, 21});
   // The newest record deleted: its key is never given again, in the file or on the server.
   store::Connection::open(file).runNative(
       "DELETE FROM Reg_Pre WHERE Consec = (SELECT max(Consec) FROM Reg_Pre)");
   testing_support::TempFolder on_server;
   testing_support::ServerDatabase database;
-  const tarveldb::CopiedRows copied =
-      tarveldb::copyToServer(store::databasePath(on_file.path()), database.uri());
+  const tarvel_db::CopiedRows copied =
+      tarvel_db::copyToServer(store::databasePath(on_file.path()), database.uri());
   ASSERT_EQ(copied.size(), 12u);
   EXPECT_EQ(copied.front().first, "Reg_Pre");
   EXPECT_GT(copied.front().second, 0);
   std::ofstream(on_server.path() / store::kSettingsFileName) << "servidor = " << database.uri();
 
   EXPECT_EQ(morning(on_server.path()), morning(on_file.path()));
-  EXPECT_THROW(tarveldb::copyToServer(store::databasePath(on_file.path()), database.uri()),
+  EXPECT_THROW(tarvel_db::copyToServer(store::databasePath(on_file.path()), database.uri()),
                std::runtime_error)
       << "a server that has the tables already is refused";
 
@@ -115,7 +115,7 @@ TEST(ServerScreens, ACopiedFileWorksOnTheServerExactlyAsItDidAsAFile) {
       std::vector<std::optional<std::string>>{std::string("antes\0después", 14)});
   const testing_support::ServerDatabase other;
   try {
-    tarveldb::copyToServer(file, other.uri());
+    tarvel_db::copyToServer(file, other.uri());
     ADD_FAILURE() << "a text with a NUL was copied";
   } catch (const std::runtime_error& refused) {
     EXPECT_NE(

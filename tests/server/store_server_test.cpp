@@ -26,7 +26,7 @@ class BothBackends : public ::testing::Test {
     server = testing_support::createServerSchema(database);
   }
   void insert(const std::string& table, const std::vector<std::string>& columns,
-              const std::vector<tarveldb::CsvRecord>& rows) {
+              const std::vector<tarvel_db::CsvRecord>& rows) {
     testing_support::insert(*file, table, columns, rows);
     testing_support::insert(*server, table, columns, rows);
   }
@@ -85,7 +85,7 @@ TEST_F(BothBackends, TheDialectReadsTheSameRowsInTheSameOrder) {
 // The previous-prices panel reads exactly five rows; when records share the date at the
 // limit (sugar has no duplicate check), both take the same ones, latest saved first.
 TEST_F(BothBackends, TiesAtTheLimitGiveTheSameFiveRows) {
-  std::vector<tarveldb::CsvRecord> records;
+  std::vector<tarvel_db::CsvRecord> records;
   int key = 20;
   for (const char* date : {"2006-07-17", "2006-07-18", "2006-07-18", "2006-07-20", "2006-07-18",
                            "2006-07-19", "2006-07-18"}) {

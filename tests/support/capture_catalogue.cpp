@@ -8,8 +8,8 @@
 
 namespace testing_support {
 
-using tarveldb::CsvRecord;
-using tarveldb::insertRows;
+using tarvel_db::CsvRecord;
+using tarvel_db::insertRows;
 using Rows = std::vector<CsvRecord>;
 
 void writeCatalogues(store::Connection& c) {

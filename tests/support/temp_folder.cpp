@@ -30,8 +30,9 @@ store::Connection createDatabase(const std::filesystem::path& folder) {
 }
 
 void insert(store::Connection& connection, const std::string& table,
-            const std::vector<std::string>& columns, const std::vector<tarveldb::CsvRecord>& rows) {
-  tarveldb::insertRows(connection, table, columns, rows);
+            const std::vector<std::string>& columns,
+            const std::vector<tarvel_db::CsvRecord>& rows) {
+  tarvel_db::insertRows(connection, table, columns, rows);
 }
 
 std::string fileContents(const std::filesystem::path& file) {

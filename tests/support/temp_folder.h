@@ -27,7 +27,7 @@ class TempFolder {
 store::Connection createDatabase(const std::filesystem::path& folder);
 
 void insert(store::Connection& connection, const std::string& table,
-            const std::vector<std::string>& columns, const std::vector<tarveldb::CsvRecord>& rows);
+            const std::vector<std::string>& columns, const std::vector<tarvel_db::CsvRecord>& rows);
 
 // A file's bytes as they are; "" when there is no such file.
 std::string fileContents(const std::filesystem::path& file);

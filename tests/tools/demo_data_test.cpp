@@ -13,7 +13,7 @@ constexpr text::Date kToday{2006, 7, 21};
 class DemoData : public ::testing::Test {
  protected:
   DemoData() : db_(testing_support::createDatabase(folder_.path())) {
-    tarveldb::writeDemoData(db_, kToday);
+    tarvel_db::writeDemoData(db_, kToday);
   }
 
   std::int64_t count(const std::string& statement,

@@ -15,9 +15,9 @@ std::string contents(const std::filesystem::path& folder) {
 }
 
 std::filesystem::path generated(const testing_support::TempFolder& folder,
-                                const tarveldb::GeneratedStore& shape) {
+                                const tarvel_db::GeneratedStore& shape) {
   auto db = store::Connection::create(store::databasePath(folder.path()));
-  tarveldb::generateStore(db, shape, kToday);
+  tarvel_db::generateStore(db, shape, kToday);
   return folder.path();
 }
 

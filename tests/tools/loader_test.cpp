@@ -25,7 +25,7 @@ class Loader : public ::testing::Test {
                       const std::string& where) {
     const std::string path = file(bytes);
     try {
-      tarveldb::loadCsv(db_, table, path);
+      tarvel_db::loadCsv(db_, table, path);
     } catch (const std::runtime_error& error) {
       const std::string message = error.what();
       EXPECT_EQ(message.rfind(path, 0), 0u) << "the message names the file: " << message;
@@ -50,9 +50,9 @@ class Loader : public ::testing::Test {
 using Texts = std::vector<std::string>;
 
 TEST_F(Loader, ReadsWindows1252AsUtf8AndRefusesBytesItLeavesUndefined) {
-  EXPECT_EQ(tarveldb::loadCsv(db_, "Cat_Ori",
-                              file("Cve_Ori,Desc_Ori,Abrev\r\n1,A\xF1il,A\xD1I\r\n"
-                                   "2,\xC1lamos,\r\n")),
+  EXPECT_EQ(tarvel_db::loadCsv(db_, "Cat_Ori",
+                               file("Cve_Ori,Desc_Ori,Abrev\r\n1,A\xF1il,A\xD1I\r\n"
+                                    "2,\xC1lamos,\r\n")),
             2u);
   EXPECT_EQ(column("SELECT Desc_Ori FROM Cat_Ori ORDER BY Cve_Ori"), (Texts{"Añil", "Álamos"}));
   EXPECT_EQ(column("SELECT Abrev FROM Cat_Ori WHERE Cve_Ori = 1"), Texts{"AÑI"});
@@ -70,11 +70,11 @@ TEST_F(Loader, ReadsWindows1252AsUtf8AndRefusesBytesItLeavesUndefined) {
 }
 
 TEST_F(Loader, StoresCaptureDatesInIsoFormAndRefusesOtherForms) {
-  EXPECT_EQ(tarveldb::loadCsv(db_, "Reg_Pre",
-                              file("Cve_del,Cve_Mod,fecha,Cve_prod,Fecha_de,FECHA_A\n"
-                                   "5,FRU,05/07/2006,1,,\n"
-                                   "5,FRU,5/7/2006,2,2006-07-04,1/7/2006\n"
-                                   "5,FRU,2006-07-06,3,,\n")),
+  EXPECT_EQ(tarvel_db::loadCsv(db_, "Reg_Pre",
+                               file("Cve_del,Cve_Mod,fecha,Cve_prod,Fecha_de,FECHA_A\n"
+                                    "5,FRU,05/07/2006,1,,\n"
+                                    "5,FRU,5/7/2006,2,2006-07-04,1/7/2006\n"
+                                    "5,FRU,2006-07-06,3,,\n")),
             3u);
   EXPECT_EQ(column("SELECT Fecha FROM Reg_Pre ORDER BY Cve_prod"),
             (Texts{"2006-07-05", "2006-07-05", "2006-07-06"}));
@@ -92,21 +92,21 @@ TEST_F(Loader, StoresCaptureDatesInIsoFormAndRefusesOtherForms) {
 }
 
 TEST_F(Loader, BringsCodesAndFlagsToUpperCaseWhateverTheHeaderCase) {
-  tarveldb::loadCsv(db_, "Cat_Dest",
-                    file("cve_des,desc_des,coord,fru,azu,ace,gra,flo\n"
-                         "10,Central de Abasto,5,s,n, S ,,N\n"));
+  tarvel_db::loadCsv(db_, "Cat_Dest",
+                     file("cve_des,desc_des,coord,fru,azu,ace,gra,flo\n"
+                          "10,Central de Abasto,5,s,n, S ,,N\n"));
   EXPECT_EQ(column("SELECT FRU || AZU || ACE || GRA || FLO FROM Cat_Dest"), Texts{"SNSNN"});
   EXPECT_EQ(db_.run("SELECT Cve_Des, Desc_Des from Cat_Dest where Coord='5' and  FRU='S' "
                     "order by Desc_Des ")
                 .size(),
             1u);
-  tarveldb::loadCsv(db_, "Cat_Prod",
-                    file("NUM_PROD,cve_prod,Desc_Prod,cve_mod,Tipo\n1,hji,Jitomate,fru,H\n"));
+  tarvel_db::loadCsv(db_, "Cat_Prod",
+                     file("NUM_PROD,cve_prod,Desc_Prod,cve_mod,Tipo\n1,hji,Jitomate,fru,H\n"));
   EXPECT_EQ(column("SELECT Cve_Prod || Cve_Mod FROM Cat_Prod"), Texts{"HJIFRU"});
-  tarveldb::loadCsv(db_, "Cat_Var_Ace", file("variedad,descripcion\ns,soya\nñ,ñandú\n"));
+  tarvel_db::loadCsv(db_, "Cat_Var_Ace", file("variedad,descripcion\ns,soya\nñ,ñandú\n"));
   EXPECT_EQ(column("SELECT Variedad || Descripcion FROM Cat_Var_Ace ORDER BY rowid"),
             (Texts{"Ssoya", "Ññandú"}));
-  tarveldb::loadCsv(db_, "Reg_Pre", file("cve_mod,Fecha\nins,2006-07-05\n"));
+  tarvel_db::loadCsv(db_, "Reg_Pre", file("cve_mod,Fecha\nins,2006-07-05\n"));
   EXPECT_EQ(column("SELECT Cve_Mod FROM Reg_Pre"), Texts{"INS"});
 
   refusal("Cat_Dest", "Cve_Des,FRU\n11,S\n12,si\n", "línea 3");
@@ -114,7 +114,7 @@ TEST_F(Loader, BringsCodesAndFlagsToUpperCaseWhateverTheHeaderCase) {
 }
 
 TEST_F(Loader, ARefusedFileLoadsNothingAndSaysWhereAndWhy) {
-  tarveldb::loadCsv(db_, "Cat_Ori", file("Cve_Ori,Desc_Ori\n1,Valle Alto\n"));
+  tarvel_db::loadCsv(db_, "Cat_Ori", file("Cve_Ori,Desc_Ori\n1,Valle Alto\n"));
   const struct {
     const char* bytes;
     const char* where;
@@ -131,7 +131,7 @@ TEST_F(Loader, ARefusedFileLoadsNothingAndSaysWhereAndWhy) {
   // A row the database refuses: the rows before it are undone as well.
   const std::string repeated = file("Cve_Ori,Desc_Ori\n2,Costa\n3,Sierra\n1,Repetido\n");
   try {
-    tarveldb::loadCsv(db_, "Cat_Ori", repeated);
+    tarvel_db::loadCsv(db_, "Cat_Ori", repeated);
     ADD_FAILURE() << "a repeated key was loaded";
   } catch (const store::StoreError& error) {
     EXPECT_NE(std::string(error.what()).find(repeated + ", línea 4"), std::string::npos)
@@ -146,13 +146,13 @@ TEST(CreateDatabaseFile, RemovesAFileItCouldNotCompleteAndKeepsAnExistingOne) {
   const auto journal = folder.path() / "TARVELcaptura.mdb-journal";
   // A folder where the engine wants its journal: the first transaction fails.
   std::filesystem::create_directory(journal);
-  EXPECT_THROW(tarveldb::createDatabaseFile(file, text::Date{2006, 7, 21}), std::runtime_error);
+  EXPECT_THROW(tarvel_db::createDatabaseFile(file, text::Date{2006, 7, 21}), std::runtime_error);
   EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_TRUE(std::filesystem::is_directory(journal));
 
   std::filesystem::remove(journal);
-  tarveldb::createDatabaseFile(file, std::nullopt);
-  EXPECT_THROW(tarveldb::createDatabaseFile(file, text::Date{2006, 7, 21}), std::runtime_error);
+  tarvel_db::createDatabaseFile(file, std::nullopt);
+  EXPECT_THROW(tarvel_db::createDatabaseFile(file, text::Date{2006, 7, 21}), std::runtime_error);
   auto db = store::Connection::open(file);
   EXPECT_EQ(db.runNative("SELECT count(*) FROM Config")[0][0].asInteger(), 1);
   EXPECT_EQ(db.runNative("SELECT count(*) FROM Cat_Deleg")[0][0].asInteger(), 0);

@@ -10,7 +10,7 @@
 #include "store/schema.h"
 #include "text/encoding.h"
 
-namespace tarveldb {
+namespace tarvel_db {
 namespace {
 
 constexpr std::size_t kRowsPerStatement = 200;
@@ -127,4 +127,4 @@ CopiedRows copyToServer(const std::filesystem::path& file, const std::string& ur
   return copied;
 }
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

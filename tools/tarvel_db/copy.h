@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace tarveldb {
+namespace tarvel_db {
 
 // Rows copied per table, in the program's table order.
 using CopiedRows = std::vector<std::pair<std::string, std::int64_t>>;
@@ -17,4 +17,4 @@ using CopiedRows = std::vector<std::pair<std::string, std::int64_t>>;
 // the server database empty. The file is only read.
 CopiedRows copyToServer(const std::filesystem::path& file, const std::string& uri);
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <memory>
 
-namespace tarveldb {
+namespace tarvel_db {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -205,4 +205,4 @@ std::vector<CsvRecord> readCsv(std::istream& in) {
   return records;
 }
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

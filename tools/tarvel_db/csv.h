@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarveldb {
+namespace tarvel_db {
 
 // One CSV record: an empty unquoted field reads as null, a quoted one as "".
 using CsvRecord = std::vector<std::optional<std::string>>;
@@ -45,4 +45,4 @@ std::vector<NumberedRecord> parseCsv(std::string_view utf8);
 // The records of a whole stream: officeTextToUtf8, then parseCsv.
 std::vector<CsvRecord> readCsv(std::istream& in);
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

@@ -7,7 +7,7 @@
 #include "loader.h"
 #include "text/money.h"
 
-namespace tarveldb {
+namespace tarvel_db {
 namespace {
 
 using Rows = std::vector<CsvRecord>;
@@ -320,4 +320,4 @@ void writeDemoData(store::Connection& connection, const text::Date& today) {
   writeCaptureDays(connection, today);
 }
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

@@ -3,9 +3,9 @@
 #include "store/connection.h"
 #include "text/dates.h"
 
-namespace tarveldb {
+namespace tarvel_db {
 
 // Fills fictional catalogues and capture days before `today` that exercise every module.
 void writeDemoData(store::Connection& connection, const text::Date& today);
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

@@ -8,7 +8,7 @@
 #include "loader.h"
 #include "store/schema.h"
 
-namespace tarveldb {
+namespace tarvel_db {
 namespace {
 
 using Rows = std::vector<CsvRecord>;
@@ -276,4 +276,4 @@ void generateStore(store::Connection& connection, const GeneratedStore& shape,
   store::createIndexes(connection);
 }
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

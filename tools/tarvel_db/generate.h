@@ -5,7 +5,7 @@
 #include "store/connection.h"
 #include "text/dates.h"
 
-namespace tarveldb {
+namespace tarvel_db {
 
 // The size and shape of a generated store.
 struct GeneratedStore {
@@ -22,4 +22,4 @@ struct GeneratedStore {
 void generateStore(store::Connection& connection, const GeneratedStore& shape,
                    const text::Date& today);
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

@@ -17,7 +17,7 @@
 #include "text/dates.h"
 #include "text/encoding.h"
 
-namespace tarveldb {
+namespace tarvel_db {
 namespace {
 
 // Table and column names go into the statement text, so only plain names are taken.
@@ -339,4 +339,4 @@ void createDatabaseFile(const std::string& target, const std::optional<text::Dat
   }
 }
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

@@ -9,7 +9,7 @@
 #include "store/connection.h"
 #include "text/dates.h"
 
-namespace tarveldb {
+namespace tarvel_db {
 
 // Inserts rows into `table`; `columns` names each row's fields in order. Values go in as
 // bound parameters and take the column's type. All rows or none: one transaction.
@@ -40,4 +40,4 @@ store::Connection createTarget(const std::string& target);
 // working database.
 void createDatabaseFile(const std::string& target, const std::optional<text::Date>& demo_today);
 
-}  // namespace tarveldb
+}  // namespace tarvel_db

@@ -58,23 +58,23 @@ text::Date localToday() {
 
 // How a file or a server is named in what the tool prints.
 std::string shown(const std::string& target) {
-  return tarveldb::isServer(target) ? store::serverName(target) : target;
+  return tarvel_db::isServer(target) ? store::serverName(target) : target;
 }
 
 int create(const std::string& target, bool demo) {
-  tarveldb::createDatabaseFile(target,
-                               demo ? std::optional<text::Date>(localToday()) : std::nullopt);
+  tarvel_db::createDatabaseFile(target,
+                                demo ? std::optional<text::Date>(localToday()) : std::nullopt);
   std::cout << "Base de datos creada: " << shown(target) << (demo ? " (datos de prueba)" : "")
             << '\n';
   return 0;
 }
 
 int copy(const std::string& file, const std::string& uri) {
-  if (!tarveldb::isServer(uri)) {
+  if (!tarvel_db::isServer(uri)) {
     std::cerr << kUsage;
     return 2;
   }
-  for (const auto& [table, rows] : tarveldb::copyToServer(file, uri)) {
+  for (const auto& [table, rows] : tarvel_db::copyToServer(file, uri)) {
     std::cout << table << ": " << rows << " filas\n";
   }
   std::cout << "Base de datos copiada de " << file << " a " << shown(uri) << '\n';
@@ -85,7 +85,7 @@ int load(const std::string& file, const std::string& table,
          const std::vector<std::string>& csv_files) {
   std::optional<store::Connection> connection;
   try {
-    connection.emplace(tarveldb::openTarget(file));
+    connection.emplace(tarvel_db::openTarget(file));
   } catch (const std::exception& failure) {
     throw std::runtime_error("no se pudo abrir la base de datos " + shown(file) + ": " +
                              failure.what());
@@ -93,7 +93,7 @@ int load(const std::string& file, const std::string& table,
   for (std::size_t i = 0; i < csv_files.size(); ++i) {
     const std::string& csv = csv_files[i];
     try {
-      const std::size_t rows = tarveldb::loadCsv(*connection, table, csv);
+      const std::size_t rows = tarvel_db::loadCsv(*connection, table, csv);
       std::cout << table << ": " << rows << " filas cargadas de " << csv << '\n';
     } catch (const std::exception& failure) {
       std::cerr << "tarvel-db: " << failure.what() << '\n'
@@ -116,7 +116,7 @@ std::int64_t count(const std::string& option, const std::string& value) {
 }
 
 int generate(const std::string& file, const std::vector<std::string>& options) {
-  tarveldb::GeneratedStore shape;
+  tarvel_db::GeneratedStore shape;
   bool records = false;
   for (std::size_t i = 0; i + 1 < options.size(); i += 2) {
     const std::string& option = options[i];
@@ -139,14 +139,14 @@ int generate(const std::string& file, const std::vector<std::string>& options) {
   }
   bool created = false;
   try {
-    store::Connection connection = tarveldb::createTarget(file);
+    store::Connection connection = tarvel_db::createTarget(file);
     created = true;
     // On a server the whole store goes in one transaction.
-    connection.transaction([&] { tarveldb::generateStore(connection, shape, localToday()); });
+    connection.transaction([&] { tarvel_db::generateStore(connection, shape, localToday()); });
   } catch (...) {
     // A file left half made would pass for a store.
     std::error_code ignored;
-    if (created && !tarveldb::isServer(file)) std::filesystem::remove(file, ignored);
+    if (created && !tarvel_db::isServer(file)) std::filesystem::remove(file, ignored);
     throw;
   }
   std::cout << "Base de datos generada: " << shown(file) << " (" << shape.records
