@@ -53,18 +53,27 @@ struct OwnServer {
   std::string folder;
 };
 
+bool listed(const capture::Captura& c, std::int64_t key) {
+  for (int i = 1; i <= c.records.count(); ++i) {
+    if (c.records.keyAt(i) == key) return true;
+  }
+  return false;
+}
+
 void tell(int log, const std::string& line) {
   const std::string text = line + "\n";
   if (write(log, text.data(), text.size()) != static_cast<ssize_t>(text.size())) _exit(3);
 }
 
-// What the screen said of the last operation: nothing went wrong, it could not be done, or
-// the program could not find out whether it was done.
-char outcome(const testing_support::HeadlessHost& host, std::size_t notices_before) {
-  char told = 'A';
+// What the screen says of an operation that failed: "U" when the program could not find out
+// whether it was done, "F" when it says that `doing` could not be done, "" when neither (a
+// failure of something else, such as reading the record shown next, says nothing of it).
+std::string failure(const testing_support::HeadlessHost& host, std::size_t notices_before,
+                    const std::string& doing) {
+  std::string told;
   for (std::size_t i = notices_before; i < host.notices.size(); ++i) {
-    if (host.notices[i].find("no se pudo saber") != std::string::npos) return 'U';
-    if (host.notices[i].find("No se pudo") != std::string::npos) told = 'F';
+    if (host.notices[i].find("no se pudo saber") != std::string::npos) return "U";
+    if (host.notices[i].rfind("No se pudo " + doing, 0) == 0) told = "F";
   }
   return told;
 }
@@ -104,10 +113,12 @@ char outcome(const testing_support::HeadlessHost& host, std::size_t notices_befo
     c.type(c.TextFrec, std::to_string(1500 + n));
     const std::string note = c.TextObs.text.empty() ? "-" : c.TextObs.text;
     act(c.CmdGrabar);
+    // The screen shows a saved record only once the database holds it.
     if (c.records.count() == saved + 1) {
-      return "S " + std::to_string(*c.records.keyAt(saved + 1)) + " " + price + " " + note;
+      return "A S " + std::to_string(*c.records.keyAt(saved + 1)) + " " + price + " " + note;
     }
-    return "S - " + price + " " + note;
+    const std::string told = failure(host, notices, "grabar el registro");
+    return (told == "U" ? "U" : "F") + std::string(" S - ") + price + " " + note;
   };
   tell(log, "R");
   while (!fs::exists(folder / "go")) std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -121,37 +132,36 @@ char outcome(const testing_support::HeadlessHost& host, std::size_t notices_befo
     } else {
       c.click(c.cmdPrimero);
       for (int i = pick(saved); i > 0; --i) c.click(c.cmdSiguiente);
-      const std::string key = std::to_string(*c.records.keyAt(station.state.gRegNum));
+      const auto position = station.state.gRegNum;
+      const std::int64_t key = *c.records.keyAt(position);
+      std::string told;
       if (choice < 7) {
         const std::string note = "s" + std::to_string(number) + "c" + std::to_string(n);
         c.type(c.TextObs, note);
-        const auto position = station.state.gRegNum;
         act(c.CmdGrabar);
-        done =
-            std::string(station.state.gRegNum == position + 1 ? "C " : "c ") + key + " - " + note;
+        // A change that was made moves on to the next record.
+        told = failure(host, notices, "grabar el cambio");
+        if (told.empty()) told = station.state.gRegNum == position + 1 ? "A" : "F";
+        done = told + " C " + std::to_string(key) + " - " + note;
       } else {
         act(c.CmdBorrar);
-        done = std::string(c.records.count() == saved - 1 ? "D " : "d ") + key + " - -";
+        told = failure(host, notices, "eliminar el registro");
+        if (told.empty()) told = listed(c, key) ? "F" : "A";
+        done = told + " D " + std::to_string(key) + " - -";
       }
     }
-    // The screen shows a save or a delete only once the database holds it, and a change that
-    // was made moves on to the next record; what did not happen was not done, or not known.
-    char told = outcome(host, notices);
-    if (done[0] == 'd' || done[0] == 'c') {
-      done[0] = static_cast<char>(std::toupper(done[0]));
-      if (told == 'A') told = 'F';
-    }
-    if (done[0] == 'S') told = done[2] != '-' ? 'A' : told == 'A' ? 'F' : told;
     const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    tell(log, std::string(1, told) + " " + done + " " + std::to_string(static_cast<long>(took)));
+    tell(log, done + " " + std::to_string(static_cast<long>(took)));
   }
   // The same screen, with the server back, reaches the database again: a save is made, or
   // refused as a repeated record.
   for (int attempt = 1; attempt <= 20; ++attempt) {
     const std::string done = save(100000 + attempt);
-    const char told = outcome(host, notices);
-    tell(log, std::string(1, done[2] != '-' ? 'A' : told == 'A' ? 'F' : told) + " " + done + " 0");
-    if (told == 'A') {
+    tell(log, done + " 0");
+    if (done[0] == 'A' || std::all_of(host.notices.begin() + static_cast<long>(notices),
+                                      host.notices.end(), [](const std::string& notice) {
+                                        return notice.find("No se pudo") == std::string::npos;
+                                      })) {
       tell(log, "W ok");
       _exit(0);
     }
