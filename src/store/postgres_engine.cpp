@@ -211,7 +211,7 @@ class PostgresEngine : public Engine {
   PostgresEngine(ConnectionHandle connection, const ServerSettings& server)
       : connection_(std::move(connection)), answer_seconds_(server.answerSeconds) {
     session_ = PQbackendPID(connection_.get());
-    session_start_ = execute("SELECT backend_start FROM pg_stat_activity WHERE pid = ?",
+    session_start_ = execute("SELECT backend_start FROM pg_stat_get_activity(?)",
                              Row{Value(std::int64_t{session_})})[0][0]
                          .asText();
   }
@@ -327,8 +327,8 @@ void PostgresEngine::endPrevious(const Engine& previous) {
   const auto* old = dynamic_cast<const PostgresEngine*>(&previous);
   if (!old || old->session_ == 0) return;
   const Rows ended = execute(
-      "SELECT pg_terminate_backend(pid, ?) FROM pg_stat_activity "
-      "WHERE pid = ? AND backend_start = ?",
+      "SELECT pg_terminate_backend(pid, ?) FROM pg_stat_get_activity(?) "
+      "WHERE backend_start = ?",
       Row{Value(std::int64_t{answer_seconds_ * 500}), Value(std::int64_t{old->session_}),
           Value(old->session_start_)});
   if (!ended.empty() && ended[0][0].asInteger() == 0) {

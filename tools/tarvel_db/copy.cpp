@@ -124,6 +124,9 @@ CopiedRows copyToServer(const std::filesystem::path& file, const std::string& ur
     continueKeyCounter(source, server);
     store::createIndexes(server);
   });
+  // The server plans the first statements by its statistics of the tables; without them it
+  // takes every table for nearly empty until its own maintenance runs.
+  server.runNative("ANALYZE");
   return copied;
 }
 
