@@ -12,48 +12,23 @@
 namespace session {
 namespace {
 
-struct RequiredTable {
-  const char* table;
-  std::vector<const char*> columns;
-};
-
-// Every table and column the program's statements name.
-const std::vector<RequiredTable>& requiredTables() {
-  static const std::vector<RequiredTable> tables{
-      {"Reg_Pre",
-       {"Consec",   "Cve_del", "Cve_Mod", "Fecha",    "Cve_prod", "Cve_ori",     "Cve_des",
-        "Cve_pres", "Pre_min", "Pre_max", "Pre_frec", "Pre_uni",  "Consecutivo", "Obs",
-        "Cve_inf",  "Cve_mun", "Cve_tra", "Vol",      "Fecha_de", "Fecha_a"}},
-      {"Cat_Ori", {"Cve_Ori", "Desc_Ori", "Abrev"}},
-      {"Cat_Dest", {"Cve_Des", "Desc_Des", "Coord", "FRU", "AZU", "ACE", "GRA", "FLO"}},
-      {"Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Calidad", "Cve_Mod", "Tipo"}},
-      {"Cat_Var_Ace", {"Variedad", "Descripcion"}},
-      {"Cat_Pres", {"Cve_Pres", "Desc_Pres", "Cla_Pres", "Tipo"}},
-      {"Cat_Ing", {"Cve_Ing", "Desc_Ing", "Consecutivo"}},
-      {"Cat_Fte", {"Cve_Inf", "Desc_Inf"}},
-      {"Cat_Muni", {"Mun", "Municipio", "edo"}},
-      {"Cat_Trans", {"Cve_Tra", "Desc_Tra"}},
-      {"Cat_Deleg", {"Cve_Del", "desc_del", "acceso", "edo"}},
-      {"Config", {"Cve_Del", "Cve_Ope"}},
-  };
-  return tables;
-}
-
 // What the file lacks of the tables and columns the program reads, one line each.
 std::vector<std::string> missingParts(store::Connection& db) {
   std::vector<std::string> missing;
-  for (const RequiredTable& required : requiredTables()) {
+  for (const store::TableSpec& required : store::storageContract()) {
+    const std::string table(required.name);
     std::vector<std::string> present;
-    for (const std::string& column : db.columnsOf(required.table)) {
+    for (const std::string& column : db.columnsOf(table)) {
       present.push_back(text::foldCase(column));
     }
     if (present.empty()) {
-      missing.push_back("la tabla " + std::string(required.table));
+      missing.push_back("la tabla " + table);
       continue;
     }
-    for (const char* column : required.columns) {
-      if (std::find(present.begin(), present.end(), text::foldCase(column)) == present.end()) {
-        missing.push_back("la columna " + std::string(column) + " de la tabla " + required.table);
+    for (const store::ColumnSpec& column : required.columns) {
+      const std::string name(column.name);
+      if (std::find(present.begin(), present.end(), text::foldCase(name)) == present.end()) {
+        missing.push_back("la columna " + name + " de la tabla " + table);
       }
     }
   }

@@ -8,6 +8,7 @@
 
 #include "store/error.h"
 #include "store/literal.h"
+#include "store/schema.h"
 #include "text/dates.h"
 
 namespace store {
@@ -216,24 +217,51 @@ std::optional<std::string> takeTop(std::vector<Token>& tokens, std::string_view 
   return limit;
 }
 
+std::string lowerCase(std::string_view name) {
+  std::string lower;
+  for (const char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+// The columns of the storage contract, in lower case, that `wanted` picks.
+std::vector<std::string> contractColumns(bool (*wanted)(const TableSpec&, const ColumnSpec&)) {
+  std::vector<std::string> names;
+  for (const TableSpec& table : storageContract()) {
+    for (const ColumnSpec& column : table.columns) {
+      std::string name = lowerCase(column.name);
+      if (wanted(table, column) && std::find(names.begin(), names.end(), name) == names.end()) {
+        names.push_back(std::move(name));
+      }
+    }
+  }
+  return names;
+}
+
 // A column whose stored values sort the same in binary and in Spanish order: the ISO dates
 // and the record key. Left without the collation, an index on it can serve the order, so
 // "the five most recent" reads five rows however many the table holds.
-constexpr std::string_view kBinaryOrderColumns[] = {"fecha", "fecha_de", "fecha_a", "consec"};
+const std::vector<std::string>& binaryOrderColumns() {
+  static const std::vector<std::string> names =
+      contractColumns([](const TableSpec& table, const ColumnSpec& column) {
+        return column.kind == ColumnKind::Date ||
+               (table.key == TableKey::RecordCounter && column.name == recordKeyColumn());
+      });
+  return names;
+}
 
-// On the server a collation may only follow text: these columns hold numbers or dates (or,
-// Cve_Prod and Cve_Del, a number in one table and an upper-case code in another, whose
-// binary and Spanish orders agree).
-constexpr std::string_view kServerUncollatedColumns[] = {
-    "consec",  "cve_del",  "cve_prod", "cve_ori",     "cve_des",  "cve_pres", "pre_min",
-    "pre_max", "pre_frec", "pre_uni",  "consecutivo", "cve_inf",  "cve_mun",  "cve_tra",
-    "vol",     "fecha",    "fecha_de", "fecha_a",     "num_prod", "mun",      "edo"};
+// On the server a collation may only follow text: the columns that hold numbers or dates in
+// any table (Cve_Prod and Cve_Del are a number in one table and an upper-case code in
+// another, whose binary and Spanish orders agree).
+const std::vector<std::string>& serverUncollatedColumns() {
+  static const std::vector<std::string> names = contractColumns(
+      [](const TableSpec&, const ColumnSpec& column) { return column.kind != ColumnKind::Text; });
+  return names;
+}
 
 // Whether the term (up to `end`, without its ASC or DESC) is a bare column, or one named
 // with its table, that is one of `columns`.
-template <std::size_t N>
 bool isColumnAmong(const std::vector<Token>& term, std::size_t end,
-                   const std::string_view (&columns)[N]) {
+                   const std::vector<std::string>& columns) {
   std::size_t first = 0;
   while (first < end && isQuiet(term[first])) ++first;
   if (end > first && (sameWord(term[end - 1], "asc") || sameWord(term[end - 1], "desc"))) --end;
@@ -243,8 +271,8 @@ bool isColumnAmong(const std::vector<Token>& term, std::size_t end,
     first += 2;
   }
   if (end != first + 1) return false;
-  return std::any_of(std::begin(columns), std::end(columns),
-                     [&](std::string_view column) { return sameWord(term[first], column); });
+  return std::any_of(columns.begin(), columns.end(),
+                     [&](const std::string& column) { return sameWord(term[first], column); });
 }
 
 // A limited read of Reg_Pre alone whose order leaves ties ("the five most recent" when
@@ -262,7 +290,8 @@ void breakTiesByKey(std::vector<Token>& tokens) {
     if (depth != 0) continue;
     if (sameWord(tokens[i], "from")) {
       const std::size_t table = nextSolid(tokens, i + 1);
-      single_table = table < tokens.size() && sameWord(tokens[table], "reg_pre");
+      single_table =
+          table < tokens.size() && sameWord(tokens[table], lowerCase(recordTable().name));
       in_from = true;
     } else if (sameWord(tokens[i], "where") || sameWord(tokens[i], "group") ||
                sameWord(tokens[i], "order")) {
@@ -278,10 +307,11 @@ void breakTiesByKey(std::vector<Token>& tokens) {
   bool descending = false;
   for (std::size_t i = end; i > order; --i) {
     if (isPunct(tokens, i - 1, ',')) break;
-    if (sameWord(tokens[i - 1], "consec")) return;
+    if (sameWord(tokens[i - 1], lowerCase(recordKeyColumn()))) return;
     if (sameWord(tokens[i - 1], "desc")) descending = true;
   }
-  std::vector<Token> key{{Kind::Punct, ","}, {Kind::Blank, " "}, {Kind::Word, "Consec"}};
+  std::vector<Token> key{
+      {Kind::Punct, ","}, {Kind::Blank, " "}, {Kind::Word, std::string(recordKeyColumn())}};
   if (descending) key.insert(key.end(), {{Kind::Blank, " "}, {Kind::Word, "DESC"}});
   tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(end), key.begin(), key.end());
 }
@@ -318,8 +348,8 @@ void collateOrder(std::vector<Token>& tokens, Backend target) {
       const bool named_collate = std::any_of(term.begin(), term.end(),
                                              [](const Token& t) { return sameWord(t, "collate"); });
       const bool uncollated = target == Backend::SQLite
-                                  ? isColumnAmong(term, at, kBinaryOrderColumns)
-                                  : isColumnAmong(term, at, kServerUncollatedColumns);
+                                  ? isColumnAmong(term, at, binaryOrderColumns())
+                                  : isColumnAmong(term, at, serverUncollatedColumns());
       if (!named_collate && !uncollated) {
         term.insert(term.begin() + static_cast<std::ptrdiff_t>(at), collate);
         if (at < last) {

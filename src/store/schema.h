@@ -1,11 +1,41 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace store {
 
 class Connection;
+
+// What a column holds: keys and counts, prices, codes and names, or dates (stored as
+// YYYY-MM-DD text in a file, as dates on a server).
+enum class ColumnKind { Integer, Real, Text, Date };
+
+struct ColumnSpec {
+  std::string_view name;
+  ColumnKind kind;
+  // The default of a new row's column, an SQL literal; empty for none.
+  std::string_view defaultValue = {};
+};
+
+// How a table's rows are told apart: not at all, by its first column, or by the record key
+// that a counter gives and that is never given twice.
+enum class TableKey { None, FirstColumn, RecordCounter };
+
+struct TableSpec {
+  std::string_view name;
+  TableKey key;
+  std::vector<ColumnSpec> columns;
+};
+
+// The storage contract: every table the program uses, its columns in their stored order,
+// each once. The schemas of both engines, the start-up check and the statement translator
+// are made from it.
+const std::vector<TableSpec>& storageContract();
+// The table whose rows carry the record key (Reg_Pre), and that key's column.
+const TableSpec& recordTable();
+std::string_view recordKeyColumn();
 
 // The program's tables, in the order they are created.
 const std::vector<std::string>& tableNames();
