@@ -13,11 +13,11 @@ using tarvel_db::insertRows;
 using Rows = std::vector<CsvRecord>;
 
 void writeCatalogues(store::Connection& c) {
-  insertRows(c, "Cat_Deleg", {"Cve_Del", "desc_del", "acceso", "edo"},
+  insertRows(c, "Cat_Deleg",
              {{"5", "Delegación Valle Alto", "005", "3"},
               {"12", "Delegación Costa Serena", "012", "7"},
               {"30", "Delegación Llanos de Oro", "A30", "15"}});
-  insertRows(c, "Cat_Ori", {"Cve_Ori", "Desc_Ori", "Abrev"},
+  insertRows(c, "Cat_Ori",
              {{"1", "Altiplano del Norte", "ANO"},
               {"2", "Bahía Quieta", std::nullopt},
               {"3", "Valle Alto", "VAL"},
@@ -26,16 +26,16 @@ void writeCatalogues(store::Connection& c) {
               {"6", "Importación", std::nullopt},
               {"7", "Costa Serena", "CSE"}});
   insertRows(
-      c, "Cat_Muni", {"Mun", "Municipio", "edo"},
+      c, "Cat_Muni",
       {{"301", "San Isidro del Valle", "3"}, {"302", "Álamos", "3"}, {"303", "Pueblo Nuevo", "3"}});
-  insertRows(c, "Cat_Dest", {"Cve_Des", "Desc_Des", "Coord", "FRU", "AZU", "ACE", "GRA", "FLO"},
+  insertRows(c, "Cat_Dest",
              {{"10", "Central de Abasto Valle Alto", "5", "S", "S", "S", "S", "S"},
               {"11", "Mercado Morelos del Valle", "5", "S", "N", "N", "S", "S"},
               {"13", "Mercado de Flores El Jardín", "5", "N", "N", "N", "N", "S"},
               {"100", "Anden de Subastas Costa Serena", "12", "S", "N", "N", "N", "N"},
               {"20", "Mercado Costa Serena", "12", "S", "S", "S", "S", "S"},
               {"40", "Mercado Llanos de Oro", "30", "S", "S", "N", "S", "N"}});
-  insertRows(c, "Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Calidad", "Cve_Mod", "Tipo"},
+  insertRows(c, "Cat_Prod",
              {{"1", "FAG", "Aguacate Hass", "Primera", "FRU", "F"},
               {"2", "FMA", "Mango Ataulfo", "Primera", "FRU", "F"},
               {"3", "GSA", "Sandía", "Primera", "FRU", "G"},
@@ -66,9 +66,8 @@ void writeCatalogues(store::Connection& c) {
               {"70", "BJI", "Jitomate Bola", "Primera", "AND", "B"},
               {"71", "BPE", "Pepino", "Primera", "AND", "B"},
               {"72", "BCA", "Calabacita", "Segunda", "AND", "B"}});
-  insertRows(c, "Cat_Var_Ace", {"Variedad", "Descripcion"},
-             {{"S", "Soya"}, {"G", "Girasol"}, {"M", "Maíz"}, {"C", "Cártamo"}});
-  insertRows(c, "Cat_Pres", {"Cve_Pres", "Desc_Pres", "Cla_Pres", "Tipo"},
+  insertRows(c, "Cat_Var_Ace", {{"S", "Soya"}, {"G", "Girasol"}, {"M", "Maíz"}, {"C", "Cártamo"}});
+  insertRows(c, "Cat_Pres",
              {{"1", "Caja 20 kg", "CAJ", "FH"},
               {"2", "Tonelada", "TON", "FGHB"},
               {"3", "Kilogramo", "KG", "FHIR"},
@@ -81,16 +80,16 @@ void writeCatalogues(store::Connection& c) {
               {"10", "Docena", "DOC", "N"},
               {"11", "Rejilla", "REJ", "B"},
               {"12", "Saco 50 kg", "SAC", "R"}});
-  insertRows(c, "Cat_Ing", {"Consecutivo", "Cve_Ing", "Desc_Ing"},
+  insertRows(c, "Cat_Ing",
              {{"1", "IN01", "Ingenio La Esperanza"},
               {"2", "IN02", "Ingenio San Rafael de la Costa"},
               {"3", "IN03", "Ingenio El Ñandú"}});
   insertRows(
-      c, "Cat_Fte", {"Cve_Inf", "Desc_Inf"},
+      c, "Cat_Fte",
       {{"1", "Distribuidor regional"}, {"2", "Tienda de insumos"}, {"3", "Cooperativa agrícola"}});
-  insertRows(c, "Cat_Trans", {"Cve_Tra", "Desc_Tra"},
+  insertRows(c, "Cat_Trans",
              {{"1", "Camión torton"}, {"2", "Tráiler"}, {"3", "Camioneta"}, {"4", "Ferrocarril"}});
-  insertRows(c, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
+  insertRows(c, "Config", {{"0", "0"}});
 }
 
 namespace {

@@ -28,12 +28,12 @@ int stateOf(int delegation) {
 }
 
 void writeCatalogues(store::Connection& c) {
-  insertRows(c, "Cat_Deleg", {"Cve_Del", "desc_del", "acceso", "edo"},
+  insertRows(c, "Cat_Deleg",
              {{"5", "Delegación Valle Alto", "005", "3"},
               {"12", "Delegación Costa Serena", "012", "7"},
               {"21", "Delegación Sierra Añil", "021", "11"},
               {"30", "Delegación Llanos de Oro", "A30", "15"}});
-  insertRows(c, "Cat_Ori", {"Cve_Ori", "Desc_Ori", "Abrev"},
+  insertRows(c, "Cat_Ori",
              {{"1", "Altiplano del Norte", "ANO"},
               {"2", "Bahía Quieta", std::nullopt},
               {"3", "Valle Alto", "VAL"},
@@ -45,7 +45,7 @@ void writeCatalogues(store::Connection& c) {
               {"9", "Laderas del Sol", std::nullopt},
               {"11", "Sierra Añil", "SAÑ"},
               {"15", "Llanos de Oro", "LLO"}});
-  insertRows(c, "Cat_Muni", {"Mun", "Municipio", "edo"},
+  insertRows(c, "Cat_Muni",
              {{"301", "San Isidro de las Huertas", "3"},
               {"302", "Álamo Quieto", "3"},
               {"303", "Pueblo de las Moras", "3"},
@@ -56,7 +56,7 @@ void writeCatalogues(store::Connection& c) {
               {"1102", "Añil de Abajo", "11"},
               {"1501", "Villa Dorada de los Llanos", "15"},
               {"1502", "Espiga Alta", "15"}});
-  insertRows(c, "Cat_Dest", {"Cve_Des", "Desc_Des", "Coord", "FRU", "AZU", "ACE", "GRA", "FLO"},
+  insertRows(c, "Cat_Dest",
              {{"10", "Central de Abasto Valle Alto", "5", "S", "S", "S", "S", "S"},
               {"11", "Mercado Los Sauces", "5", "S", "N", "N", "S", "S"},
               {"13", "Mercado de Flores El Jardín", "5", "N", "N", "N", "N", "S"},
@@ -66,7 +66,7 @@ void writeCatalogues(store::Connection& c) {
               {"40", "Mercado Llanos de Oro", "30", "S", "S", "N", "S", "N"}});
   // Fruit and vegetable types: F fruits, G large fruits sold by the piece or ton, H
   // vegetables, I chiles; a second letter also offers the product in another module.
-  insertRows(c, "Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Calidad", "Cve_Mod", "Tipo"},
+  insertRows(c, "Cat_Prod",
              {{"1", "FAG", "Aguacate Hass", "Primera", "FRU", "F"},
               {"2", "FMA", "Mango Ataulfo", "Primera", "FRU", "F"},
               {"3", "GSA", "Sandía", "Primera", "FRU", "G"},
@@ -118,9 +118,8 @@ void writeCatalogues(store::Connection& c) {
               {"87", "FFR", "Fresa", "Primera", "FRU", "F"},
               {"88", "FUV", "Uva Verde", "Primera", "FRU", "F"},
               {"89", "GCO", "Coco", "Primera", "FRU", "G"}});
-  insertRows(c, "Cat_Var_Ace", {"Variedad", "Descripcion"},
-             {{"S", "Soya"}, {"G", "Girasol"}, {"M", "Maíz"}, {"C", "Cártamo"}});
-  insertRows(c, "Cat_Pres", {"Cve_Pres", "Desc_Pres", "Cla_Pres", "Tipo"},
+  insertRows(c, "Cat_Var_Ace", {{"S", "Soya"}, {"G", "Girasol"}, {"M", "Maíz"}, {"C", "Cártamo"}});
+  insertRows(c, "Cat_Pres",
              {{"1", "Caja 20 kg", "CAJ", "FH"},
               {"2", "Tonelada", "TON", "FGHB"},
               {"3", "Kilogramo", "KG", "FHIR"},
@@ -136,16 +135,16 @@ void writeCatalogues(store::Connection& c) {
               {"13", "Caja 10 kg", "C10", "FHI"},
               {"14", "Tambor 200 litros", "TAM", "A"},
               {"15", "Manojo", "MAN", "N"}});
-  insertRows(c, "Cat_Ing", {"Consecutivo", "Cve_Ing", "Desc_Ing"},
+  insertRows(c, "Cat_Ing",
              {{"1", "IN01", "Ingenio Cañaveral del Valle"},
               {"2", "IN02", "Ingenio San Rafael de la Costa"},
               {"3", "IN03", "Ingenio El Ñandú"}});
   insertRows(
-      c, "Cat_Fte", {"Cve_Inf", "Desc_Inf"},
+      c, "Cat_Fte",
       {{"1", "Distribuidor regional"}, {"2", "Tienda de insumos"}, {"3", "Cooperativa agrícola"}});
-  insertRows(c, "Cat_Trans", {"Cve_Tra", "Desc_Tra"},
+  insertRows(c, "Cat_Trans",
              {{"1", "Camión torton"}, {"2", "Tráiler"}, {"3", "Camioneta"}, {"4", "Ferrocarril"}});
-  insertRows(c, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
+  insertRows(c, "Config", {{"0", "0"}});
 }
 
 // One record of a capture day: its keys and the usual minimum price (in module "VOL" the

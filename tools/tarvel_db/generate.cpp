@@ -79,12 +79,12 @@ std::string text(std::int64_t number) {
 }
 
 void writeCatalogues(store::Connection& c, std::mt19937_64& random) {
-  insertRows(c, "Cat_Deleg", {"Cve_Del", "desc_del", "acceso", "edo"},
+  insertRows(c, "Cat_Deleg",
              {{"5", "Delegación Valle Alto", "005", "3"},
               {"12", "Delegación Costa Serena", "012", "7"},
               {"21", "Delegación Sierra Añil", "021", "11"},
               {"30", "Delegación Llanos de Oro", "A30", "15"}});
-  insertRows(c, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
+  insertRows(c, "Config", {{"0", "0"}});
 
   Rows rows;
   for (int d = 1; d <= kDestinations; ++d) {
@@ -93,8 +93,7 @@ void writeCatalogues(store::Connection& c, std::mt19937_64& random) {
     for (int flag = 0; flag < 5; ++flag) row.push_back(d <= 6 || random() % 3 == 0 ? "S" : "N");
     rows.push_back(row);
   }
-  insertRows(c, "Cat_Dest", {"Cve_Des", "Desc_Des", "Coord", "FRU", "AZU", "ACE", "GRA", "FLO"},
-             rows);
+  insertRows(c, "Cat_Dest", rows);
 
   rows.clear();
   for (const ProductRange& range : kProducts) {
@@ -111,10 +110,8 @@ void writeCatalogues(store::Connection& c, std::mt19937_64& random) {
                       std::string(1, type)});
     }
   }
-  insertRows(c, "Cat_Prod", {"Num_Prod", "Cve_Prod", "Desc_Prod", "Calidad", "Cve_Mod", "Tipo"},
-             rows);
-  insertRows(c, "Cat_Var_Ace", {"Variedad", "Descripcion"},
-             {{"S", "Soya"}, {"G", "Girasol"}, {"M", "Maíz"}, {"C", "Cártamo"}});
+  insertRows(c, "Cat_Prod", rows);
+  insertRows(c, "Cat_Var_Ace", {{"S", "Soya"}, {"G", "Girasol"}, {"M", "Maíz"}, {"C", "Cártamo"}});
 
   rows.clear();
   const std::string letters = "FGHIZASNRB";
@@ -124,16 +121,16 @@ void writeCatalogues(store::Connection& c, std::mt19937_64& random) {
                              letters[static_cast<std::size_t>(p / 10) % 10];
     rows.push_back({text(p), "Presentación " + text(p), "P" + text(p), tipo});
   }
-  insertRows(c, "Cat_Pres", {"Cve_Pres", "Desc_Pres", "Cla_Pres", "Tipo"}, rows);
+  insertRows(c, "Cat_Pres", rows);
 
   rows.clear();
   for (int o = 1; o <= kOrigins; ++o) rows.push_back({text(o), "Origen " + text(o), "O" + text(o)});
-  insertRows(c, "Cat_Ori", {"Cve_Ori", "Desc_Ori", "Abrev"}, rows);
+  insertRows(c, "Cat_Ori", rows);
   rows.clear();
   for (int i = 1; i <= kSugarMills; ++i) {
     rows.push_back({text(i), "IN" + text(i), "Ingenio " + text(i)});
   }
-  insertRows(c, "Cat_Ing", {"Consecutivo", "Cve_Ing", "Desc_Ing"}, rows);
+  insertRows(c, "Cat_Ing", rows);
   rows.clear();
   for (int state = 1; state <= kStates; ++state) {
     for (int n = 1; n <= kMunicipalitiesPerState; ++n) {
@@ -141,13 +138,13 @@ void writeCatalogues(store::Connection& c, std::mt19937_64& random) {
           {text(state * 100 + n), "Municipio " + text(state) + "-" + text(n), text(state)});
     }
   }
-  insertRows(c, "Cat_Muni", {"Mun", "Municipio", "edo"}, rows);
+  insertRows(c, "Cat_Muni", rows);
   rows.clear();
   for (int i = 1; i <= kSources; ++i) rows.push_back({text(i), "Fuente " + text(i)});
-  insertRows(c, "Cat_Fte", {"Cve_Inf", "Desc_Inf"}, rows);
+  insertRows(c, "Cat_Fte", rows);
   rows.clear();
   for (int i = 1; i <= kTransports; ++i) rows.push_back({text(i), "Transporte " + text(i)});
-  insertRows(c, "Cat_Trans", {"Cve_Tra", "Desc_Tra"}, rows);
+  insertRows(c, "Cat_Trans", rows);
 }
 
 // One basket entry of a stream and its usual minimum price (the volume in "VOL").

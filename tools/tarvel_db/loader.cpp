@@ -225,6 +225,17 @@ std::vector<Column> headerColumns(const std::string& table, const NumberedRecord
 }  // namespace
 
 void insertRows(store::Connection& connection, const std::string& table,
+                const std::vector<CsvRecord>& rows) {
+  for (const store::TableSpec& spec : store::storageContract()) {
+    if (spec.name != table) continue;
+    std::vector<std::string> columns;
+    for (const store::ColumnSpec& column : spec.columns) columns.emplace_back(column.name);
+    return insertRows(connection, table, columns, rows);
+  }
+  throw std::invalid_argument("la tabla " + table + " no es del programa");
+}
+
+void insertRows(store::Connection& connection, const std::string& table,
                 const std::vector<std::string>& columns, const std::vector<CsvRecord>& rows) {
   const std::string statement = insertStatement(table, columns);
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -314,7 +325,7 @@ void createDatabaseFile(const std::string& target, const std::optional<text::Dat
       if (demo_today) {
         writeDemoData(connection, *demo_today);
       } else {
-        insertRows(connection, "Config", {"Cve_Del", "Cve_Ope"}, {{"0", "0"}});
+        insertRows(connection, "Config", {{"0", "0"}});
       }
     };
     // A server takes the tables in one transaction, so a failure leaves it empty.

@@ -15,6 +15,9 @@ namespace tarvel_db {
 // bound parameters and take the column's type. All rows or none: one transaction.
 void insertRows(store::Connection& connection, const std::string& table,
                 const std::vector<std::string>& columns, const std::vector<CsvRecord>& rows);
+// The same with each row holding every column of the table, in its stored order.
+void insertRows(store::Connection& connection, const std::string& table,
+                const std::vector<CsvRecord>& rows);
 
 // Loads a CSV file, UTF-8 or Windows-1252, whose header line names the columns (in any
 // case). Values are checked against the column types and brought to the stored form: dates
