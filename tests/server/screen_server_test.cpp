@@ -197,19 +197,32 @@ TEST(ServerScreens, TheServerChosenAtTheStartStaysTheOnlyDatabase) {
 
 namespace {
 
+// A station whose server is reached through a relay that can lose or hold back what passes.
+struct RelayedStation {
+  RelayedStation() {
+    std::ofstream(on_server.folder.path() / store::kSettingsFileName)
+        << "servidor = " << relay.through(on_server.database.uri()) << "\n";
+    station = std::make_unique<server_tests::Station>(on_server.folder.path());
+  }
+  std::int64_t rows() const {
+    return on_server.database.connect().runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger();
+  }
+
+  server_tests::ServerFolder on_server;
+  server_tests::LossyRelay relay;
+  std::unique_ptr<server_tests::Station> station;
+};
+
 // A commit that reaches the server but whose answer is lost with the connection: the program
 // reads back what it wrote before telling anything, so a record saved, changed, deleted or
 // put back is shown as such, and the next save does not meet it as a duplicate.
 TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
-  server_tests::ServerFolder on_server;
-  server_tests::LossyRelay relay;
-  std::ofstream(on_server.folder.path() / store::kSettingsFileName)
-      << "servidor = " << relay.through(on_server.database.uri()) << "\n";
-  server_tests::Station station(on_server.folder.path());
+  RelayedStation relayed;
+  server_tests::ServerFolder& on_server = relayed.on_server;
+  server_tests::LossyRelay& relay = relayed.relay;
+  server_tests::Station& station = *relayed.station;
   capture::Captura& c = station.screen;
-  const auto rows = [&] {
-    return on_server.database.connect().runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger();
-  };
+  const auto rows = [&] { return relayed.rows(); };
   const std::int64_t before = rows();
   for (int record = 1; record <= 2; ++record) {
     c.type(c.TextMin, "100");
@@ -254,15 +267,11 @@ TEST(ServerScreens, ACommitWhoseAnswerIsLostIsToldAsWhatHappened) {
 // network, a paused server) must not make what the program told untrue: the session it left
 // is ended before the program reads back what happened.
 TEST(ServerScreens, ACommitArrivingAfterTheReadBackCannotContradictIt) {
-  server_tests::ServerFolder on_server;
-  server_tests::LossyRelay relay;
-  std::ofstream(on_server.folder.path() / store::kSettingsFileName)
-      << "servidor = " << relay.through(on_server.database.uri()) << "\n";
-  server_tests::Station station(on_server.folder.path());
+  RelayedStation relayed;
+  server_tests::LossyRelay& relay = relayed.relay;
+  server_tests::Station& station = *relayed.station;
   capture::Captura& c = station.screen;
-  const auto rows = [&] {
-    return on_server.database.connect().runNative("SELECT count(*) FROM Reg_Pre")[0][0].asInteger();
-  };
+  const auto rows = [&] { return relayed.rows(); };
   const std::int64_t before = rows();
   for (int record = 1; record <= 3; ++record) {
     c.type(c.TextMin, "100");
