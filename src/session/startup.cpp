@@ -35,23 +35,6 @@ std::vector<std::string> missingParts(store::Connection& db) {
   return missing;
 }
 
-// Writes nothing, but needs what a save needs: the file open for writing and a journal in
-// its folder. Rolled back, so the file is left as it was.
-void probeWriting(store::Connection& db) {
-  db.runNative("BEGIN IMMEDIATE");
-  try {
-    const std::string version = db.runNative("PRAGMA user_version")[0][0].asText();
-    db.runNative("PRAGMA user_version=" + version);
-    db.runNative("ROLLBACK");
-  } catch (...) {
-    try {
-      db.runNative("ROLLBACK");
-    } catch (const store::StoreError&) {
-    }
-    throw;
-  }
-}
-
 // The cause in Spanish, then the engine's own words, in its language, as a closing detail.
 std::string causeAndDetail(const store::StoreError& failure) {
   const std::string detail = failure.detail();
@@ -117,7 +100,7 @@ std::optional<std::string> fileProblem(const std::filesystem::path& folder, bool
              "\n\nUse una base de datos completa de TARVEL (la que entrega el proveedor).";
     }
     try {
-      probeWriting(db);
+      db.checkWritable();
       store::createIndexes(db);
     } catch (const store::StoreError& failure) {
       using Kind = store::StoreError::Kind;

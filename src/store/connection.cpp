@@ -148,6 +148,10 @@ std::vector<std::string> Connection::columnsOf(const std::string& table) {
   return engine_->columnsOf(table);
 }
 
+void Connection::checkWritable() {
+  engine_->checkWritable();
+}
+
 void Connection::transaction(const std::function<void()>& work, TransactionKind kind) {
   // A transaction inside another is part of it: committed or rolled back with it.
   if (in_transaction_) return work();

@@ -71,6 +71,9 @@ class Connection {
   std::int64_t lastInsertedKey();
   // The columns of `table` in their order; none when there is no such table.
   std::vector<std::string> columnsOf(const std::string& table);
+  // Fails as a save would when the database cannot be written (a read-only file, a folder
+  // where the journal cannot be made); writes nothing.
+  void checkWritable();
   // Opens the same server database again in place of this connection, once whatever the
   // old one left on the server can no longer take effect; false for a file.
   bool reopen();

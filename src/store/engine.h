@@ -32,6 +32,9 @@ class Engine {
   virtual bool mayRetry(const class StoreError& failure) const = 0;
   virtual std::int64_t lastInsertedKey() = 0;
   virtual std::vector<std::string> columnsOf(const std::string& table) = 0;
+  // Fails as a save would when the database cannot be written; a server's administrator
+  // grants writing, so a server's engine leaves that to the first save.
+  virtual void checkWritable() {}
   // For an engine opened to replace `previous`: makes sure nothing `previous` sent can still
   // take effect (a server session given up on may still be running, or may still receive a
   // COMMIT), so that what this engine reads is final. Throws when that cannot be made sure.

@@ -88,6 +88,22 @@ class SqliteEngine : public Engine {
     }
     return names;
   }
+  // Writes nothing, but needs what a save needs: the file open for writing and a journal in
+  // its folder. Rolled back, so the file is left as it was.
+  void checkWritable() override {
+    execute("BEGIN IMMEDIATE", {});
+    try {
+      const std::string version = execute("PRAGMA user_version", {})[0][0].asText();
+      execute("PRAGMA user_version=" + version, {});
+      execute("ROLLBACK", {});
+    } catch (...) {
+      try {
+        execute("ROLLBACK", {});
+      } catch (const StoreError&) {
+      }
+      throw;
+    }
+  }
 
  private:
   sqlite3_stmt* prepared(std::string_view statement);
