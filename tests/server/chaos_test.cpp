@@ -106,6 +106,9 @@ std::string failure(const testing_support::HeadlessHost& host, std::size_t notic
     const int saved = c.records.count();
     c.click(c.cmdUltimo);
     if (station.state.gRegNum <= saved) c.click(c.cmdSiguiente);
+    // A move the database refused leaves a saved record on screen: what is typed now would
+    // change it, which is not this operation.
+    if (station.state.gRegNum <= saved) return std::string("X");
     if (c.ComboProd.enabled && c.ComboProd.listCount() > 0) {
       c.choose(c.ComboProd, pick(c.ComboProd.listCount()));
     }
@@ -156,17 +159,20 @@ std::string failure(const testing_support::HeadlessHost& host, std::size_t notic
       }
     }
     const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    tell(log, done + " " + std::to_string(static_cast<long>(took)));
+    if (done != "X") tell(log, done + " " + std::to_string(static_cast<long>(took)));
   }
   // The same screen, with the server back, reaches the database again: a save is made, or
   // refused as a repeated record.
   for (int attempt = 1; attempt <= 20; ++attempt) {
     const std::string done = save(100000 + attempt);
-    tell(log, done + " 0");
-    if (done[0] == 'A' || std::all_of(host.notices.begin() + static_cast<long>(notices),
-                                      host.notices.end(), [](const std::string& notice) {
-                                        return notice.find("No se pudo") == std::string::npos;
-                                      })) {
+    const bool reached =
+        done != "X" &&
+        (done[0] == 'A' || std::all_of(host.notices.begin() + static_cast<long>(notices),
+                                       host.notices.end(), [](const std::string& notice) {
+                                         return notice.find("No se pudo") == std::string::npos;
+                                       }));
+    if (done != "X") tell(log, done + " 0");
+    if (reached) {
       tell(log, "W ok");
       _exit(0);
     }
