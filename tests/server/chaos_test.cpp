@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -141,7 +142,10 @@ std::string failure(const testing_support::HeadlessHost& host, std::size_t notic
       c.click(c.cmdPrimero);
       for (int i = pick(saved); i > 0; --i) c.click(c.cmdSiguiente);
       const auto position = station.state.gRegNum;
-      const std::int64_t key = *c.records.keyAt(position);
+      const std::optional<std::int64_t> shown = c.records.keyAt(position);
+      // A move the database refused may leave the new record's place on screen.
+      if (!shown) continue;
+      const std::int64_t key = *shown;
       std::string told;
       if (choice < 7) {
         const std::string note = "s" + std::to_string(number) + "c" + std::to_string(n);
