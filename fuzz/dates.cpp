@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!text::isValid(*date)) std::abort();
     if (text::parseDayFirst(text::shortDate(*date)) != date) std::abort();
     if (text::dateOfLabel(text::dateLabel(*date)) != date) std::abort();
-    if (text::parseYearFirst(text::sqlDate(*date)) != date) std::abort();
+    if (text::parseYearFirst(text::yearSlashDate(*date)) != date) std::abort();
   }
   text::parseYearFirst(typed);
   text::dateOfLabel(typed);
