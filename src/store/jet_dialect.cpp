@@ -280,6 +280,8 @@ bool isColumnAmong(const std::vector<Token>& term, std::size_t end,
 // term: the rows a file's index gives, named in the statement, so that every engine returns
 // the same ones. The index serves the longer order as it served the shorter one.
 void breakTiesByKey(std::vector<Token>& tokens) {
+  static const std::string record_table = lowerCase(recordTable().name);
+  static const std::string record_key = lowerCase(recordKeyColumn());
   int depth = 0;
   std::size_t order = tokens.size();
   bool single_table = false;
@@ -290,8 +292,7 @@ void breakTiesByKey(std::vector<Token>& tokens) {
     if (depth != 0) continue;
     if (sameWord(tokens[i], "from")) {
       const std::size_t table = nextSolid(tokens, i + 1);
-      single_table =
-          table < tokens.size() && sameWord(tokens[table], lowerCase(recordTable().name));
+      single_table = table < tokens.size() && sameWord(tokens[table], record_table);
       in_from = true;
     } else if (sameWord(tokens[i], "where") || sameWord(tokens[i], "group") ||
                sameWord(tokens[i], "order")) {
@@ -307,7 +308,7 @@ void breakTiesByKey(std::vector<Token>& tokens) {
   bool descending = false;
   for (std::size_t i = end; i > order; --i) {
     if (isPunct(tokens, i - 1, ',')) break;
-    if (sameWord(tokens[i - 1], lowerCase(recordKeyColumn()))) return;
+    if (sameWord(tokens[i - 1], record_key)) return;
     if (sameWord(tokens[i - 1], "desc")) descending = true;
   }
   std::vector<Token> key{

@@ -374,8 +374,8 @@ const std::string* PostgresEngine::preparedName(std::string_view statement,
                                                 const std::string& numbered, int parameters,
                                                 bool idle) {
   constexpr int kKeptStatements = 128;
-  if (firstWord(statement) != "SELECT" && firstWord(statement) != "INSERT" &&
-      firstWord(statement) != "UPDATE" && firstWord(statement) != "DELETE") {
+  if (const std::string word = firstWord(statement);
+      word != "SELECT" && word != "INSERT" && word != "UPDATE" && word != "DELETE") {
     return nullptr;
   }
   if (const auto known = statements_.find(numbered);
