@@ -118,7 +118,7 @@ bool Captura::wroteAfterAll(const std::string& check, const store::StoreError& l
                             "respuesta, y no se pudo saber si quedó hecho; cuando el servidor "
                             "responda, elija de nuevo el destino para ver los registros del día "
                             "como están",
-                            store::kServerUnreachable);
+                            store::StoreError::Kind::Unreachable);
   }
 }
 

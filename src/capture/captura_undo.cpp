@@ -50,7 +50,7 @@ void Captura::CmdDeshacer_Click() {
           "INSERT INTO Reg_Pre (" + names + ") VALUES (" + marks + ")", record.values);
     } catch (const store::StoreError& lost) {
       // A connection lost on the way back may have put the record back after all.
-      if (lost.kind() != store::StoreError::Kind::CannotOpen || !keyIsSaved(record.key, lost)) {
+      if (!lost.lostTheServer() || !keyIsSaved(record.key, lost)) {
         throw;
       }
     }

@@ -18,7 +18,8 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
       return true;
     } catch (const store::StoreError& failure) {
       const std::string where = store::databaseLocation(host.programFolder());
-      if (failure.kind() != store::StoreError::Kind::Busy) {
+      using Kind = store::StoreError::Kind;
+      if (failure.kind() != Kind::Busy && failure.kind() != Kind::Serialization) {
         // The engine's own words, in its language, stay behind "Detalles".
         forms::MessageForm notice(host, "ERROR",
                                   "No se pudo " + doing + ".\nCausa: " + failure.explanation() +
@@ -27,7 +28,7 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
         host.showModal(notice);
         // A database that cannot be reached now will not be reached by the event's next
         // step either: one message for the event.
-        if (failure.kind() == store::StoreError::Kind::CannotOpen) {
+        if (failure.kind() == Kind::CannotOpen || failure.lostTheServer()) {
           store::OperationScope::noteGivenUp();
         }
         return false;

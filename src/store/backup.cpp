@@ -14,6 +14,7 @@
 
 #include "store/connection.h"
 #include "store/error.h"
+#include "store/sqlite_failure.h"
 #include "store/sqlite_handles.h"
 
 namespace store {
@@ -26,16 +27,11 @@ struct BackupFinisher {
 };
 using BackupHandle = std::unique_ptr<sqlite3_backup, BackupFinisher>;
 
-StoreError failure(const fs::path& file, sqlite3* db, int code) {
-  return StoreError(file.string(), db ? sqlite3_errmsg(db) : sqlite3_errstr(code),
-                    failureCode(db, code));
-}
-
 DatabaseHandle openDatabase(const fs::path& file, int flags) {
   sqlite3* raw = nullptr;
   const int code = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
   DatabaseHandle db(raw);
-  if (code != SQLITE_OK) throw failure(file, raw, code);
+  if (code != SQLITE_OK) throw sqliteFailure(file.string(), raw, code);
   sqlite3_extended_result_codes(raw, 1);
   sqlite3_busy_timeout(raw, kBusyTimeoutMs);
   return db;
@@ -55,13 +51,13 @@ void copyPages(const fs::path& from, const fs::path& to) {
     }
   }();
   const BackupHandle backup(sqlite3_backup_init(target.get(), "main", source.get(), "main"));
-  if (!backup) throw failure(to, target.get(), SQLITE_ERROR);
+  if (!backup) throw sqliteFailure(to.string(), target.get(), SQLITE_ERROR);
   // The whole file in one step, so no other program's write can slip in between steps.
   const int step = sqlite3_backup_step(backup.get(), -1);
   if (step != SQLITE_DONE) {
     // The step's code is the backup's own; neither connection records it.
     const bool source_side = step == SQLITE_BUSY || step == SQLITE_LOCKED;
-    throw StoreError((source_side ? from : to).string(), sqlite3_errstr(step), step);
+    throw sqliteFailure((source_side ? from : to).string(), nullptr, step);
   }
 }
 
@@ -73,9 +69,9 @@ void checkCopy(const fs::path& copy) {
   sqlite3_stmt* raw = nullptr;
   int code = sqlite3_prepare_v2(db.get(), "PRAGMA quick_check", -1, &raw, nullptr);
   const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(raw, sqlite3_finalize);
-  if (code != SQLITE_OK) throw failure(copy, db.get(), code);
+  if (code != SQLITE_OK) throw sqliteFailure(copy.string(), db.get(), code);
   code = sqlite3_step(raw);
-  if (code != SQLITE_ROW) throw failure(copy, db.get(), code);
+  if (code != SQLITE_ROW) throw sqliteFailure(copy.string(), db.get(), code);
   const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
   if (!verdict || std::string(verdict) != "ok") {
     throw StoreError(copy.string(), "la copia no pasó la comprobación de integridad");

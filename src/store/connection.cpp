@@ -123,7 +123,7 @@ Rows Connection::run(std::string_view jet_statement) {
   try {
     return runOnce([&] { return engine_->execute(translated, {}); });
   } catch (const StoreError& error) {
-    throw StoreError(std::string(jet_statement), error.engineMessage(), error.code());
+    throw StoreError(std::string(jet_statement), error);
   }
 }
 
@@ -179,7 +179,7 @@ void Connection::transaction(const std::function<void()>& work, TransactionKind 
       return;
     } catch (const StoreError& failure) {
       rollBack();
-      if (committing && failure.kind() == StoreError::Kind::CannotOpen) {
+      if (committing && failure.lostTheServer()) {
         throw CommitOutcomeUnknown(failure);
       }
       if (attempt < kAttempts && engine_->mayRetry(failure)) continue;

@@ -7,12 +7,13 @@
 namespace store {
 namespace {
 
+// Told as a database that cannot be reached: the event gives up at once, whatever it was.
 StoreError settingsChanged(const std::filesystem::path& folder, const std::string& why) {
   return StoreError((folder / kSettingsFileName).string(),
                     "la configuración de la base de datos cambió después del inicio (" + why +
                         "); no se grabó nada. Deje el archivo " + kSettingsFileName +
                         " como estaba, o cierre el programa y vuelva a abrirlo",
-                    kServerUnreachable);
+                    StoreError::Kind::Unreachable);
 }
 
 std::pair<unsigned long, unsigned long> identityOf(const std::filesystem::path& file) {

@@ -2,38 +2,60 @@
 
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
 namespace store {
 
-// Every failure of the store: which statement (or file) failed, what the engine said and its
-// extended result code (0 when the failure was found by the program itself). what() is the
-// operator's explanation, cause(); it never holds the statement, which may carry typed text
-// such as an access key.
+// Every failure of the store: which statement (or file) failed, what the engine said and the
+// kind of failure it was. what() is the operator's explanation, cause(); it never holds the
+// statement, which may carry typed text such as an access key.
 class StoreError : public std::runtime_error {
  public:
-  // The kinds of engine failure the program tells apart.
-  enum class Kind { Busy, ReadOnly, ReadOnlyFolder, Full, NotADatabase, CannotOpen, Io, Other };
+  // The kinds of failure the program tells apart, whatever the engine. Each engine maps its
+  // own codes to them.
+  enum class Kind {
+    Program,         // found by the program itself: the message is already the explanation
+    Busy,            // another program or station holds what is needed
+    Serialization,   // the server undid the transaction so that it may run again
+    ReadOnly,        // the database may not be written
+    ReadOnlyFolder,  // the file's folder may not be written (its journal cannot be made)
+    Full,
+    NotADatabase,  // not a database of this program, or damaged
+    CannotOpen,    // the database file cannot be opened
+    MissingTable,
+    MissingColumn,
+    Constraint,
+    OutOfMemory,
+    Io,
+    Unreachable,  // the server cannot be reached: the message is already the explanation
+    TimedOut,     // the server did not answer in time: the message is the explanation
+    Other
+  };
 
-  StoreError(std::string statement, std::string engine_message, int code = 0);
+  // `missing` names the table or column of a MissingTable or MissingColumn failure.
+  StoreError(std::string statement, std::string engine_message, Kind kind = Kind::Program,
+             std::string missing = {});
+  // The same failure, told of `statement`.
+  StoreError(std::string statement, const StoreError& failure);
 
   const std::string& statement() const { return statement_; }
   const std::string& engineMessage() const { return engine_message_; }
-  int code() const { return code_; }
-  Kind kind() const;
+  Kind kind() const { return kind_; }
+  const std::string& missingName() const { return missing_; }
+  // The server went away or stopped answering: what was under way may have taken effect.
+  bool lostTheServer() const { return kind_ == Kind::Unreachable || kind_ == Kind::TimedOut; }
   // A plain-Spanish sentence of what went wrong, with the engine's own text as a detail in
-  // parentheses. A failure found by the program itself already carries a Spanish message,
-  // which comes back as it is.
+  // parentheses. A failure whose message is already the explanation comes back as it is.
   std::string cause() const { return what(); }
   // The sentence of cause() without the engine's text, and that text (empty when the
-  // sentence is the engine's own): a screen shows the one and keeps the other as a detail.
+  // sentence is the message itself): a screen shows the one and keeps the other as a detail.
   std::string explanation() const;
   std::string detail() const;
 
  private:
   std::string statement_;
   std::string engine_message_;
-  int code_;
+  Kind kind_;
+  std::string missing_;
 };
 
 // The connection was lost while a commit's answer was awaited: the transaction may have been
@@ -49,12 +71,5 @@ class ConnectionDropped : public StoreError {
  public:
   explicit ConnectionDropped(const StoreError& dropped) : StoreError(dropped) {}
 };
-
-// The database server cannot be reached (a kind of "cannot open"); the engine's message is
-// then already the operator's explanation.
-inline constexpr int kServerUnreachable = 14 | (0x40 << 8);
-
-// The operator's explanation of an engine failure, as cause() gives it.
-std::string explainFailure(std::string_view engine_message, int code);
 
 }  // namespace store

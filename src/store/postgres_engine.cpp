@@ -1,6 +1,5 @@
 #include <libpq-fe.h>
 #include <poll.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cctype>
@@ -47,19 +46,22 @@ constexpr Oid kFloat4 = 700;
 constexpr Oid kFloat8 = 701;
 constexpr Oid kNumeric = 1700;
 
-// A server failure as the SQLite failure the rest of the program already tells apart.
-int codeOfState(std::string_view state) {
-  if (state == "40001" || state == "40P01") return SQLITE_BUSY_SNAPSHOT;
-  if (state == "55P03") return SQLITE_BUSY;
-  if (state == "53100") return SQLITE_FULL;
-  if (state == "25006") return SQLITE_READONLY;
-  if (state == "42501") return SQLITE_PERM;
-  if (state.substr(0, 2) == "23") return SQLITE_CONSTRAINT;
+// The kind of failure a server error state reports.
+StoreError::Kind kindOfState(std::string_view state) {
+  using Kind = StoreError::Kind;
+  if (state == "40001" || state == "40P01") return Kind::Serialization;
+  if (state == "55P03") return Kind::Busy;
+  if (state == "53100") return Kind::Full;
+  if (state == "25006" || state == "42501") return Kind::ReadOnly;
+  if (state == "42P01") return Kind::MissingTable;
+  if (state == "42703") return Kind::MissingColumn;
+  if (state.substr(0, 2) == "23") return Kind::Constraint;
   if (state.substr(0, 2) == "08" || state == "57P01" || state == "57P02" || state == "57P03") {
-    return SQLITE_CANTOPEN;
+    return Kind::Unreachable;
   }
-  if (state.substr(0, 2) == "53") return SQLITE_NOMEM;
-  return SQLITE_ERROR;
+  if (state.substr(0, 2) == "53") return Kind::OutOfMemory;
+  if (state.substr(0, 2) == "58") return Kind::Io;
+  return Kind::Other;
 }
 
 std::string firstLine(const char* message) {
@@ -103,22 +105,18 @@ std::string tableSpelling(const std::string& folded) {
   return folded;
 }
 
-// The server names a missing table or column its own way; the program's explanations read
-// SQLite's wording.
-std::string engineWording(const std::string& message) {
-  constexpr std::string_view kRelation = "relation \"";
-  constexpr std::string_view kColumn = "column \"";
-  constexpr std::string_view kMissing = "\" does not exist";
-  const auto missing = message.find(kMissing);
-  if (message.rfind("ERROR:  ", 0) == 0) return engineWording(message.substr(8));
-  if (missing != std::string::npos && message.rfind(kRelation, 0) == 0) {
-    return "no such table: " +
-           tableSpelling(message.substr(kRelation.size(), missing - kRelation.size()));
+// The table or column a server message such as `relation "reg_nada" does not exist` or
+// `column cat_ori.nada does not exist` names, a table spelt as the program spells it.
+std::string missingName(const std::string& message, StoreError::Kind kind) {
+  constexpr std::string_view kMissing = " does not exist";
+  const auto end = message.find(kMissing);
+  const auto space = message.find(' ');
+  if (end == std::string::npos || space == std::string::npos || space >= end) return message;
+  std::string name = message.substr(space + 1, end - space - 1);
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+    name = name.substr(1, name.size() - 2);
   }
-  if (missing != std::string::npos && message.rfind(kColumn, 0) == 0) {
-    return "no such column: " + message.substr(kColumn.size(), missing - kColumn.size());
-  }
-  return message;
+  return kind == StoreError::Kind::MissingTable ? tableSpelling(name) : name;
 }
 
 // The statement's first word, in capitals.
@@ -228,7 +226,7 @@ class PostgresEngine : public Engine {
     return kind == TransactionKind::Write ? "BEGIN ISOLATION LEVEL SERIALIZABLE" : "BEGIN";
   }
   bool mayRetry(const StoreError& failure) const override {
-    return failure.code() == SQLITE_BUSY_SNAPSHOT;
+    return failure.kind() == StoreError::Kind::Serialization;
   }
   std::int64_t lastInsertedKey() override {
     return execute("SELECT lastval()", {})[0][0].asInteger();
@@ -277,7 +275,7 @@ StoreError PostgresEngine::silence(std::string_view statement) const {
                     "el servidor de la base de datos no respondió en " +
                         std::to_string(answer_seconds_) +
                         " s; revise que el servidor y la red funcionen y vuelva a intentarlo",
-                    kServerUnreachable);
+                    StoreError::Kind::TimedOut);
 }
 
 // A connection the server dropped while it was idle (a terminated backend, a restart) has
@@ -313,10 +311,16 @@ StoreError PostgresEngine::failure(std::string_view statement, const PGresult* r
                       "se perdió la conexión con el servidor de la base de datos (" +
                           firstLine(PQerrorMessage(connection_.get())) +
                           "); revise que el servidor siga encendido y vuelva a intentarlo",
-                      kServerUnreachable);
+                      StoreError::Kind::Unreachable);
   }
   const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
-  return StoreError(std::string(statement), engineWording(firstLine(primary)), codeOfState(state));
+  const StoreError::Kind kind = kindOfState(state);
+  std::string message = firstLine(primary);
+  std::string missing =
+      kind == StoreError::Kind::MissingTable || kind == StoreError::Kind::MissingColumn
+          ? missingName(message, kind)
+          : std::string();
+  return StoreError(std::string(statement), std::move(message), kind, std::move(missing));
 }
 
 // A session the program gave up on (no answer in time, a connection cut on the program's
@@ -335,7 +339,7 @@ void PostgresEngine::endPrevious(const Engine& previous) {
     throw StoreError("pg_terminate_backend",
                      "una conexión anterior de este equipo sigue abierta en el servidor de la "
                      "base de datos y no terminó a tiempo; vuelva a intentarlo en un momento",
-                     kServerUnreachable);
+                     StoreError::Kind::Unreachable);
   }
 }
 
@@ -489,7 +493,7 @@ std::unique_ptr<Engine> openPostgresEngine(const ServerSettings& server) {
                          firstLine(connection ? PQerrorMessage(connection.get()) : "") +
                          "); revise que el servidor esté encendido y que este equipo pueda "
                          "llegar a él",
-                     kServerUnreachable);
+                     StoreError::Kind::Unreachable);
   }
   // The server's notices ("…does not exist, skipping") are not the operator's business.
   PQsetNoticeProcessor(

@@ -8,6 +8,7 @@
 
 #include "store/error.h"
 #include "store/jet_dialect.h"
+#include "store/sqlite_failure.h"
 #include "text/collation.h"
 #include "text/encoding.h"
 
@@ -71,8 +72,7 @@ void inString(sqlite3_context* context, int, sqlite3_value** argv) {
 
 void check(sqlite3* db, int code, const char* what) {
   if (code == SQLITE_OK) return;
-  const int recorded = sqlite3_extended_errcode(db);
-  throw StoreError(what, sqlite3_errmsg(db), recorded != SQLITE_OK ? recorded : code);
+  throw sqliteFailure(what, db, code);
 }
 
 }  // namespace

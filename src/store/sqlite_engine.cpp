@@ -10,6 +10,7 @@
 #include "store/error.h"
 #include "store/jet_dialect.h"
 #include "store/sql_functions.h"
+#include "store/sqlite_failure.h"
 #include "store/sqlite_handles.h"
 
 namespace store {
@@ -125,9 +126,7 @@ sqlite3_stmt* SqliteEngine::prepared(std::string_view statement) {
   const int code = sqlite3_prepare_v3(db_.get(), statement.data(), textLength(statement, statement),
                                       SQLITE_PREPARE_PERSISTENT, &raw, &tail);
   StatementHandle handle(raw);
-  if (code != SQLITE_OK) {
-    throw StoreError(text, sqlite3_errmsg(db_.get()), failureCode(db_.get(), code));
-  }
+  if (code != SQLITE_OK) throw sqliteFailure(text, db_.get(), code);
   if (!handle) throw StoreError(text, "la instrucción está vacía");
   // The engine stops reading at a NUL, so the tail is checked on the whole text given.
   const auto used = static_cast<std::size_t>(tail - statement.data());
@@ -142,8 +141,7 @@ sqlite3_stmt* SqliteEngine::prepared(std::string_view statement) {
 Rows SqliteEngine::execute(std::string_view statement, const Row& values) {
   observeStatement(statement, values);
   const auto failed = [&](int code) {
-    return StoreError(std::string(statement), sqlite3_errmsg(db_.get()),
-                      failureCode(db_.get(), code));
+    return sqliteFailure(std::string(statement), db_.get(), code);
   };
   sqlite3_stmt* raw = prepared(statement);
   // Whatever happens, the statement is left reset and unbound for its next use, and holds
@@ -195,14 +193,9 @@ std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool
   sqlite3* raw = nullptr;
   const int code = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
   DatabaseHandle db(raw);
-  if (code != SQLITE_OK) {
-    throw StoreError(file.string(), raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code),
-                     failureCode(raw, code));
-  }
+  if (code != SQLITE_OK) throw sqliteFailure(file.string(), raw, code);
   const auto setting = [&](int result) {
-    if (result != SQLITE_OK) {
-      throw StoreError(file.string(), sqlite3_errmsg(raw), failureCode(raw, result));
-    }
+    if (result != SQLITE_OK) throw sqliteFailure(file.string(), raw, result);
   };
   setting(sqlite3_extended_result_codes(raw, 1));
   setting(sqlite3_busy_handler(raw, onBusy, nullptr));

@@ -20,10 +20,4 @@ using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 // How long a connection waits for another program's lock before it reports the file busy.
 inline constexpr int kBusyTimeoutMs = 5000;
 
-// The engine's extended code for the last failure on `db`, or `code` when it recorded none.
-inline int failureCode(sqlite3* db, int code) {
-  const int recorded = db ? sqlite3_extended_errcode(db) : SQLITE_OK;
-  return recorded != SQLITE_OK ? recorded : code;
-}
-
 }  // namespace store

@@ -8,6 +8,7 @@
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/literal.h"
+#include "store/sqlite_failure.h"
 #include "temp_folder.h"
 
 namespace {
@@ -65,12 +66,14 @@ TEST(Connection, OnlyBlanksMayFollowTheOneStatement) {
 }
 
 // The explanation must never show the statement: it may hold the typed access key.
-void expectExplained(const store::StoreError& error, int primary_code, const std::string& words) {
-  EXPECT_EQ(error.code() & 0xFF, primary_code) << error.engineMessage();
+using Kind = store::StoreError::Kind;
+
+void expectExplained(const store::StoreError& error, Kind kind, const std::string& words) {
+  EXPECT_EQ(error.kind(), kind) << error.engineMessage();
   EXPECT_EQ(error.cause(), error.what());
   EXPECT_NE(error.cause().find(words), std::string::npos) << error.cause();
   EXPECT_EQ(error.cause().find("746"), std::string::npos) << error.cause();
-  if (error.code() != 0) {
+  if (kind != Kind::Program) {
     EXPECT_NE(error.cause().find("(" + error.engineMessage() + ")"), std::string::npos);
   }
 }
@@ -94,39 +97,39 @@ TEST(StoreErrors, ExplainWhatWentWrongInSpanishWithoutTheStatement) {
   auto other = store::Connection::open(store::databasePath(folder.path()));
   other.runNative("PRAGMA busy_timeout=20");
   const auto busy = failureOf([&] { other.run(insert); });
-  expectExplained(busy, SQLITE_BUSY, "ocupada por otro programa");
+  expectExplained(busy, Kind::Busy, "ocupada por otro programa");
   EXPECT_EQ(busy.statement(), insert);
   writer.runNative("ROLLBACK");
 
   expectExplained(failureOf([&] { other.run("SELECT * from Reg_Nada where x='746'"); }),
-                  SQLITE_ERROR, "no tiene la tabla Reg_Nada");
+                  Kind::MissingTable, "no tiene la tabla Reg_Nada");
   expectExplained(failureOf([&] { other.run("SELECT Nada from Config where Cve_Del='746'"); }),
-                  SQLITE_ERROR, "no tiene la columna Nada");
+                  Kind::MissingColumn, "no tiene la columna Nada");
   expectExplained(failureOf([&] { other.run("SELEC Cve_Del from Config where Cve_Del='746'"); }),
-                  SQLITE_ERROR, "la base de datos no pudo completar la operación");
+                  Kind::Other, "la base de datos no pudo completar la operación");
 
   // A missing file is never created.
   testing_support::TempFolder missing;
-  expectExplained(failureOf([&] { store::run(missing.path(), "SELECT 746"); }), SQLITE_CANTOPEN,
+  expectExplained(failureOf([&] { store::run(missing.path(), "SELECT 746"); }), Kind::CannotOpen,
                   "no se pudo abrir el archivo");
   EXPECT_FALSE(std::filesystem::exists(store::databasePath(missing.path())));
   std::ofstream(store::databasePath(missing.path())) << std::string(4096, 'x');
-  expectExplained(failureOf([&] { store::run(missing.path(), "SELECT 746"); }), SQLITE_NOTADB,
+  expectExplained(failureOf([&] { store::run(missing.path(), "SELECT 746"); }), Kind::NotADatabase,
                   "no es una base de datos");
 
   // Failures this machine cannot bring about on demand, by their codes.
-  for (const auto& [code, message, words] :
-       {std::tuple{SQLITE_READONLY_DIRECTORY, "attempt to write a readonly database",
-                   "solo lectura"},
-        std::tuple{SQLITE_FULL, "database or disk is full", "disco está lleno"},
-        std::tuple{SQLITE_IOERR_WRITE, "disk I/O error", "lectura o la escritura"},
-        std::tuple{SQLITE_CORRUPT, "database disk image is malformed", "dañado"},
-        std::tuple{SQLITE_LOCKED, "database table is locked", "ocupada"}}) {
-    expectExplained(store::StoreError("UPDATE Config SET Cve_Del='746'", message, code),
-                    code & 0xFF, words);
+  for (const auto& [code, kind, words] :
+       {std::tuple{SQLITE_READONLY_DIRECTORY, Kind::ReadOnlyFolder, "solo lectura"},
+        std::tuple{SQLITE_FULL, Kind::Full, "disco está lleno"},
+        std::tuple{SQLITE_IOERR_WRITE, Kind::Io, "lectura o la escritura"},
+        std::tuple{SQLITE_CORRUPT, Kind::NotADatabase, "dañado"},
+        std::tuple{SQLITE_LOCKED, Kind::Busy, "ocupada"}}) {
+    expectExplained(store::sqliteFailure("UPDATE Config SET Cve_Del='746'", nullptr, code), kind,
+                    words);
   }
   // A failure the program found itself keeps its own Spanish sentence.
-  expectExplained(store::StoreError("SELECT 746", "la fecha no existe"), 0, "la fecha no existe");
+  expectExplained(store::StoreError("SELECT 746", "la fecha no existe"), Kind::Program,
+                  "la fecha no existe");
 }
 
 }  // namespace
