@@ -60,14 +60,9 @@ Program::Program(const fs::path& store, const fs::path& work)
     fs::copy_file(store, store::databasePath(alone_folder_));
     alone_ = std::make_unique<SqliteAlone>(store::databasePath(alone_folder_));
   }
-  // Opening a connection sets its pragmas; SQLite alone has set them once.
-  store::observeStatements([this](std::string_view statement, const store::Row& values) {
-    if (statement.substr(0, 7) != "PRAGMA ") recorded_.push_back({std::string(statement), values});
-  });
 }
 
 Program::~Program() {
-  store::observeStatements({});
   alone_.reset();
   if (!server_database_.empty()) {
     try {
@@ -98,6 +93,12 @@ Program::StartTimes Program::start(const std::string& caption) {
   const auto start = Clock::now();
   state_ = std::make_unique<session::SessionState>();
   captura_ = std::make_unique<capture::Captura>(host_, *state_);
+  // Seen from the station's connection on, so without the pragmas its opening sets: SQLite
+  // alone has set them once.
+  state_->database().observeStatements(
+      [this](std::string_view statement, const store::Row& values) {
+        recorded_.push_back({std::string(statement), values});
+      });
   outputs_ = std::make_unique<outputs::DayOutputFiles>(host_, *state_);
   captura_->useOutputs(*outputs_);
   captura_->load();

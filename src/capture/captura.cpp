@@ -85,6 +85,8 @@ Captura::Captura(forms::Host& host, session::SessionState& state)
       SelFecha(Selecciona, "SelFecha", "F&echa"),
       Teclas(*this, "Teclas", "&Teclas"),
       g_(state) {
+  // The station's database is the one in the program's folder from the first event on.
+  g_.gRuta = host.programFolder().string();
   layOut();
   nameControls();
   wireHandlers();
@@ -136,13 +138,12 @@ void Captura::wireHandlers() {
 }
 
 void Captura::runEvent(const std::function<void()>& event) {
-  const store::OperationScope operation;
   const forms::LongWork work(host(), "Procesando, un momento por favor…");
-  const store::ProgressWatch watch([this] { host().stillWorking(); });
+  const store::OperationScope operation(g_.database(), [this] { host().stillWorking(); });
   const EventStart start{saveScreen(),    g_,          basket, records, deleted_,
                          dayDestination_, shownRecord_};
   event();
-  if (store::OperationScope::givenUp() && !store::OperationScope::changedRows()) {
+  if (g_.database().givenUp() && !g_.database().changedRows()) {
     restoreScreen(start.screen);
     g_ = start.session;
     basket = start.basket;
@@ -208,7 +209,7 @@ store::Rows Captura::runSQL() {
 
 bool Captura::attempt(const std::string& what, const std::function<void()>& step,
                       const std::string& advice) {
-  return session::attemptStore(host(), what, step, advice);
+  return session::attemptStore(host(), g_.database(), what, step, advice);
 }
 
 void Captura::showModuleAndDate(const std::string& module, const std::string& date) {

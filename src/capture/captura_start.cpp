@@ -78,7 +78,7 @@ void Captura::Form_Load() {
   }
   // Given up on the database (locked, or out of reach), the start cannot build the screen; the
   // program ends rather than show it half built.
-  if (store::OperationScope::givenUp()) {
+  if (g_.database().givenUp()) {
     unload();
     host().end(1);
   }

@@ -40,17 +40,17 @@ std::string numberLiteral(const std::string& key) {
 
 void frmClaveAcceso::Form_Load() {
   captura_.showCaptureScreen(false);
-  g_.gRuta = host().programFolder().string();
   LabelDel1.caption = "";
 
   // A missing row or an empty column reads as no delegation and an ordinary operator.
-  attemptStore(host(), "leer la configuración", [this] {
+  attemptStore(host(), g_.database(), "leer la configuración", [this] {
     const store::Rows config = g_.database().run("SELECT Cve_Del, Cve_Ope from Config");
     config_row_ = !config.empty();
     g_.gCveDel = config_row_ ? config[0][0].asText() : "";
     g_.gCveOpe = config_row_ ? config[0][1].asText() : "";
   });
-  attemptStore(host(), "leer la lista de delegaciones", [this] { fillDelegations(); });
+  attemptStore(host(), g_.database(), "leer la lista de delegaciones",
+               [this] { fillDelegations(); });
   fillModulesAndDates();
 }
 
@@ -96,7 +96,8 @@ void frmClaveAcceso::cmdAceptar_Click() {
   }
 
   bool found = false;
-  if (!attemptStore(host(), "comprobar la clave de acceso", [&] { found = findDelegation(k); })) {
+  if (!attemptStore(host(), g_.database(), "comprobar la clave de acceso",
+                    [&] { found = findDelegation(k); })) {
     Text1.text.clear();
     setFocus(Text1);
     return;
@@ -115,7 +116,8 @@ void frmClaveAcceso::cmdAceptar_Click() {
   g_.gModulo = "FRU";
   g_.gCveDest.clear();
 
-  attemptStore(host(), "guardar la delegación y el operador", [this] { writeConfig(); });
+  attemptStore(host(), g_.database(), "guardar la delegación y el operador",
+               [this] { writeConfig(); });
   showStageTwo();
 }
 

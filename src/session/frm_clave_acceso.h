@@ -5,7 +5,7 @@
 #include "forms/form.h"
 #include "session/hand_over.h"
 #include "session/session_state.h"
-#include "store/connection.h"
+#include "store/database.h"
 #include "text/dates.h"
 
 namespace session {
@@ -46,7 +46,7 @@ class frmClaveAcceso : public forms::Form {
   void onCloseRequest() override;
   // The statements of one event share one connection.
   void runEvent(const std::function<void()>& event) override {
-    const store::OperationScope operation;
+    const store::OperationScope operation(g_.database());
     event();
   }
 

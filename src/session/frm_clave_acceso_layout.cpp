@@ -27,6 +27,7 @@ frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHa
       CmdAceptar2(*this, "CmdAceptar2"),
       g_(state),
       captura_(captura) {
+  g_.gRuta = host.programFolder().string();
   layOut();
   cmdAceptar.onClick = [this] { cmdAceptar_Click(); };
   ComboFec.onClick = [this] { ComboFec_Click(); };

@@ -2,16 +2,16 @@
 
 #include "forms/message_form.h"
 #include "forms/question_form.h"
-#include "store/connection.h"
+#include "store/database.h"
 #include "store/error.h"
 #include "store/server_settings.h"
 
 namespace session {
 
-bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step,
-                  const std::string& advice) {
+bool attemptStore(forms::Host& host, store::Database& database, const std::string& doing,
+                  const std::function<void()>& step, const std::string& advice) {
   // Once the event gave up on the database, its other steps give up at once.
-  if (store::OperationScope::givenUp()) return false;
+  if (database.givenUp()) return false;
   while (true) {
     try {
       step();
@@ -29,7 +29,7 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
         // A database that cannot be reached now will not be reached by the event's next
         // step either: one message for the event.
         if (failure.kind() == Kind::CannotOpen || failure.lostTheServer()) {
-          store::OperationScope::noteGivenUp();
+          database.noteGivenUp();
         }
         return false;
       }
@@ -42,7 +42,7 @@ bool attemptStore(forms::Host& host, const std::string& doing, const std::functi
                                 "Volver a intentar", "Cancelar");
       host.showModal(retry);
       if (!retry.accepted()) {
-        store::OperationScope::noteGivenUp();
+        database.noteGivenUp();
         return false;
       }
     }

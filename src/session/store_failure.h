@@ -4,6 +4,7 @@
 #include <string>
 
 #include "forms/host.h"
+#include "store/database.h"
 
 namespace session {
 
@@ -13,7 +14,7 @@ namespace session {
 // is offered to try again; once the operator cancels, the event's further steps return
 // false at once, without another wait or message. Other failures pass through. `advice`,
 // when given, closes the message: what became of the event and what to do.
-bool attemptStore(forms::Host& host, const std::string& doing, const std::function<void()>& step,
-                  const std::string& advice = {});
+bool attemptStore(forms::Host& host, store::Database& database, const std::string& doing,
+                  const std::function<void()>& step, const std::string& advice = {});
 
 }  // namespace session

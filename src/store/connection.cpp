@@ -1,65 +1,10 @@
 #include "store/connection.h"
 
-#include <map>
-
 #include "store/engine.h"
 #include "store/error.h"
 #include "store/server_settings.h"
 
 namespace store {
-namespace {
-
-StatementObserver& statementObserver() {
-  static StatementObserver observer;
-  return observer;
-}
-
-struct OperationConnections {
-  int depth = 0;
-  // Numbers the outermost operations; 0 outside any.
-  std::uint64_t started = 0;
-  std::uint64_t current = 0;
-  std::map<std::filesystem::path, Connection> open;
-  bool given_up = false;
-  bool changed = false;
-};
-
-OperationConnections& operation() {
-  static OperationConnections connections;
-  return connections;
-}
-
-std::function<void()>& progressTick() {
-  static std::function<void()> tick;
-  return tick;
-}
-
-}  // namespace
-
-void observeStatements(StatementObserver observer) {
-  statementObserver() = std::move(observer);
-}
-
-void observeStatement(std::string_view statement, const Row& values) {
-  if (statementObserver()) statementObserver()(statement, values);
-}
-
-void tickProgress() {
-  if (progressTick()) progressTick()();
-}
-
-ProgressWatch::ProgressWatch(std::function<void()> tick) {
-  progressTick() = std::move(tick);
-}
-
-ProgressWatch::~ProgressWatch() {
-  progressTick() = nullptr;
-}
-
-void noteRowsChanged() {
-  if (operation().depth > 0) operation().changed = true;
-}
-
 std::filesystem::path databasePath(const std::filesystem::path& folder) {
   return folder / kDatabaseFileName;
 }
@@ -102,7 +47,13 @@ bool Connection::reopen() {
   std::unique_ptr<Engine> next = reopen_();
   next->endPrevious(*engine_);
   engine_ = std::move(next);
+  engine_->listen(listener_);
   return true;
+}
+
+void Connection::listen(ConnectionListener* listener) {
+  listener_ = listener;
+  engine_->listen(listener);
 }
 
 Connection Connection::openDatabase(const std::filesystem::path& folder) {
@@ -200,49 +151,8 @@ void Connection::rollBack() noexcept {
   }
 }
 
-OperationScope::OperationScope()
-    : outer_given_up_(operation().given_up), outer_changed_(operation().changed) {
-  if (operation().depth++ == 0) operation().current = ++operation().started;
-  operation().given_up = false;
-  operation().changed = false;
-}
-
-OperationScope::~OperationScope() {
-  // An event inside another (a dialog's, say) leaves the outer one's lock as it found it,
-  // and what it changed counts for the outer one too.
-  operation().given_up = outer_given_up_;
-  operation().changed = outer_changed_ || operation().changed;
-  if (--operation().depth > 0) return;
-  operation().current = 0;
-  operation().open.clear();
-  operation().given_up = false;
-  operation().changed = false;
-}
-
-void OperationScope::noteGivenUp() {
-  if (operation().depth > 0) operation().given_up = true;
-}
-
-bool OperationScope::givenUp() {
-  return operation().given_up;
-}
-
-std::uint64_t OperationScope::currentOperation() {
-  return operation().current;
-}
-
-bool OperationScope::changedRows() {
-  return operation().changed;
-}
-
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement) {
-  OperationConnections& current = operation();
-  if (current.depth == 0) return Connection::openDatabase(folder).run(jet_statement);
-  auto shared = current.open.find(folder);
-  if (shared == current.open.end()) {
-    shared = current.open.emplace(folder, Connection::openDatabase(folder)).first;
-  }
-  return shared->second.run(jet_statement);
+  return Connection::openDatabase(folder).run(jet_statement);
 }
 
 }  // namespace store

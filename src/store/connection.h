@@ -26,6 +26,20 @@ enum class TransactionKind { Read, Write };
 
 class Engine;
 
+// What a connection tells whoever holds it while it works. Every call comes from inside a
+// statement, so none may run statements itself.
+class ConnectionListener {
+ public:
+  virtual ~ConnectionListener() = default;
+  // A statement in the engine's SQL, with its bound values, before it runs.
+  virtual void statementStarting(std::string_view /*statement*/, const Row& /*values*/) {}
+  // Often, while a statement runs or waits (for another program's lock, for a server's
+  // answer): often enough to keep a window painted.
+  virtual void stillWorking() {}
+  // A statement changed rows.
+  virtual void rowsChanged() {}
+};
+
 // One open connection to the database. A station keeps one across its events (Database);
 // the tools open one per task. A server connection the server ended while it was idle is
 // opened again, with the same settings, for a statement that may run again.
@@ -77,6 +91,8 @@ class Connection {
   // Opens the same server database again in place of this connection, once whatever the
   // old one left on the server can no longer take effect; false for a file.
   bool reopen();
+  // Tells `listener` (none: null) of this connection's work from now on.
+  void listen(ConnectionListener* listener);
 
  private:
   explicit Connection(std::unique_ptr<Engine> engine);
@@ -89,52 +105,10 @@ class Connection {
   // Opens the same database again (a server's); none for a file.
   std::function<std::unique_ptr<Engine>()> reopen_;
   bool in_transaction_ = false;
+  ConnectionListener* listener_ = nullptr;
 };
 
 // For the tools and the tests: open the database in `folder`, run one statement, close.
-// Inside an OperationScope the statements of the operation share one connection.
 Rows run(const std::filesystem::path& folder, std::string_view jet_statement);
-
-// One operator event: it notes whether the event gave up on the database and whether it
-// changed rows; while the outermost scope lives, run() keeps one connection per folder open
-// for the event's statements and closes them when the event ends.
-class OperationScope {
- public:
-  OperationScope();
-  ~OperationScope();
-  OperationScope(const OperationScope&) = delete;
-  OperationScope& operator=(const OperationScope&) = delete;
-
-  // The operator gave up on the database for this operation (another program holds the
-  // file locked, or the database cannot be reached): the rest of this operation (but not an
-  // operation that follows, or one inside it) gives up at once instead of waiting or telling
-  // again. Nothing is noted outside an operation.
-  static void noteGivenUp();
-  static bool givenUp();
-  // Whether a statement of this operation (or of one inside it) changed a row of any file.
-  static bool changedRows();
-  // The number of the outermost operation running, 0 outside any.
-  static std::uint64_t currentOperation();
-
- private:
-  bool outer_given_up_;
-  bool outer_changed_;
-};
-
-// While it lives, `tick` is called often while any statement runs or waits (for another
-// program's lock, or for a server's answer), so a long statement can keep a window
-// painted. `tick` must not run statements itself.
-class ProgressWatch {
- public:
-  explicit ProgressWatch(std::function<void()> tick);
-  ~ProgressWatch();
-  ProgressWatch(const ProgressWatch&) = delete;
-  ProgressWatch& operator=(const ProgressWatch&) = delete;
-};
-
-// Called with every SQLite statement and its bound values before it runs, for the benchmarks
-// that run the program's statements again on SQLite alone. Empty (the default) for none.
-using StatementObserver = std::function<void(std::string_view statement, const Row& values)>;
-void observeStatements(StatementObserver observer);
 
 }  // namespace store

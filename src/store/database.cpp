@@ -49,7 +49,7 @@ bool Database::fileReplaced() const {
 Connection& Database::connection() {
   // The settings file and the file's identity are read once per operator event, not for
   // every statement.
-  const std::uint64_t operation = OperationScope::currentOperation();
+  const std::uint64_t operation = event_.current;
   const bool new_event = operation == 0 || operation != settings_read_in_;
   if (new_event) {
     checkSettings();
@@ -64,8 +64,48 @@ Connection& Database::connection() {
       kept_.emplace(Connection::open(databasePath(folder_)));
       file_identity_ = identityOf(databasePath(folder_));
     }
+    kept_->listen(this);
   }
   return *kept_;
+}
+
+void Database::noteGivenUp() {
+  if (event_.depth > 0) event_.givenUp = true;
+}
+
+void Database::statementStarting(std::string_view statement, const Row& values) {
+  if (observer_) observer_(statement, values);
+}
+
+void Database::stillWorking() {
+  if (event_.tick) event_.tick();
+}
+
+void Database::rowsChanged() {
+  if (event_.depth > 0) event_.changed = true;
+}
+
+OperationScope::OperationScope(Database& database, std::function<void()> tick)
+    : database_(database),
+      outer_given_up_(database.event_.givenUp),
+      outer_changed_(database.event_.changed),
+      outer_tick_(database.event_.tick) {
+  Database::EventState& event = database_.event_;
+  if (event.depth++ == 0) event.current = ++event.started;
+  event.givenUp = false;
+  event.changed = false;
+  if (tick) event.tick = std::move(tick);
+}
+
+OperationScope::~OperationScope() {
+  Database::EventState& event = database_.event_;
+  event.givenUp = outer_given_up_;
+  event.changed = outer_changed_ || event.changed;
+  event.tick = std::move(outer_tick_);
+  if (--event.depth > 0) return;
+  event.current = 0;
+  event.givenUp = false;
+  event.changed = false;
 }
 
 }  // namespace store

@@ -39,6 +39,22 @@ class Engine {
   // take effect (a server session given up on may still be running, or may still receive a
   // COMMIT), so that what this engine reads is final. Throws when that cannot be made sure.
   virtual void endPrevious(const Engine& previous) { static_cast<void>(previous); }
+
+  void listen(ConnectionListener* listener) { listener_ = listener; }
+
+ protected:
+  void statementStarting(std::string_view statement, const Row& values) const {
+    if (listener_) listener_->statementStarting(statement, values);
+  }
+  void stillWorking() const {
+    if (listener_) listener_->stillWorking();
+  }
+  void rowsChanged() const {
+    if (listener_) listener_->rowsChanged();
+  }
+
+ private:
+  ConnectionListener* listener_ = nullptr;
 };
 
 // Opens the SQLite file `file`; `create` makes a new one instead.
@@ -47,12 +63,5 @@ std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool
 // Connects to the database server the settings name, with every session setting the
 // program's statements rely on pinned.
 std::unique_ptr<Engine> openPostgresEngine(const ServerSettings& server);
-
-// For engines: while a statement runs or waits, often enough to keep a window painted.
-void tickProgress();
-// For engines: a statement of the running operation changed rows.
-void noteRowsChanged();
-// For engines: the statement observer of the benchmarks, when one is set.
-void observeStatement(std::string_view statement, const Row& values);
 
 }  // namespace store

@@ -298,7 +298,7 @@ bool PostgresEngine::awaitAnswer() {
     if (left <= 0) return false;
     pollfd socket{PQsocket(connection_.get()), POLLIN, 0};
     poll(&socket, 1, static_cast<int>(std::min<long long>(left, kTickMs)));
-    tickProgress();
+    stillWorking();
   }
   return true;
 }
@@ -405,7 +405,7 @@ const std::string* PostgresEngine::preparedName(std::string_view statement,
 }
 
 Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
-  observeStatement(statement, values);
+  statementStarting(statement, values);
   // The client library reads the statement up to a NUL: a NUL would hide the rest.
   if (statement.find('\0') != std::string_view::npos) {
     throw StoreError(std::string(statement), "el texto contiene más de una instrucción");
@@ -446,7 +446,7 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
   const ExecStatusType status = PQresultStatus(result.get());
   const char* changed = PQcmdTuples(result.get());
   if (changed && *changed && std::strcmp(changed, "0") != 0 && status == PGRES_COMMAND_OK) {
-    noteRowsChanged();
+    rowsChanged();
   }
   Rows rows;
   const int found = PQntuples(result.get());

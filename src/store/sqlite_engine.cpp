@@ -46,30 +46,19 @@ Value readColumn(sqlite3_stmt* statement, int column) {
   }
 }
 
-// Called by the engine every few thousand virtual-machine steps; 0 lets the statement go on.
-int onProgress(void* /*unused*/) {
-  tickProgress();
-  return 0;
-}
-
 constexpr int kStepsBetweenTicks = 20000;
 
-// Waits for another program's lock in short sleeps up to the busy timeout, ticking the
-// progress watch between them: a long wait shows that the program is working, like any
-// long statement.
+// Another program's lock is waited for in short sleeps up to the busy timeout, with a beat
+// between them: a long wait shows that the program is working, like any long statement.
 constexpr int kBusySleepMs = 20;
-
-int onBusy(void* /*unused*/, int earlier_waits) {
-  if (earlier_waits * kBusySleepMs >= kBusyTimeoutMs) return 0;
-  tickProgress();
-  sqlite3_sleep(kBusySleepMs);
-  return 1;
-}
 
 class SqliteEngine : public Engine {
  public:
   bool usable() const override { return true; }
-  explicit SqliteEngine(DatabaseHandle db) : db_(std::move(db)) {}
+  explicit SqliteEngine(DatabaseHandle db) : db_(std::move(db)) {
+    sqlite3_busy_handler(db_.get(), onBusy, this);
+    sqlite3_progress_handler(db_.get(), kStepsBetweenTicks, onProgress, this);
+  }
 
   Backend backend() const override { return Backend::SQLite; }
   std::string translate(std::string_view jet_statement) const override {
@@ -107,6 +96,17 @@ class SqliteEngine : public Engine {
   }
 
  private:
+  // Called by the engine every few thousand virtual-machine steps; 0 lets the statement go on.
+  static int onProgress(void* engine) {
+    static_cast<const SqliteEngine*>(engine)->stillWorking();
+    return 0;
+  }
+  static int onBusy(void* engine, int earlier_waits) {
+    if (earlier_waits * kBusySleepMs >= kBusyTimeoutMs) return 0;
+    static_cast<const SqliteEngine*>(engine)->stillWorking();
+    sqlite3_sleep(kBusySleepMs);
+    return 1;
+  }
   sqlite3_stmt* prepared(std::string_view statement);
 
   // The connection is declared first, so its statements are finalised before it closes.
@@ -139,7 +139,7 @@ sqlite3_stmt* SqliteEngine::prepared(std::string_view statement) {
 }
 
 Rows SqliteEngine::execute(std::string_view statement, const Row& values) {
-  observeStatement(statement, values);
+  statementStarting(statement, values);
   const auto failed = [&](int code) {
     return sqliteFailure(std::string(statement), db_.get(), code);
   };
@@ -182,7 +182,7 @@ Rows SqliteEngine::execute(std::string_view statement, const Row& values) {
     for (int column = 0; column < columns; ++column) row.push_back(readColumn(raw, column));
     rows.push_back(std::move(row));
   }
-  if (sqlite3_total_changes64(db_.get()) != changes_before) noteRowsChanged();
+  if (sqlite3_total_changes64(db_.get()) != changes_before) rowsChanged();
   return rows;
 }
 
@@ -198,12 +198,10 @@ std::unique_ptr<Engine> openSqliteEngine(const std::filesystem::path& file, bool
     if (result != SQLITE_OK) throw sqliteFailure(file.string(), raw, result);
   };
   setting(sqlite3_extended_result_codes(raw, 1));
-  setting(sqlite3_busy_handler(raw, onBusy, nullptr));
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr));
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr));
   setting(sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr));
   registerDialect(raw);
-  sqlite3_progress_handler(raw, kStepsBetweenTicks, onProgress, nullptr);
   auto engine = std::make_unique<SqliteEngine>(std::move(db));
   // A rollback journal keeps the file at rest a single file an office can copy.
   engine->execute("PRAGMA journal_mode=DELETE", {});

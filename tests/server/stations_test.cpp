@@ -176,14 +176,14 @@ TEST(Stations, TwoChangesToOneIdentityNeverBothPass) {
   changeOrigin(second.screen, 2, 7);
 
   bool interleaved = false;
-  store::observeStatements([&](std::string_view statement, const store::Row&) {
+  first.state.database().observeStatements([&](std::string_view statement, const store::Row&) {
     if (interleaved || statement.find("UPDATE") == std::string_view::npos) return;
     interleaved = true;
     second.screen.click(second.screen.CmdGrabar);
   });
   first.host.modalForms.clear();
   first.screen.click(first.screen.CmdGrabar);
-  store::observeStatements({});
+  first.state.database().observeStatements({});
   EXPECT_TRUE(interleaved);
   EXPECT_EQ(first.host.modalForms, std::vector<std::string>{"FormError"}) << "told: a duplicate";
   EXPECT_EQ(db.runNative("SELECT count(*) FROM Reg_Pre WHERE Cve_ori = 7")[0][0].asInteger(), 1);

@@ -105,11 +105,16 @@ TEST_F(BothBackends, TiesAtTheLimitGiveTheSameFiveRows) {
 // What the program asks of a connection besides statements, on the server.
 TEST_F(BothBackends, KeysColumnsChangesAndRefusalsOnTheServer) {
   {
-    const store::OperationScope operation;
+    struct Changes : store::ConnectionListener {
+      void rowsChanged() override { changed = true; }
+      bool changed = false;
+    } changes;
+    server->listen(&changes);
     server->runNative("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Pre_min) VALUES (?, ?, ?)",
                       store::Row{store::Value(std::string("FRU")),
                                  store::Value(std::string("2006-07-21")), store::Value(0.1)});
-    EXPECT_TRUE(store::OperationScope::changedRows());
+    server->listen(nullptr);
+    EXPECT_TRUE(changes.changed);
   }
   const std::int64_t key = server->lastInsertedKey();
   const store::Rows row = server->runNative("SELECT Consec, Fecha, Pre_min, Obs FROM Reg_Pre");

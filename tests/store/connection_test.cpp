@@ -6,6 +6,7 @@
 #include <string>
 
 #include "store/connection.h"
+#include "store/database.h"
 #include "store/error.h"
 #include "store/literal.h"
 #include "store/sqlite_failure.h"
@@ -136,27 +137,27 @@ TEST(StoreErrors, ExplainWhatWentWrongInSpanishWithoutTheStatement) {
 
 namespace {
 
-// The statements of one operator event share a connection; none stays open after it.
-TEST(Connection, AnOperationSharesOneConnectionAndLeavesNoneOpen) {
+// An event notes whether it changed rows, a nested event's changes counting for it; the
+// next event starts afresh, on the same kept connection.
+TEST(Database, AnEventNotesWhatItAndTheEventsInsideItChanged) {
   testing_support::TempFolder folder;
   testing_support::createDatabase(folder.path());
+  store::Database db(folder.path());
   {
-    const store::OperationScope operation;
-    store::run(folder.path(), "CREATE TEMP TABLE Apartado (x INTEGER)");
-    store::run(folder.path(), "UPDATE Apartado SET x=1");
-    EXPECT_FALSE(store::OperationScope::changedRows()) << "no row was changed";
+    const store::OperationScope operation(db);
+    db.run("CREATE TEMP TABLE Apartado (x INTEGER)");
+    db.run("UPDATE Apartado SET x=1");
+    EXPECT_FALSE(db.changedRows()) << "no row was changed";
     {
-      const store::OperationScope nested;
-      EXPECT_TRUE(store::run(folder.path(), "SELECT x FROM Apartado").empty());
-      store::run(folder.path(), "INSERT INTO Apartado VALUES (1)");
-      EXPECT_TRUE(store::OperationScope::changedRows());
+      const store::OperationScope nested(db);
+      db.run("INSERT INTO Apartado VALUES (1)");
+      EXPECT_TRUE(db.changedRows());
     }
-    EXPECT_TRUE(store::OperationScope::changedRows()) << "the nested change counts for the event";
-    EXPECT_EQ(store::run(folder.path(), "SELECT x FROM Apartado").size(), 1u);
+    EXPECT_TRUE(db.changedRows()) << "the nested change counts for the event";
   }
-  EXPECT_THROW(store::run(folder.path(), "SELECT x FROM Apartado"), store::StoreError);
-  const store::OperationScope next;
-  EXPECT_FALSE(store::OperationScope::changedRows());
+  const store::OperationScope next(db);
+  EXPECT_FALSE(db.changedRows());
+  EXPECT_EQ(db.run("SELECT x FROM Apartado").size(), 1u);
 }
 
 }  // namespace
