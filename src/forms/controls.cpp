@@ -61,6 +61,23 @@ void TextBox::select(int start, int length) {
   ++selection_version_;
 }
 
+void TextBox::setContent(const Content& content) {
+  text = content.text;
+  passwordChar = content.passwordChar;
+  select(content.selStart, content.selLength);
+}
+
+bool ComboBox::Content::operator==(const Content& other) const {
+  const bool same_items = items == other.items || (items && other.items && *items == *other.items);
+  return sorted == other.sorted && listIndex == other.listIndex && same_items;
+}
+
+void ComboBox::setContent(const Content& content) {
+  sorted = content.sorted;
+  items_ = content.items;
+  list_index_ = content.listIndex;
+}
+
 ComboBox::Items& ComboBox::changeItems() {
   if (items_.use_count() > 1) items_ = std::make_shared<Items>(*items_);
   return *items_;

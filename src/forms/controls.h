@@ -25,8 +25,35 @@ struct TextStyle {
   bool operator==(const TextStyle&) const = default;
 };
 
-// What every control shares. Positions and sizes are pixels inside the form.
-class Control {
+class Control;
+
+// Everything of a control's look that every control has and an event's handlers can change,
+// as the operator sees it. A screen's copy before an event keeps it whole and puts it back
+// whole: a property added here is kept and restored with no other change. Positions and
+// sizes are pixels inside the form.
+struct ControlLook {
+  bool visible = true;
+  bool enabled = true;
+  int left = 0;
+  int top = 0;
+  int width = 100;
+  int height = 21;
+  int tabIndex = 0;
+  bool causesValidation = false;
+  std::string caption;
+  std::string toolTip;
+  TextStyle style;
+  // What a screen reader says for the control: the caption of `labelledBy` when set (the
+  // label the operator reads beside it), else `accessibleName`, else its own caption.
+  const Control* labelledBy = nullptr;
+  std::string accessibleName;
+  std::string accessibleDescription;
+
+  bool operator==(const ControlLook&) const = default;
+};
+
+// What every control shares: its look, its name and its handlers.
+class Control : public ControlLook {
  public:
   Control(Form& owner, std::string name, ControlKind kind);
   Control(const Control&) = delete;
@@ -44,23 +71,8 @@ class Control {
   }
   Form& form() const { return form_; }
   bool takesFocus() const;
-
-  bool visible = true;
-  bool enabled = true;
-  int left = 0;
-  int top = 0;
-  int width = 100;
-  int height = 21;
-  int tabIndex = 0;
-  bool causesValidation = false;
-  std::string caption;
-  std::string toolTip;
-  TextStyle style;
-  // What a screen reader says for the control: the caption of `labelledBy` when set (the
-  // label the operator reads beside it), else `accessibleName`, else its own caption.
-  const Control* labelledBy = nullptr;
-  std::string accessibleName;
-  std::string accessibleDescription;
+  const ControlLook& look() const { return *this; }
+  void setLook(const ControlLook& look) { static_cast<ControlLook&>(*this) = look; }
   std::string spokenName() const;
 
   std::function<void()> onClick;
@@ -115,6 +127,18 @@ class TextBox : public Control {
   // Shown in place of every typed character; 0 shows the text itself.
   char passwordChar = 0;
 
+  // What a text box adds to its look.
+  struct Content {
+    std::string text;
+    char passwordChar = 0;
+    int selStart = 0;
+    int selLength = 0;
+
+    bool operator==(const Content&) const = default;
+  };
+  Content content() const { return {text, passwordChar, sel_start_, sel_length_}; }
+  void setContent(const Content& content);
+
   int selStart() const { return sel_start_; }
   int selLength() const { return sel_length_; }
   // Selects part of the text, in characters; a length past the end stops at the end.
@@ -163,8 +187,18 @@ class ComboBox : public Control {
   // The text of the selected item, or "".
   std::string text() const;
 
+  // What a list adds to its look. Its items are shared with the list until either changes.
+  struct Content {
+    bool sorted = false;
+    std::shared_ptr<Items> items;
+    int listIndex = -1;
+
+    bool operator==(const Content& other) const;
+  };
+  Content content() const { return {sorted, items_, list_index_}; }
+  void setContent(const Content& content);
+
  private:
-  friend class Form;  // keeps a list's items before an event and puts them back
   // Shared with the copies of the screen taken before each event, and copied only when the
   // list changes while shared, so that taking a copy costs nothing per item.
   std::shared_ptr<Items> items_ = std::make_shared<Items>();

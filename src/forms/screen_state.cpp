@@ -1,26 +1,8 @@
 #include "forms/screen_state.h"
 
-#include <tuple>
-
 #include "forms/form.h"
 
 namespace forms {
-
-bool ControlLook::operator==(const ControlLook& other) const {
-  const auto same_items = [&] {
-    if (items == other.items) return true;
-    return items && other.items && *items == *other.items;
-  };
-  return std::tie(visible, enabled, left, top, width, height, tabIndex, causesValidation, caption,
-                  toolTip, style, labelledBy, accessibleName, accessibleDescription, text,
-                  passwordChar, selStart, selLength, sorted, listIndex) ==
-             std::tie(other.visible, other.enabled, other.left, other.top, other.width,
-                      other.height, other.tabIndex, other.causesValidation, other.caption,
-                      other.toolTip, other.style, other.labelledBy, other.accessibleName,
-                      other.accessibleDescription, other.text, other.passwordChar, other.selStart,
-                      other.selLength, other.sorted, other.listIndex) &&
-         same_items();
-}
 
 ScreenState Form::saveScreen() const {
   ScreenState state;
@@ -33,32 +15,13 @@ ScreenState Form::saveScreen() const {
   state.focusAnnounced = focus_announced_;
   state.controls.reserve(controls_.size());
   for (const Control* control : controls_) {
-    ControlLook look;
-    look.visible = control->visible;
-    look.enabled = control->enabled;
-    look.left = control->left;
-    look.top = control->top;
-    look.width = control->width;
-    look.height = control->height;
-    look.tabIndex = control->tabIndex;
-    look.causesValidation = control->causesValidation;
-    look.caption = control->caption;
-    look.toolTip = control->toolTip;
-    look.style = control->style;
-    look.labelledBy = control->labelledBy;
-    look.accessibleName = control->accessibleName;
-    look.accessibleDescription = control->accessibleDescription;
+    SavedControl saved{control->look(), {}};
     if (const auto* box = dynamic_cast<const TextBox*>(control)) {
-      look.text = box->text;
-      look.passwordChar = box->passwordChar;
-      look.selStart = box->selStart();
-      look.selLength = box->selLength();
+      saved.content = box->content();
     } else if (const auto* list = dynamic_cast<const ComboBox*>(control)) {
-      look.sorted = list->sorted;
-      look.items = list->items_;
-      look.listIndex = list->list_index_;
+      saved.content = list->content();
     }
-    state.controls.push_back(std::move(look));
+    state.controls.push_back(std::move(saved));
   }
   for (const MenuItem* menu : menus_) state.menus.push_back({menu->caption, menu->enabled});
   return state;
@@ -75,26 +38,12 @@ void Form::restoreScreen(const ScreenState& state) {
   defaultButton = state.defaultButton;
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     Control& control = *controls_[i];
-    const ControlLook& look = state.controls[i];
-    control.visible = look.visible;
-    control.enabled = look.enabled;
-    control.place(look.left, look.top, look.width, look.height);
-    control.tabIndex = look.tabIndex;
-    control.causesValidation = look.causesValidation;
-    control.caption = look.caption;
-    control.toolTip = look.toolTip;
-    control.style = look.style;
-    control.labelledBy = look.labelledBy;
-    control.accessibleName = look.accessibleName;
-    control.accessibleDescription = look.accessibleDescription;
-    if (auto* box = dynamic_cast<TextBox*>(&control)) {
-      box->text = look.text;
-      box->passwordChar = look.passwordChar;
-      box->select(look.selStart, look.selLength);
-    } else if (auto* list = dynamic_cast<ComboBox*>(&control)) {
-      list->sorted = look.sorted;
-      list->items_ = look.items;
-      list->list_index_ = look.listIndex;
+    const SavedControl& saved = state.controls[i];
+    control.setLook(saved.look);
+    if (const auto* content = std::get_if<TextBox::Content>(&saved.content)) {
+      dynamic_cast<TextBox&>(control).setContent(*content);
+    } else if (const auto* listed = std::get_if<ComboBox::Content>(&saved.content)) {
+      dynamic_cast<ComboBox&>(control).setContent(*listed);
     }
   }
   for (std::size_t i = 0; i < menus_.size(); ++i) {
