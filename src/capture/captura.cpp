@@ -5,86 +5,14 @@
 #include "store/connection.h"
 
 namespace capture {
-namespace {
 
-// The module's caption with its letter underlined: each item of "Selecciona" has its own.
-std::string menuCaption(std::string_view item, std::size_t letter) {
+std::string Captura::menuCaption(std::string_view item, std::size_t letter) {
   std::string caption(session::moduleOfMenuItem(item).caption);
   return caption.insert(letter, "&");
 }
 
-}  // namespace
-
 Captura::Captura(forms::Host& host, session::SessionState& state)
-    : Form(host, "Captura"),
-      Banner(*this, "Banner"),
-      LabelDel(*this, "LabelDel"),
-      LabelMod(*this, "LabelMod"),
-      ComboMod(*this, "ComboMod"),
-      LabelFec(*this, "LabelFec"),
-      ComboFec(*this, "ComboFec"),
-      Label3(*this, "Label3"),
-      LabelDest(*this, "LabelDest"),
-      ComboDest(*this, "ComboDest"),
-      Label4(*this, "Label4"),
-      ComboProd(*this, "ComboProd"),
-      Label5(*this, "Label5"),
-      ComboPres(*this, "ComboPres"),
-      LblOri(*this, "LblOri"),
-      ComboOri(*this, "ComboOri"),
-      ComboIng(*this, "ComboIng"),
-      ComboMun(*this, "ComboMun"),
-      LblFte(*this, "LblFte"),
-      ComboFte(*this, "ComboFte"),
-      ComboTrans(*this, "ComboTrans"),
-      LblMin(*this, "LblMin"),
-      LblMax(*this, "LblMax"),
-      LblFrec(*this, "LblFrec"),
-      LblUni(*this, "LblUni"),
-      LblVol(*this, "LblVol"),
-      TextMin(*this, "TextMin"),
-      TextMax(*this, "TextMax"),
-      TextFrec(*this, "TextFrec"),
-      TextUni(*this, "TextUni"),
-      TextVol(*this, "TextVol"),
-      LabelPriceNotice(*this, "LabelPriceNotice"),
-      LabDiaAnt(*this, "LabDiaAnt", 5),
-      LabMinAnt(*this, "LabMinAnt", 5),
-      LabMaxAnt(*this, "LabMaxAnt", 5),
-      LabFrecAnt(*this, "LabFrecAnt", 5),
-      LabUniAnt(*this, "LabUniAnt", 5),
-      LblObs(*this, "LblObs"),
-      TextObs(*this, "TextObs"),
-      Label1(*this, "Label1"),
-      LblRegNum(*this, "LblRegNum"),
-      LblRegES(*this, "LblRegES"),
-      cmdPrimero(*this, "cmdPrimero"),
-      cmdAnterior(*this, "cmdAnterior"),
-      cmdSiguiente(*this, "cmdSiguiente"),
-      cmdUltimo(*this, "cmdUltimo"),
-      CmdGrabar(*this, "CmdGrabar"),
-      CmdBorrar(*this, "CmdBorrar"),
-      CmdDeshacer(*this, "CmdDeshacer"),
-      CmdReporte(*this, "CmdReporte"),
-      CmdGenera(*this, "CmdGenera"),
-      Archivo(*this, "Archivo", "&Archivo"),
-      Reporte(Archivo, "Reporte", "&Reporte"),
-      Generar(Archivo, "Generar", "&Generar"),
-      Salir(Archivo, "Salir", "&Salir"),
-      Selecciona(*this, "Selecciona", "&Selecciona"),
-      Frutas(Selecciona, "Frutas", menuCaption("Frutas", 0)),
-      Azucar(Selecciona, "Azucar", menuCaption("Azucar", 0)),
-      Aceites(Selecciona, "Aceites", menuCaption("Aceites", 1)),
-      Granos(Selecciona, "Granos", menuCaption("Granos", 0)),
-      Flores(Selecciona, "Flores", menuCaption("Flores", 1)),
-      Insumos(Selecciona, "Insumos", menuCaption("Insumos", 0)),
-      Volumenes(Selecciona, "Volumenes", menuCaption("Volumenes", 0)),
-      Anden(Selecciona, "Anden", menuCaption("Anden", 1)),
-      Separador(Selecciona, "Separador", ""),
-      SelDestino(Selecciona, "SelDestino", "&Destino"),
-      SelFecha(Selecciona, "SelFecha", "F&echa"),
-      Teclas(*this, "Teclas", "&Teclas"),
-      g_(state) {
+    : Form(host, "Captura"), g_(state) {
   // The station's database is the one in the program's folder from the first event on.
   g_.gRuta = host.programFolder().string();
   layOut();

@@ -5,11 +5,7 @@
 namespace capture {
 
 FormError::FormError(forms::Host& host, session::SessionState& state)
-    : Form(host, "FormError"),
-      LabelError(*this, "LabelError"),
-      LabelGrabo(*this, "LabelGrabo"),
-      cmdAceptarError(*this, "cmdAceptarError"),
-      g_(state) {
+    : Form(host, "FormError"), g_(state) {
   caption = "ERROR";
   width = 380;
   height = 150;

@@ -11,9 +11,9 @@ class FormError : public forms::Form {
  public:
   FormError(forms::Host& host, session::SessionState& state);
 
-  forms::Label LabelError;
-  forms::Label LabelGrabo;
-  forms::CommandButton cmdAceptarError;
+  forms::Label LabelError{*this, "LabelError"};
+  forms::Label LabelGrabo{*this, "LabelGrabo"};
+  forms::CommandButton cmdAceptarError{*this, "cmdAceptarError"};
 
  protected:
   void Form_Load() override;

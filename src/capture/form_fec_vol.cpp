@@ -6,14 +6,7 @@
 namespace capture {
 
 FormFecVol::FormFecVol(forms::Host& host, session::SessionState& state)
-    : Form(host, "FormFecVol"),
-      Label1(*this, "Label1"),
-      Label2(*this, "Label2"),
-      TextFecDe(*this, "TextFecDe"),
-      Label3(*this, "Label3"),
-      TextFecA(*this, "TextFecA"),
-      ComAceptar(*this, "ComAceptar"),
-      g_(state) {
+    : Form(host, "FormFecVol"), g_(state) {
   caption = "Periodo de ingreso";
   width = 320;
   height = 170;

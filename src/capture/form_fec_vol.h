@@ -11,12 +11,12 @@ class FormFecVol : public forms::Form {
  public:
   FormFecVol(forms::Host& host, session::SessionState& state);
 
-  forms::Label Label1;
-  forms::Label Label2;
-  forms::TextBox TextFecDe;
-  forms::Label Label3;
-  forms::TextBox TextFecA;
-  forms::CommandButton ComAceptar;
+  forms::Label Label1{*this, "Label1"};
+  forms::Label Label2{*this, "Label2"};
+  forms::TextBox TextFecDe{*this, "TextFecDe"};
+  forms::Label Label3{*this, "Label3"};
+  forms::TextBox TextFecA{*this, "TextFecA"};
+  forms::CommandButton ComAceptar{*this, "ComAceptar"};
 
   void ComAceptar_Click();
 

@@ -30,11 +30,7 @@ int wrappedLines(const std::string& message) {
 }  // namespace
 
 MessageForm::MessageForm(Host& host, std::string title, std::string message, std::string detail)
-    : Form(host, "frmMensaje"),
-      LabelMensaje(*this, "LabelMensaje"),
-      cmdAceptar(*this, "cmdAceptar"),
-      cmdDetalles(*this, "cmdDetalles"),
-      LabelDetalle(*this, "LabelDetalle") {
+    : Form(host, "frmMensaje") {
   caption = std::move(title);
   // Room for every line of the message as the window wraps it, at least three.
   const int text_height = std::max(72, wrappedLines(message) * 17);

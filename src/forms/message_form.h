@@ -13,10 +13,10 @@ class MessageForm : public Form {
  public:
   MessageForm(Host& host, std::string title, std::string message, std::string detail = {});
 
-  Label LabelMensaje;
-  CommandButton cmdAceptar;
-  CommandButton cmdDetalles;
-  Label LabelDetalle;
+  Label LabelMensaje{*this, "LabelMensaje"};
+  CommandButton cmdAceptar{*this, "cmdAceptar"};
+  CommandButton cmdDetalles{*this, "cmdDetalles"};
+  Label LabelDetalle{*this, "LabelDetalle"};
 
  private:
   void showDetail();

@@ -4,10 +4,7 @@ namespace forms {
 
 QuestionForm::QuestionForm(Host& host, std::string title, std::string message, std::string yes,
                            std::string no)
-    : Form(host, "frmPregunta"),
-      LabelPregunta(*this, "LabelPregunta"),
-      cmdSi(*this, "cmdSi"),
-      cmdNo(*this, "cmdNo") {
+    : Form(host, "frmPregunta") {
   caption = std::move(title);
   width = 500;
   height = 190;

@@ -18,9 +18,9 @@ class QuestionForm : public Form {
   // question whose first answer loses work.
   void preferSecond();
 
-  Label LabelPregunta;
-  CommandButton cmdSi;
-  CommandButton cmdNo;
+  Label LabelPregunta{*this, "LabelPregunta"};
+  CommandButton cmdSi{*this, "cmdSi"};
+  CommandButton cmdNo{*this, "cmdNo"};
 
  private:
   bool accepted_ = false;

@@ -3,15 +3,7 @@
 namespace outputs {
 
 frmAviso::frmAviso(forms::Host& host, const session::SessionState& state)
-    : Form(host, "frmAviso"),
-      Label1(*this, "Label1"),
-      lblArc(*this, "lblArc"),
-      Label2(*this, "Label2"),
-      lblDir(*this, "lblDir"),
-      lblCant(*this, "lblCant"),
-      Label3(*this, "Label3"),
-      cmdOK(*this, "cmdOK"),
-      g_(state) {
+    : Form(host, "frmAviso"), g_(state) {
   caption = "Archivo Grabado";
   width = 520;
   height = 160;

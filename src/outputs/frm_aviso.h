@@ -11,13 +11,13 @@ class frmAviso : public forms::Form {
  public:
   frmAviso(forms::Host& host, const session::SessionState& state);
 
-  forms::Label Label1;
-  forms::Label lblArc;
-  forms::Label Label2;
-  forms::Label lblDir;
-  forms::Label lblCant;
-  forms::Label Label3;
-  forms::CommandButton cmdOK;
+  forms::Label Label1{*this, "Label1"};
+  forms::Label lblArc{*this, "lblArc"};
+  forms::Label Label2{*this, "Label2"};
+  forms::Label lblDir{*this, "lblDir"};
+  forms::Label lblCant{*this, "lblCant"};
+  forms::Label Label3{*this, "Label3"};
+  forms::CommandButton cmdOK{*this, "cmdOK"};
 
  protected:
   void Form_Load() override;

@@ -17,25 +17,25 @@ class frmClaveAcceso : public forms::Form {
  public:
   frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHandOver& captura);
 
-  forms::Picture Picture1;
-  forms::Frame Frame1;
-  forms::Label lblProductName;
-  forms::Label lblVersion;
-  forms::Label LabelDel;
-  forms::ComboBox ComboDel;
-  forms::Label LabelCla;
-  forms::TextBox Text1;
-  forms::CommandButton cmdAceptar;
-  forms::Label LabelDel1;
-  forms::Label LabelMod;
-  forms::ComboBox ComboMod;
-  forms::Label LabelFec;
-  forms::ComboBox ComboFec;
-  forms::TextBox TextFec;
-  forms::Label LabelSel;
+  forms::Picture Picture1{*this, "Picture1"};
+  forms::Frame Frame1{*this, "Frame1"};
+  forms::Label lblProductName{*this, "lblProductName"};
+  forms::Label lblVersion{*this, "lblVersion"};
+  forms::Label LabelDel{*this, "LabelDel"};
+  forms::ComboBox ComboDel{*this, "ComboDel"};
+  forms::Label LabelCla{*this, "LabelCla"};
+  forms::TextBox Text1{*this, "Text1"};
+  forms::CommandButton cmdAceptar{*this, "cmdAceptar"};
+  forms::Label LabelDel1{*this, "LabelDel1"};
+  forms::Label LabelMod{*this, "LabelMod"};
+  forms::ComboBox ComboMod{*this, "ComboMod"};
+  forms::Label LabelFec{*this, "LabelFec"};
+  forms::ComboBox ComboFec{*this, "ComboFec"};
+  forms::TextBox TextFec{*this, "TextFec"};
+  forms::Label LabelSel{*this, "LabelSel"};
   // Says that the key was wrong, for a station that does not sound the beep.
-  forms::Label LabelWrongKey;
-  forms::CommandButton CmdAceptar2;
+  forms::Label LabelWrongKey{*this, "LabelWrongKey"};
+  forms::CommandButton CmdAceptar2{*this, "CmdAceptar2"};
 
   void cmdAceptar_Click();
   void ComboFec_Click();

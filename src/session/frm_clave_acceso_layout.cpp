@@ -3,30 +3,9 @@
 #include "session/frm_clave_acceso.h"
 
 namespace session {
-namespace {}  // namespace
 
 frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHandOver& captura)
-    : Form(host, "frmClaveAcceso"),
-      Picture1(*this, "Picture1"),
-      Frame1(*this, "Frame1"),
-      lblProductName(*this, "lblProductName"),
-      lblVersion(*this, "lblVersion"),
-      LabelDel(*this, "LabelDel"),
-      ComboDel(*this, "ComboDel"),
-      LabelCla(*this, "LabelCla"),
-      Text1(*this, "Text1"),
-      cmdAceptar(*this, "cmdAceptar"),
-      LabelDel1(*this, "LabelDel1"),
-      LabelMod(*this, "LabelMod"),
-      ComboMod(*this, "ComboMod"),
-      LabelFec(*this, "LabelFec"),
-      ComboFec(*this, "ComboFec"),
-      TextFec(*this, "TextFec"),
-      LabelSel(*this, "LabelSel"),
-      LabelWrongKey(*this, "LabelWrongKey"),
-      CmdAceptar2(*this, "CmdAceptar2"),
-      g_(state),
-      captura_(captura) {
+    : Form(host, "frmClaveAcceso"), g_(state), captura_(captura) {
   g_.gRuta = host.programFolder().string();
   layOut();
   cmdAceptar.onClick = [this] { cmdAceptar_Click(); };
