@@ -1,6 +1,7 @@
 #include <charconv>
 
 #include "capture/captura.h"
+#include "capture/statements.h"
 #include "store/connection.h"
 
 namespace capture {

@@ -3,6 +3,7 @@
 #include "capture/price_history.h"
 #include "capture/price_record.h"
 #include "capture/price_text.h"
+#include "capture/statements.h"
 #include "store/connection.h"
 #include "text/money.h"
 

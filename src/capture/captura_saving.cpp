@@ -1,6 +1,7 @@
 #include "capture/captura.h"
 #include "capture/form_error.h"
 #include "capture/list_entries.h"
+#include "capture/statements.h"
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/literal.h"

@@ -2,10 +2,7 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
-
-#include "text/dates.h"
 
 namespace capture {
 
@@ -34,19 +31,5 @@ class DayBasket {
  private:
   std::vector<BasketEntry> entries_;
 };
-
-// The statements that build the basket and the day's record list, for a module, a
-// destination and a date.
-std::string lastEarlierDateStatement(const std::string& module, std::int64_t destination,
-                                     const text::Date& date);
-std::string basketStatement(const std::string& module, std::int64_t destination,
-                            const text::Date& date);
-std::string dayCountStatement(const std::string& module, std::int64_t destination,
-                              const text::Date& date);
-// The product, presentation and origin of each record of the day.
-std::string dayEntriesStatement(const std::string& module, std::int64_t destination,
-                                const text::Date& date);
-std::string savedKeysStatement(const std::string& module, std::int64_t destination,
-                               const text::Date& date);
 
 }  // namespace capture

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "text/dates.h"
-
 namespace capture {
 
 // What the earlier prices of a record are looked up by.
@@ -16,9 +14,6 @@ struct PriceKey {
   std::int64_t presentation = 0;
   std::int64_t origin = 0;  // the sugar mill's number in "AZU"
 };
-
-// The five most recent records of the key strictly before `date`, newest first.
-std::string previousPricesStatement(const PriceKey& key, const text::Date& date);
 
 // The reference of the variation warning: the sum of the minimum prices over the number
 // of them greater than 0 (a price of 0 counts for nothing), or 0 when none is.

@@ -48,17 +48,4 @@ struct PriceCheckFailure {
 };
 std::optional<PriceCheckFailure> priceCheckFailure(const PriceRecord& record);
 
-// Whether record `key` holds what the change of `r` writes (one row) or not (none).
-std::string changedCountStatement(const PriceRecord& r, std::int64_t key);
-
-std::string insertStatement(const PriceRecord& record);
-// The change writes the single price the screen shows; in "VOL" it writes the transport
-// and the volume too, the record's only data.
-std::string updateStatement(const PriceRecord& record, std::int64_t key);
-// Counts the saved records with the record's identity: module, destination, product,
-// presentation, origin and date, and the transport in "VOL", municipality and source in
-// "INS". A change leaves its own record out.
-std::string duplicateCountStatement(const PriceRecord& record,
-                                    std::optional<std::int64_t> ownKey = std::nullopt);
-
 }  // namespace capture

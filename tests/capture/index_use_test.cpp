@@ -3,6 +3,7 @@
 #include "capture/day_basket.h"
 #include "capture/price_history.h"
 #include "capture/price_record.h"
+#include "capture/statements.h"
 #include "store/connection.h"
 #include "store/jet_dialect.h"
 #include "temp_folder.h"

@@ -4,6 +4,7 @@
 #include "capture/price_history.h"
 #include "capture/price_record.h"
 #include "capture/record_list.h"
+#include "capture/statements.h"
 
 namespace {
 

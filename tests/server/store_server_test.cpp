@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "capture/price_history.h"
+#include "capture/statements.h"
 #include "server_database.h"
 #include "session/startup.h"
 #include "store/connection.h"
