@@ -12,7 +12,6 @@ TEST_F(CaptureScreen, FruitListsEveryProductTwiceAndSelectsTheFirstNarrowPresent
             (Texts{"Central de Abasto Valle Alto", "Mercado Morelos del Valle"}));
   EXPECT_EQ(c.ComboDest.listIndex(), 0);
   EXPECT_EQ(state->gCveDest, "10");
-  EXPECT_EQ(state->gNumProd, 20);
   EXPECT_EQ(c.ComboProd.listCount(), 20);
   EXPECT_EQ(c.ComboProd.text(), "Aguacate Hass Primera");
   // Ñame sorts after the n- names, both under its name and its key.
@@ -23,32 +22,28 @@ TEST_F(CaptureScreen, FruitListsEveryProductTwiceAndSelectsTheFirstNarrowPresent
             (Texts{"1 Caja 20 kg", "2 Tonelada", "3 Kilogramo", "4 Arpilla 25 kg",
                    "ARP Arpilla 25 kg", "CAJ Caja 20 kg", "KG Kilogramo", "TON Tonelada"}));
   EXPECT_EQ(c.ComboPres.text(), "ARP Arpilla 25 kg");
-  EXPECT_EQ(state->gNumPres, 8);
   EXPECT_TRUE(c.ComboPres.enabled);
 }
 
 TEST_F(CaptureScreen, OriginsSugarMillsAndCataloguesCarryTheirKeys) {
   sql("DELETE FROM Reg_Pre");
   capture::Captura& c = start("Frutas y Hortalizas");
-  EXPECT_EQ(state->gNumOri, 7);
   // An origin with an abbreviation is listed twice, by its key and by its abbreviation.
   EXPECT_EQ(texts(c.ComboOri),
             (Texts{"1 Altiplano del Norte", "2 Bahía Quieta", "3 Valle Alto", "4 Ciénaga Verde",
                    "5 Río Manso", "6 Importación", "7 Costa Serena", "ANO Altiplano del Norte",
                    "CSE Costa Serena", "RMA Río Manso", "VAL Valle Alto"}));
-  EXPECT_EQ(c.ComboOri.listIndex(), state->gNumOri);
+  EXPECT_EQ(c.ComboOri.listIndex(), 7) << "the first abbreviation";
   EXPECT_EQ(c.ComboOri.itemData(10), 3);
   EXPECT_EQ(texts(c.ComboIng),
             (Texts{"IN01 Ingenio La Esperanza", "IN02 Ingenio San Rafael de la Costa",
                    "IN03 Ingenio El Ñandú", "Ingenio El Ñandú IN03", "Ingenio La Esperanza IN01",
                    "Ingenio San Rafael de la Costa IN02"}));
-  EXPECT_EQ(state->gNumIng, 6);
   EXPECT_EQ(c.ComboIng.itemData(3), 3);
   EXPECT_EQ(texts(c.ComboMun),
             (Texts{"301 San Isidro del Valle", "302 Álamos", "303 Pueblo Nuevo"}));
-  EXPECT_EQ(state->gNumMun, 3);
-  EXPECT_EQ(state->gNumFte, 3);
-  EXPECT_EQ(state->gNumTrans, 4);
+  EXPECT_EQ(c.ComboFte.listCount(), 3);
+  EXPECT_EQ(c.ComboTrans.listCount(), 4);
   EXPECT_EQ(c.ComboTrans.listIndex(), 0);
 }
 
@@ -65,7 +60,6 @@ TEST_F(CaptureScreen, EachModuleListsItsProductsInItsOwnForm) {
   start("Flores");
   EXPECT_EQ(texts(captura->ComboProd), (Texts{"NCL Clavel Gruesa", "NCR Crisantemo Manojo",
                                               "NGL Gladiola Docena", "NRO Rosa Roja Gruesa"}));
-  EXPECT_EQ(state->gNumProd, 4);
   EXPECT_EQ(captura->ComboDest.listCount(), 3);
 
   start("Granos y Semillas");
@@ -98,11 +92,11 @@ TEST_F(CaptureScreen, VolumesAtTheAuctionDestinationTakeTheAuctionProducts) {
             (Texts{"BCA Calabacita Segunda", "BJI Jitomate Bola Primera", "BPE Pepino Primera",
                    "Calabacita Segunda", "HPA Papa Alfa Primera", "Jitomate Bola Primera",
                    "Papa Alfa Primera", "Pepino Primera"}));
-  EXPECT_EQ(state->gNumPres, 10);
+  EXPECT_EQ(c.ComboPres.listCount(), 10);
 
   start("Volúmenes de Ingreso");
   EXPECT_EQ(state->gCveDest, "10");
-  EXPECT_EQ(state->gNumProd, 12);
+  EXPECT_EQ(captura->ComboProd.listCount(), 12);
   EXPECT_EQ(texts(captura->ComboProd).front(), "Cebolla Blanca Segunda");
 }
 
@@ -115,10 +109,10 @@ TEST_F(CaptureScreen, EmptyCataloguesLeaveListsEmptyWithoutSelection) {
   EXPECT_EQ(c.LabelDest.caption, "");
   EXPECT_EQ(state->gCveDest, "");
   EXPECT_EQ(c.ComboMun.listIndex(), -1);
-  EXPECT_EQ(state->gNumMun, 0);
+  EXPECT_EQ(c.ComboMun.listCount(), 0);
   EXPECT_EQ(c.ComboOri.listIndex(), -1);
   EXPECT_EQ(c.ComboPres.listIndex(), -1);
-  EXPECT_EQ(state->gNumPres, 0);
+  EXPECT_EQ(c.ComboPres.listCount(), 0);
 
   // A later module with destinations keeps working, and one without keeps the last key.
   menu(c.Granos);
@@ -135,7 +129,7 @@ TEST_F(CaptureScreen, ADatabaseFailureInAListIsShownAndTheRestStillLoads) {
   EXPECT_NE(notices[0].find("ingenios"), std::string::npos);
   EXPECT_NE(notices[0].find("Cat_Ing"), std::string::npos);
   EXPECT_EQ(c.ComboIng.listCount(), 0);
-  EXPECT_EQ(state->gNumFte, 3);
+  EXPECT_EQ(c.ComboFte.listCount(), 3);
   EXPECT_TRUE(c.visible);
 
   sql("DROP TABLE Cat_Prod");

@@ -95,32 +95,10 @@ TEST(RecordTypes, InsertAndChangeAreWrittenExactlyAsTheDayBookWritesThem) {
             "10.00,12.00,11.00, 0.00, 3, 'O''Hara', 1, 1, 2, 35, #2006/07/01#, #2006/7/4#)");
 }
 
-TEST(RecordTypes, TheDuplicateIdentityWidensByModule) {
-  const std::string base =
-      "SELECT Count(*)  from Reg_Pre  where Reg_Pre.Cve_Mod='FRU'  and Cve_des=12 and "
-      "Cve_prod=345 and Cve_pres=6 and Cve_ori=7 and Fecha=#2006/7/4# ";
-  EXPECT_EQ(capture::duplicateCountStatement(example()), base);
-  EXPECT_EQ(capture::duplicateCountStatement(example(), 99), base + " and not (Consec=99) ");
-  PriceRecord inputs = example();
-  inputs.module = "INS";
-  EXPECT_NE(capture::duplicateCountStatement(inputs).find(
-                " and Cve_ori=7 and Cve_Mun=1 and Cve_Inf=1 and Fecha="),
-            std::string::npos);
-  PriceRecord volume = example();
-  volume.module = "VOL", volume.transport = 4;
-  EXPECT_NE(
-      capture::duplicateCountStatement(volume).find(" and Cve_ori=7 and Cve_Tra=4 and Fecha="),
-      std::string::npos);
-}
-
 // The warning itself is worked through the screen (price_aids_test.cpp).
-TEST(RecordTypes, TheReferenceOfNothingButZerosIsZeroAndThePreviousPricesStatement) {
+TEST(RecordTypes, TheReferenceOfNothingButZerosIsZero) {
   EXPECT_EQ(capture::referencePrice({0, 0}), 0);
   EXPECT_EQ(capture::referencePrice({}), 0);
-  EXPECT_EQ(capture::previousPricesStatement({"FRU", 10, 25, 3, 7}, text::Date{2006, 7, 18}),
-            "SELECT top 5 Pre_min, Pre_max, Pre_frec, Pre_uni, Fecha from Reg_Pre  where "
-            "Cve_Mod='FRU'  and Cve_des=10 and Cve_prod=25 and Cve_pres=3 and Cve_ori=7 and "
-            "Fecha<#2006/7/18#  order by Fecha desc ");
 }
 
 }  // namespace
