@@ -13,8 +13,6 @@ std::string Captura::menuCaption(std::string_view item, std::size_t letter) {
 
 Captura::Captura(forms::Host& host, session::SessionState& state)
     : Form(host, "Captura"), g_(state) {
-  // The station's database is the one in the program's folder from the first event on.
-  g_.gRuta = host.programFolder().string();
   layOut();
   nameControls();
   wireHandlers();
@@ -67,6 +65,9 @@ void Captura::wireHandlers() {
 
 void Captura::runEvent(const std::function<void()>& event) {
   const forms::LongWork work(host(), "Procesando, un momento por favor…");
+  // Named before the event's scope opens, so that the event's statements and its scope are
+  // on the one database of the program's folder.
+  g_.gRuta = host().programFolder().string();
   const store::OperationScope operation(g_.database(), [this] { host().stillWorking(); });
   const EventStart start{saveScreen(),    g_,          basket, records, deleted_,
                          dayDestination_, shownRecord_};

@@ -44,8 +44,9 @@ class frmClaveAcceso : public forms::Form {
  protected:
   void Form_Load() override;
   void onCloseRequest() override;
-  // The statements of one event share one connection.
+  // Each event is one operation on the database of the program's folder.
   void runEvent(const std::function<void()>& event) override {
+    g_.gRuta = host().programFolder().string();
     const store::OperationScope operation(g_.database());
     event();
   }

@@ -6,7 +6,6 @@ namespace session {
 
 frmClaveAcceso::frmClaveAcceso(forms::Host& host, SessionState& state, CaptureHandOver& captura)
     : Form(host, "frmClaveAcceso"), g_(state), captura_(captura) {
-  g_.gRuta = host.programFolder().string();
   layOut();
   cmdAceptar.onClick = [this] { cmdAceptar_Click(); };
   ComboFec.onClick = [this] { ComboFec_Click(); };

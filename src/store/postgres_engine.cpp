@@ -60,7 +60,6 @@ StoreError::Kind kindOfState(std::string_view state) {
     return Kind::Unreachable;
   }
   if (state.substr(0, 2) == "53") return Kind::OutOfMemory;
-  if (state.substr(0, 2) == "58") return Kind::Io;
   return Kind::Other;
 }
 
