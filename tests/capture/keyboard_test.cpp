@@ -12,12 +12,6 @@ using forms::ShortcutKey;
 
 class Keyboard : public CaptureScreen {
  protected:
-  // Yesterday's fruit basket at the central market, each product sold at 100.
-  void yesterdaysBasket() {
-    sql("DELETE FROM Reg_Pre");
-    for (int product : {4, 1, 3}) addRow({.product = product});
-  }
-
   // Every column but the key, which each save takes anew.
   std::string todaysRows() {
     return testing_support::rowsText(store::run(

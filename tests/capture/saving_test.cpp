@@ -15,13 +15,6 @@ int itemOf(const forms::ComboBox& list, std::int64_t key) {
 
 class Saving : public CaptureScreen {
  protected:
-  // Yesterday's fruit basket at the central market: avocado (type F), watermelon (G) and
-  // tomato (H), each from Valle Alto, sold at 100.
-  void yesterdaysBasket() {
-    sql("DELETE FROM Reg_Pre");
-    for (int product : {4, 1, 3}) addRow({.product = product});
-  }
-
   std::int64_t selected(const forms::ComboBox& list) { return list.itemData(list.listIndex()); }
 
   void expectPosition(std::int64_t number, int saved, std::int64_t basketEntry) {

@@ -88,6 +88,12 @@ class CaptureScreen : public ::testing::Test {
     std::optional<std::int64_t> key = std::nullopt;
   };
   std::int64_t addRow(const Row& row) { return addRows({row}); }
+  // Yesterday's fruit basket at the central market: avocado (type F), watermelon (G) and
+  // tomato (H), each from Valle Alto, sold at 100.
+  void yesterdaysBasket() {
+    sql("DELETE FROM Reg_Pre");
+    for (int product : {4, 1, 3}) addRow({.product = product});
+  }
   // Returns the largest key in the file.
   std::int64_t addRows(const std::vector<Row>& list) {
     std::vector<tarvel_db::CsvRecord> records;
