@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "access_file.h"
+#include "access_listing.h"
 #include "copy.h"
 #include "demo_data.h"
 #include "generate.h"
@@ -29,6 +31,8 @@ constexpr const char* kUsage =
     "                                       registros en los D días anteriores a hoy (30)\n"
     "  tarvel-db copy ARCHIVO SERVIDOR      copia la base de datos de un archivo a una base de\n"
     "                                       datos vacía de un servidor\n"
+    "  tarvel-db access ACCESS.mdb [TABLA]  muestra qué tiene un archivo de Access; con TABLA,\n"
+    "                                       escribe esa tabla como CSV para tarvel-db load\n"
     "En lugar de ARCHIVO puede darse un SERVIDOR (postgresql://usuario@equipo/base); la\n"
     "contraseña va en ~/.pgpass o en PGPASSWORD.\n"
     "Sin ARCHIVO se usa la base de datos de la carpeta de datos del usuario\n"
@@ -78,6 +82,16 @@ int copy(const std::string& file, const std::string& uri) {
     std::cout << table << ": " << rows << " filas\n";
   }
   std::cout << "Base de datos copiada de " << file << " a " << shown(uri) << '\n';
+  return 0;
+}
+
+int access(const std::vector<std::string>& args) {
+  const tarvel_db::AccessFile file(args[1]);
+  if (args.size() == 2) {
+    tarvel_db::listAccessFile(args[1], file, std::cout);
+  } else {
+    tarvel_db::writeAccessTable(args[1], file, args[2], std::cout);
+  }
   return 0;
 }
 
@@ -162,6 +176,7 @@ int main(int argc, char* argv[]) {
     const bool command =
         !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate");
     if (args.size() == 3 && args[0] == "copy") return copy(args[1], args[2]);
+    if ((args.size() == 2 || args.size() == 3) && args[0] == "access") return access(args);
     if (command && (args.size() < 2 || !namesFile(args[1]))) {
       args.insert(args.begin() + 1, defaultDatabase());
     }

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "access_file.h"
+#include "access_listing.h"
+#include "csv.h"
+#include "temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tarvel_db::AccessFile;
+using tarvel_db::AccessKind;
+using tarvel_db::AccessRow;
+
+fs::path fixture(const std::string& name) {
+  return fs::path(ACCESS_FILES) / name;
+}
+
+std::vector<AccessRow> rowsOf(const tarvel_db::AccessSource& file, const std::string& table) {
+  std::vector<AccessRow> rows;
+  file.readRows(table, [&](const AccessRow& row) { rows.push_back(row); });
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+// What a command prints.
+std::string output(const std::string& command) {
+  std::string text;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return text;
+  char buffer[4096];
+  while (const std::size_t read = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, read);
+  pclose(pipe);
+  return text;
+}
+
+// Every generation holds the same first table; each kind of column reads as stored.
+TEST(AccessFiles, EveryGenerationReadsItsKnownValues) {
+  const std::vector<AccessRow> expected{
+      {"a", "b", "0", "0", "0", "0", "1981-12-12", "0.0000", "0"},
+      {"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555", "1974-09-21", "3.5000", "1"}};
+  for (const auto& [name, format] :
+       {std::pair{"jet3-test.mdb", "Jet 3 (formato de Access 97)"},
+        std::pair{"jet4-test.mdb", "Jet 4 (formato de Access 2000 a 2003)"},
+        std::pair{"ace14-test.accdb", "ACE 14 (formato de Access 2010)"}}) {
+    SCOPED_TRACE(name);
+    const AccessFile file(fixture(name));
+    EXPECT_EQ(file.format(), format);
+    ASSERT_GE(file.tables().size(), 1u);
+    const tarvel_db::AccessTable& table = file.tables()[0];
+    EXPECT_EQ(table.name, "Table1");
+    EXPECT_EQ(table.rows, 2);
+    std::vector<AccessKind> kinds;
+    for (const auto& column : table.columns) kinds.push_back(column.kind);
+    EXPECT_EQ(kinds, (std::vector<AccessKind>{AccessKind::Text, AccessKind::Text, AccessKind::Byte,
+                                              AccessKind::Integer, AccessKind::LongInteger,
+                                              AccessKind::Double, AccessKind::DateTime,
+                                              AccessKind::Currency, AccessKind::Boolean}));
+    EXPECT_EQ(rowsOf(file, "Table1"), expected);
+  }
+  const AccessFile numeric(fixture("jet4-numeric.mdb"));
+  EXPECT_EQ(rowsOf(numeric, "test"),
+            (std::vector<AccessRow>{{"some data", "1", "0", "0", "4", "-1", "1"}}));
+  EXPECT_EQ(numeric.tables()[0].columns[0].kind, AccessKind::Memo);
+  EXPECT_EQ(numeric.tables()[0].columns[1].kind, AccessKind::Decimal);
+  const AccessFile currency(fixture("ace16-currency.accdb"));
+  EXPECT_EQ(currency.format(), "ACE 12 (formato de Access 2007)");
+  EXPECT_EQ(rowsOf(currency, "Table"), (std::vector<AccessRow>{{"1", "42.0000"}}));
+}
+
+// The tables, their row counts and their column types are what mdbtools' own tools list.
+TEST(AccessFiles, TheListingAgreesWithMdbTools) {
+  for (const char* name : {"jet3-test.mdb", "jet4-test.mdb", "jet4-numeric.mdb", "ace14-test.accdb",
+                           "ace16-currency.accdb"}) {
+    SCOPED_TRACE(name);
+    const std::string path = fixture(name).string();
+    const AccessFile file(path);
+    std::string tables;
+    for (const auto& table : file.tables()) tables += table.name + "\n";
+    EXPECT_EQ(tables, output("mdb-tables -1 '" + path + "'"));
+    const std::string schema = output("mdb-schema '" + path + "' access");
+    for (const auto& table : file.tables()) {
+      const std::string exported = output("mdb-export '" + path + "' '" + table.name + "'");
+      EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), table.rows + 1) << table.name;
+      for (const auto& column : table.columns) {
+        EXPECT_NE(schema.find("[" + column.name + "]\t\t\t" + column.typeName), std::string::npos)
+            << table.name << "." << column.name << " " << column.typeName;
+      }
+    }
+    std::ostringstream listing;
+    tarvel_db::listAccessFile(path, file, listing);
+    EXPECT_NE(listing.str().find("Tablas del programa que tiene: ninguna"), std::string::npos);
+  }
+}
+
+// A table written as CSV reads back, field for field, as the file holds it.
+TEST(AccessFiles, ATableAsCsvReadsBackAsStored) {
+  const AccessFile file(fixture("jet4-test.mdb"));
+  std::ostringstream csv;
+  tarvel_db::writeAccessTable("jet4-test.mdb", file, "table1", csv);
+  std::istringstream in(csv.str());
+  std::vector<tarvel_db::CsvRecord> records = tarvel_db::readCsv(in);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0], (tarvel_db::CsvRecord{"A", "B", "C", "D", "E", "F", "G", "H", "I"}));
+  records.erase(records.begin());
+  std::sort(records.begin(), records.end());
+  EXPECT_EQ(records, rowsOf(file, "Table1"));
+  EXPECT_THROW(tarvel_db::writeAccessTable("jet4-test.mdb", file, "Productos", csv),
+               tarvel_db::AccessError);
+}
+
+// A file that is not a whole Access file is refused, named, before libmdb reads it.
+TEST(AccessFiles, WhatIsNotAWholeAccessFileIsRefusedNamingIt) {
+  testing_support::TempFolder folder;
+  const fs::path bytes = fixture("jet4-test.mdb");
+  std::ifstream in(bytes, std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto refusal = [&](const std::string& content) {
+    const fs::path file = folder.path() / "copia.mdb";
+    std::ofstream(file, std::ios::binary) << content;
+    try {
+      const AccessFile opened(file);
+    } catch (const tarvel_db::AccessError& error) {
+      EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos) << error.what();
+      return std::string(error.what());
+    }
+    return std::string("leído");
+  };
+  EXPECT_NE(refusal("").find("no es un archivo de Access"), std::string::npos);
+  EXPECT_NE(refusal("Nombre,Precio\nPapa,10\n").find("no es un archivo de Access"),
+            std::string::npos);
+  EXPECT_NE(refusal(whole.substr(0, 4096 + 100)).find("incompleto"), std::string::npos);
+  EXPECT_NE(refusal(whole.substr(0, 4096)).find("incompleto"), std::string::npos);
+  EXPECT_THROW(AccessFile(folder.path() / "no-existe.mdb"), tarvel_db::AccessError);
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include "access_listing.h"
+
+#include <algorithm>
+
+#include "store/schema.h"
+#include "text/encoding.h"
+
+namespace tarvel_db {
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+  return text::foldCase(a) == text::foldCase(b);
+}
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text.empty() ? "ninguna" : text;
+}
+
+const AccessTable* findTable(const AccessSource& source, std::string_view name) {
+  for (const AccessTable& table : source.tables()) {
+    if (sameName(table.name, name)) return &table;
+  }
+  return nullptr;
+}
+
+// A field as `tarvel-db load` reads it back: nothing for null, quotes around a text that is
+// empty or holds a comma, a quote or a line break.
+std::string csvField(const std::optional<std::string>& value) {
+  if (!value) return {};
+  if (!value->empty() && value->find_first_of(",\"\r\n") == std::string::npos) return *value;
+  std::string quoted = "\"";
+  for (char c : *value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+}  // namespace
+
+void listAccessFile(const std::string& shownName, const AccessFile& file, std::ostream& out) {
+  out << "Archivo: " << shownName << "\nFormato: " << file.format() << "\n";
+  for (const AccessTable& table : file.tables()) {
+    out << "\nTabla " << table.name << " (" << table.rows << (table.rows == 1 ? " fila" : " filas")
+        << ")\n";
+    for (const AccessColumn& column : table.columns) {
+      out << "  " << column.name << ": " << column.typeName
+          << (column.kind == AccessKind::Unsupported ? " (no se admite)" : "") << "\n";
+    }
+  }
+  std::vector<std::string> present, missing, extra;
+  for (const store::TableSpec& spec : store::storageContract()) {
+    (findTable(file, spec.name) ? present : missing).emplace_back(spec.name);
+  }
+  for (const AccessTable& table : file.tables()) {
+    const auto& contract = store::storageContract();
+    if (std::none_of(contract.begin(), contract.end(), [&](const store::TableSpec& spec) {
+          return sameName(spec.name, table.name);
+        })) {
+      extra.push_back(table.name);
+    }
+  }
+  out << "\nTablas del programa que tiene: " << joined(present)
+      << "\nTablas del programa que no tiene: " << joined(missing)
+      << "\nTablas que no son del programa: " << joined(extra) << "\n";
+  for (const store::TableSpec& spec : store::storageContract()) {
+    const AccessTable* table = findTable(file, spec.name);
+    if (!table) continue;
+    std::vector<std::string> lacking, besides;
+    for (const store::ColumnSpec& column : spec.columns) {
+      if (std::none_of(table->columns.begin(), table->columns.end(),
+                       [&](const AccessColumn& c) { return sameName(c.name, column.name); })) {
+        lacking.emplace_back(column.name);
+      }
+    }
+    for (const AccessColumn& column : table->columns) {
+      if (std::none_of(spec.columns.begin(), spec.columns.end(),
+                       [&](const store::ColumnSpec& c) { return sameName(c.name, column.name); })) {
+        besides.push_back(column.name);
+      }
+    }
+    if (!lacking.empty())
+      out << spec.name << ": le faltan las columnas " << joined(lacking) << "\n";
+    if (!besides.empty()) out << spec.name << ": columnas de más " << joined(besides) << "\n";
+  }
+}
+
+void writeAccessTable(const std::string& shownName, const AccessSource& source,
+                      const std::string& name, std::ostream& out) {
+  const AccessTable* table = findTable(source, name);
+  if (!table) throw AccessError("El archivo " + shownName + " no tiene la tabla " + name + ".");
+  std::string header;
+  for (const AccessColumn& column : table->columns) {
+    header += (header.empty() ? "" : ",") + csvField(column.name);
+  }
+  out << header << "\n";
+  source.readRows(table->name, [&](const AccessRow& row) {
+    std::string line;
+    for (std::size_t i = 0; i < row.size(); ++i) line += (i == 0 ? "" : ",") + csvField(row[i]);
+    out << line << "\n";
+  });
+}
+
+}  // namespace tarvel_db

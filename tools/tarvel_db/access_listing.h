@@ -1,0 +1,21 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "access_file.h"
+
+namespace tarvel_db {
+
+// What `tarvel-db access FILE` prints: the file's format, each table with its columns (by
+// their Access types) and its number of rows, then which tables and columns of the program's
+// database it has, lacks and has besides, names compared without regard to case.
+void listAccessFile(const std::string& shownName, const AccessFile& file, std::ostream& out);
+
+// What `tarvel-db access FILE TABLE` prints: the table (named without regard to case) as CSV
+// in the form `tarvel-db load` reads, a header of column names first. Throws AccessError
+// when the file has no such table.
+void writeAccessTable(const std::string& shownName, const AccessSource& source,
+                      const std::string& table, std::ostream& out);
+
+}  // namespace tarvel_db
