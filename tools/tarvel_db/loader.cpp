@@ -249,6 +249,17 @@ void insertRows(store::Connection& connection, const std::string& table,
             [](std::size_t, const store::StoreError& error) { return error; });
 }
 
+std::vector<CheckedColumn> checkedColumns(store::Connection& connection, const std::string& table) {
+  std::vector<CheckedColumn> columns;
+  for (const auto& [name, type] : tableColumns(connection, checkedName(table))) {
+    const Kind kind = kindOf(table, name, type);
+    columns.push_back({name, [kind](const std::optional<std::string>& value) {
+                         return storedValue(kind, value);
+                       }});
+  }
+  return columns;
+}
+
 std::size_t loadCsv(store::Connection& connection, const std::string& table,
                     const std::string& csv_file) {
   checkedName(table);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,16 @@ void insertRows(store::Connection& connection, const std::string& table,
 // cause (store::StoreError when the database refuses a row). Returns the rows loaded.
 std::size_t loadCsv(store::Connection& connection, const std::string& table,
                     const std::string& csv_file);
+
+// One column of a table as loadCsv checks it: its name as the table spells it, and the check
+// that brings a value to its stored form (std::invalid_argument with the reason it is
+// refused).
+struct CheckedColumn {
+  std::string name;
+  std::function<std::optional<std::string>(const std::optional<std::string>&)> stored;
+};
+// The columns of `table` in the database, in their order; none when there is no such table.
+std::vector<CheckedColumn> checkedColumns(store::Connection& connection, const std::string& table);
 
 // Whether `target` names a database server (postgresql://…) rather than a file.
 bool isServer(const std::string& target);

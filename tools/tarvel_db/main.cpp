@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "access_file.h"
+#include "access_import.h"
 #include "access_listing.h"
 #include "copy.h"
 #include "demo_data.h"
@@ -33,6 +34,8 @@ constexpr const char* kUsage =
     "                                       datos vacía de un servidor\n"
     "  tarvel-db access ACCESS.mdb [TABLA]  muestra qué tiene un archivo de Access; con TABLA,\n"
     "                                       escribe esa tabla como CSV para tarvel-db load\n"
+    "  tarvel-db import ACCESS.mdb [ARCHIVO] importa las tablas del programa de un archivo de\n"
+    "                                       Access a una base de datos nueva o vacía\n"
     "En lugar de ARCHIVO puede darse un SERVIDOR (postgresql://usuario@equipo/base); la\n"
     "contraseña va en ~/.pgpass o en PGPASSWORD.\n"
     "Sin ARCHIVO se usa la base de datos de la carpeta de datos del usuario\n"
@@ -92,6 +95,42 @@ int access(const std::vector<std::string>& args) {
   } else {
     tarvel_db::writeAccessTable(args[1], file, args[2], std::cout);
   }
+  return 0;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+// A new file is made for the import and taken away again when the import fails: nothing
+// half imported is left to pass for a database.
+int importAccess(const std::string& access, const std::string& target) {
+  const tarvel_db::AccessFile file(access);
+  const bool make = !tarvel_db::isServer(target) && !std::filesystem::exists(target);
+  if (make) tarvel_db::createDatabaseFile(target, std::nullopt);
+  tarvel_db::ImportReport report;
+  try {
+    store::Connection connection = tarvel_db::openTarget(target);
+    report = tarvel_db::importAccess(file, connection);
+  } catch (...) {
+    std::error_code ignored;
+    if (make) std::filesystem::remove(target, ignored);
+    throw;
+  }
+  for (const auto& table : report.imported) {
+    std::cout << table.table << ": " << table.read << " filas leídas, " << table.written
+              << " escritas\n";
+  }
+  if (!report.skipped.empty()) {
+    std::cout << "No se importan (no son tablas del programa): " << joined(report.skipped) << '\n';
+  }
+  if (!report.missing.empty()) {
+    std::cout << "El archivo no tiene estas tablas del programa: " << joined(report.missing)
+              << '\n';
+  }
+  std::cout << "Importado de " << access << " a " << shown(target) << '\n';
   return 0;
 }
 
@@ -177,6 +216,9 @@ int main(int argc, char* argv[]) {
         !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate");
     if (args.size() == 3 && args[0] == "copy") return copy(args[1], args[2]);
     if ((args.size() == 2 || args.size() == 3) && args[0] == "access") return access(args);
+    if ((args.size() == 2 || args.size() == 3) && args[0] == "import") {
+      return importAccess(args[1], args.size() == 3 ? args[2] : defaultDatabase());
+    }
     if (command && (args.size() < 2 || !namesFile(args[1]))) {
       args.insert(args.begin() + 1, defaultDatabase());
     }
