@@ -142,4 +142,33 @@ TEST(AccessFiles, WhatIsNotAWholeAccessFileIsRefusedNamingIt) {
   EXPECT_THROW(AccessFile(folder.path() / "no-existe.mdb"), tarvel_db::AccessError);
 }
 
+// A file cut short at any page is refused, whatever libmdb makes of what is left (it may crash
+// or loop on it, in a process of its own), unless every row is still there: nothing is ever
+// read half.
+TEST(AccessFiles, AFileCutShortAtAnyPageIsRefusedOrReadWhole) {
+  testing_support::TempFolder folder;
+  std::ifstream in(fixture("jet3-test.mdb"), std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const fs::path cut = folder.path() / "cortado.mdb";
+  const auto everything = [](const AccessFile& file) {
+    std::vector<AccessRow> rows;
+    for (const auto& table : file.tables()) {
+      rows.push_back({table.name});
+      file.readRows(table.name, [&](const AccessRow& row) { rows.push_back(row); });
+    }
+    return rows;
+  };
+  const std::vector<AccessRow> all = everything(AccessFile(fixture("jet3-test.mdb")));
+  for (std::size_t size = 4096; size < whole.size(); size += 4096) {
+    SCOPED_TRACE(size);
+    std::ofstream(cut, std::ios::binary | std::ios::trunc) << whole.substr(0, size);
+    try {
+      EXPECT_EQ(everything(AccessFile(cut)), all);
+    } catch (const tarvel_db::AccessError& refused) {
+      EXPECT_NE(std::string(refused.what()).find(cut.string()), std::string::npos)
+          << refused.what();
+    }
+  }
+}
+
 }  // namespace

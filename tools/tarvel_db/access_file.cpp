@@ -1,228 +1,207 @@
 #include "access_file.h"
 
-// libmdb's header opens a C block around glib's, whose C++ parts then fail to compile: glib
-// comes first, on its own.
-#include <glib.h>
-#include <mdbtools.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <array>
-#include <charconv>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <string_view>
+
+#include "mdb_reading.h"
 
 namespace tarvel_db {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct HandleCloser {
-  void operator()(MdbHandle* handle) const { mdb_close(handle); }
+// A reading that makes no progress for this long is taken for libmdb going round in circles
+// on a damaged file; a sound reading sends a row or a beat far more often.
+constexpr int kSilenceMs = 10000;
+
+// What the reading child sends: messages of a kind letter and fields, each a null mark, a
+// length and its bytes.
+using Fields = std::vector<std::optional<std::string>>;
+
+void writeAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+    if (wrote <= 0) _exit(3);  // the parent has stopped listening
+    done += static_cast<std::size_t>(wrote);
+  }
+}
+
+void putNumber(std::string& out, std::uint32_t number) {
+  out.append(reinterpret_cast<const char*>(&number), sizeof number);
+}
+
+void send(int fd, char kind, const Fields& fields) {
+  std::string message(1, kind);
+  putNumber(message, static_cast<std::uint32_t>(fields.size()));
+  for (const auto& field : fields) {
+    message += field ? '\1' : '\0';
+    putNumber(message, static_cast<std::uint32_t>(field ? field->size() : 0));
+    if (field) message += *field;
+  }
+  writeAll(fd, message);
+}
+
+// Takes one whole message off the front of `buffer`; false while it is not all there.
+bool takeMessage(std::string& buffer, char& kind, Fields& fields) {
+  std::size_t at = 0;
+  const auto number = [&](std::uint32_t& value) {
+    if (buffer.size() < at + sizeof value) return false;
+    std::memcpy(&value, buffer.data() + at, sizeof value);
+    at += sizeof value;
+    return true;
+  };
+  if (buffer.empty()) return false;
+  at = 1;
+  std::uint32_t count = 0;
+  if (!number(count)) return false;
+  Fields read;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (buffer.size() < at + 1) return false;
+    const bool present = buffer[at++] != '\0';
+    std::uint32_t length = 0;
+    if (!number(length) || buffer.size() < at + length) return false;
+    read.push_back(present ? std::optional<std::string>(buffer.substr(at, length)) : std::nullopt);
+    at += length;
+  }
+  kind = buffer[0];
+  fields = std::move(read);
+  buffer.erase(0, at);
+  return true;
+}
+
+// The child reading the file: stopped and reaped however the parent leaves.
+class Child {
+ public:
+  Child(pid_t pid, int fd) : pid_(pid), fd_(fd) {}
+  ~Child() {
+    close(fd_);
+    if (!reaped_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  int fd() const { return fd_; }
+  void reap() {
+    waitpid(pid_, nullptr, 0);
+    reaped_ = true;
+  }
+
+ private:
+  pid_t pid_;
+  int fd_;
+  bool reaped_ = false;
 };
-using Handle = std::unique_ptr<MdbHandle, HandleCloser>;
 
-struct TableFreer {
-  void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
-};
-using TableHandle = std::unique_ptr<MdbTableDef, TableFreer>;
-
-// A value longer than this is refused rather than cut; Access texts hold 255 characters, so
-// only a memo can reach it.
-constexpr std::size_t kBindSize = 1 << 16;
-
-std::string named(const fs::path& file) {
-  return "El archivo " + file.string();
-}
-
-// The file's first page says what it is; libmdb is given only a file that an Access file's
-// header and size can be. Returns the size of its pages.
-std::size_t checkHeader(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw AccessError(named(file) + " no se pudo abrir para leerlo.");
-  std::array<char, 0x15> head{};
-  in.read(head.data(), head.size());
-  const std::string_view read(head.data(), static_cast<std::size_t>(in.gcount()));
-  constexpr std::string_view kMagic("\x00\x01\x00\x00", 4);
-  if (read.size() < head.size() || read.substr(0, 4) != kMagic ||
-      (read.substr(4, 15) != "Standard Jet DB" && read.substr(4, 15) != "Standard ACE DB")) {
-    throw AccessError(named(file) + " no es un archivo de Access (.mdb o .accdb).");
+// Runs `reading` in a child process that sends its findings as messages, handed one by one
+// to `message` here. A child that fails tells why; one that crashes or stops answering is a
+// damaged file, and this process goes on.
+void readApart(const fs::path& file, const std::function<void(int fd)>& reading,
+               const std::function<void(char kind, const Fields&)>& message) {
+  int ends[2];
+  if (pipe(ends) != 0) throw AccessError("no se pudo preparar la lectura de " + file.string());
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(ends[0]);
+    close(ends[1]);
+    throw AccessError("no se pudo preparar la lectura de " + file.string());
   }
-  const std::size_t page = read[0x14] == 0 ? 2048 : 4096;
-  std::error_code error;
-  const auto size = fs::file_size(file, error);
-  if (error || size < 2 * page || size % page != 0) {
-    throw AccessError(named(file) +
-                      " está incompleto: su tamaño no es el de un archivo de Access entero. "
-                      "Cópielo de nuevo desde el original.");
+  if (pid == 0) {
+    close(ends[0]);
+    // libmdb writes its complaints in English on its own; the parent tells the operator.
+    const int quiet = open("/dev/null", O_WRONLY);
+    if (quiet >= 0) dup2(quiet, STDERR_FILENO);
+    try {
+      reading(ends[1]);
+      send(ends[1], 'D', {});
+    } catch (const std::exception& failure) {
+      send(ends[1], 'E', {failure.what()});
+    } catch (...) {
+      send(ends[1], 'E', {std::string("error desconocido")});
+    }
+    _exit(0);
   }
-  return page;
-}
-
-std::string formatName(std::uint32_t version) {
-  switch (version) {
-    case MDB_VER_JET3:
-      return "Jet 3 (formato de Access 97)";
-    case MDB_VER_JET4:
-      return "Jet 4 (formato de Access 2000 a 2003)";
-    case MDB_VER_ACCDB_2007:
-      return "ACE 12 (formato de Access 2007)";
-    case MDB_VER_ACCDB_2010:
-      return "ACE 14 (formato de Access 2010)";
-    case MDB_VER_ACCDB_2013:
-      return "ACE 15 (formato de Access 2013)";
-    case MDB_VER_ACCDB_2016:
-      return "ACE 16 (formato de Access 2016)";
-    case MDB_VER_ACCDB_2019:
-      return "ACE 17 (formato de Access 2019)";
-    default:
-      return "Access (versión " + std::to_string(version) + ")";
-  }
-}
-
-AccessKind kindOf(int type) {
-  switch (type) {
-    case MDB_BOOL:
-      return AccessKind::Boolean;
-    case MDB_BYTE:
-      return AccessKind::Byte;
-    case MDB_INT:
-      return AccessKind::Integer;
-    case MDB_LONGINT:
-      return AccessKind::LongInteger;
-    case MDB_MONEY:
-      return AccessKind::Currency;
-    case MDB_FLOAT:
-      return AccessKind::Single;
-    case MDB_DOUBLE:
-      return AccessKind::Double;
-    case MDB_NUMERIC:
-      return AccessKind::Decimal;
-    case MDB_DATETIME:
-      return AccessKind::DateTime;
-    case MDB_TEXT:
-      return AccessKind::Text;
-    case MDB_MEMO:
-      return AccessKind::Memo;
-    default:
-      return AccessKind::Unsupported;
+  close(ends[1]);
+  Child child(pid, ends[0]);
+  std::string buffer;
+  char chunk[1 << 16];
+  while (true) {
+    char kind = 0;
+    Fields fields;
+    while (takeMessage(buffer, kind, fields)) {
+      if (kind == 'D') {
+        child.reap();
+        return;
+      }
+      if (kind == 'E') throw AccessError(fields.at(0).value_or(""));
+      message(kind, fields);
+    }
+    pollfd ready{child.fd(), POLLIN, 0};
+    if (poll(&ready, 1, kSilenceMs) <= 0) {
+      throw AccessError("El archivo " + file.string() +
+                        " está dañado: su lectura dejó de avanzar y se detuvo.");
+    }
+    const ssize_t got = read(child.fd(), chunk, sizeof chunk);
+    if (got <= 0) {
+      throw AccessError("El archivo " + file.string() +
+                        " está dañado o incompleto: su lectura falló a medias. Cópielo de nuevo "
+                        "desde el original.");
+    }
+    buffer.append(chunk, static_cast<std::size_t>(got));
   }
 }
 
-MdbColumn* columnAt(MdbTableDef* table, unsigned index) {
-  return static_cast<MdbColumn*>(g_ptr_array_index(table->columns, index));
-}
-
-// The shortest text that reads back as the same number.
-template <typename Real>
-std::string shortest(Real value) {
-  std::array<char, 64> text{};
-  const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-  return std::string(text.data(), end);
-}
-
-// A real is read from the row itself: libmdb's own text of it may round.
-template <typename Real>
-std::optional<std::string> realAt(const MdbHandle& mdb, const MdbColumn& column) {
-  if (column.cur_value_len != static_cast<int>(sizeof(Real)) || column.cur_value_start < 0 ||
-      static_cast<std::size_t>(column.cur_value_start) + sizeof(Real) > sizeof(mdb.pg_buf)) {
-    return std::nullopt;
-  }
-  Real value{};
-  std::memcpy(&value, mdb.pg_buf + column.cur_value_start, sizeof(Real));
-  return shortest(value);
+std::string kindNumber(AccessKind kind) {
+  return std::to_string(static_cast<int>(kind));
 }
 
 }  // namespace
 
-struct AccessFile::Library {
-  Handle handle;
-};
-
-AccessFile::AccessFile(const fs::path& file) : file_(file), library_(std::make_unique<Library>()) {
-  checkHeader(file);
-  library_->handle.reset(mdb_open(file.c_str(), MDB_NOFLAGS));
-  MdbHandle* mdb = library_->handle.get();
-  if (!mdb) throw AccessError(named(file) + " no se pudo leer como archivo de Access.");
-  if (mdb->f->db_passwd[0] != 0) {
-    throw AccessError(named(file) +
-                      " está protegido con contraseña. Quite la contraseña en Access (Archivo, "
-                      "Información) y vuelva a intentarlo.");
-  }
-  if (mdb->f->db_key != 0) {
-    throw AccessError(named(file) + " está cifrado. Descífrelo en Access y vuelva a intentarlo.");
-  }
-  format_ = formatName(mdb->f->jet_version);
-  mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
-  mdb_set_bind_size(mdb, kBindSize);
-  if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-    throw AccessError(named(file) + " no tiene un catálogo de tablas legible; está dañado.");
-  }
-  for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry)) continue;
-    const TableHandle table(mdb_read_table(entry));
-    if (!table || !mdb_read_columns(table.get())) {
-      throw AccessError(named(file) + ": la tabla " + entry->object_name +
-                        " no se puede leer; el archivo está dañado.");
-    }
-    AccessTable read{entry->object_name, {}, table->num_rows};
-    for (unsigned c = 0; c < table->num_cols; ++c) {
-      const MdbColumn* column = columnAt(table.get(), c);
-      const char* type = mdb_get_colbacktype_string(column);
-      read.columns.push_back({column->name, kindOf(column->col_type), type ? type : "?"});
-    }
-    tables_.push_back(std::move(read));
-  }
+AccessFile::AccessFile(const fs::path& file) : file_(file) {
+  readApart(
+      file,
+      [&](int fd) {
+        const MdbContents contents = readContents(file, [fd] { send(fd, 'P', {}); });
+        send(fd, 'F', {contents.format});
+        for (const AccessTable& table : contents.tables) {
+          Fields fields{table.name, std::to_string(table.rows)};
+          for (const AccessColumn& column : table.columns) {
+            fields.insert(fields.end(), {column.name, kindNumber(column.kind), column.typeName});
+          }
+          send(fd, 'T', fields);
+        }
+      },
+      [&](char kind, const Fields& fields) {
+        if (kind == 'F') format_ = fields.at(0).value_or("");
+        if (kind != 'T') return;
+        AccessTable table{fields.at(0).value_or(""), {}, std::stoll(fields.at(1).value_or("0"))};
+        for (std::size_t i = 2; i + 2 < fields.size(); i += 3) {
+          table.columns.push_back({fields[i].value_or(""),
+                                   static_cast<AccessKind>(std::stoi(fields[i + 1].value_or("0"))),
+                                   fields[i + 2].value_or("")});
+        }
+        tables_.push_back(std::move(table));
+      });
 }
 
-AccessFile::~AccessFile() = default;
-
-void AccessFile::readRows(const std::string& name,
+void AccessFile::readRows(const std::string& table,
                           const std::function<void(const AccessRow&)>& row) const {
-  MdbHandle* mdb = library_->handle.get();
-  MdbCatalogEntry* entry = nullptr;
-  for (unsigned i = 0; i < mdb->num_catalog && !entry; ++i) {
-    auto* candidate = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (candidate->object_type == MDB_TABLE && name == candidate->object_name) entry = candidate;
-  }
-  if (!entry) throw AccessError(named(file_) + " no tiene la tabla " + name + ".");
-  const TableHandle table(mdb_read_table(entry));
-  if (!table || !mdb_read_columns(table.get())) {
-    throw AccessError(named(file_) + ": la tabla " + name + " no se puede leer.");
-  }
-  const unsigned count = table->num_cols;
-  std::vector<std::vector<char>> bound(count, std::vector<char>(kBindSize + 1));
-  std::vector<int> lengths(count, 0);
-  for (unsigned c = 0; c < count; ++c) {
-    mdb_bind_column(table.get(), static_cast<int>(c) + 1, bound[c].data(), &lengths[c]);
-  }
-  mdb_rewind_table(table.get());
-  AccessRow values(count);
-  while (mdb_fetch_row(table.get())) {
-    for (unsigned c = 0; c < count; ++c) {
-      const MdbColumn* column = columnAt(table.get(), c);
-      const AccessKind kind = kindOf(column->col_type);
-      const auto length = static_cast<std::size_t>(std::max(lengths[c], 0));
-      if (length >= kBindSize) {
-        throw AccessError(named(file_) + ": en la tabla " + name + ", la columna " + column->name +
-                          " tiene un texto de más de " + std::to_string(kBindSize) +
-                          " bytes, que no se puede leer entero.");
-      }
-      std::optional<std::string>& value = values[c];
-      if (kind == AccessKind::Unsupported || (length == 0 && kind != AccessKind::Boolean)) {
-        value.reset();
-      } else if (kind == AccessKind::Double) {
-        value = realAt<double>(*mdb, *column);
-      } else if (kind == AccessKind::Single) {
-        value = realAt<float>(*mdb, *column);
-      } else {
-        value = std::string(bound[c].data(), length);
-        if (kind == AccessKind::Boolean) value = *value == "0" || value->empty() ? "0" : "1";
-        if (kind == AccessKind::DateTime && value->ends_with(" 00:00:00")) value->resize(10);
-      }
-    }
-    row(values);
-  }
+  readApart(
+      file_,
+      [&](int fd) {
+        readTableRows(file_, table, [&](const AccessRow& read) { send(fd, 'R', read); });
+      },
+      [&](char kind, const Fields& fields) {
+        if (kind == 'R') row(fields);
+      });
 }
 
 }  // namespace tarvel_db

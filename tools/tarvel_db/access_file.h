@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -61,15 +60,13 @@ class AccessSource {
                         const std::function<void(const AccessRow&)>& row) const = 0;
 };
 
-// An Access file of any generation (Jet 3, Jet 4, ACE), read through libmdb. A file that is
-// not an Access file, is cut short, encrypted or protected with a password is refused when
-// opened.
+// An Access file of any generation (Jet 3, Jet 4, ACE), read through libmdb in a child
+// process, so that a damaged file that makes libmdb crash or loop is refused and this process
+// goes on. A file that is not an Access file, is cut short, encrypted or protected with a
+// password is refused when opened.
 class AccessFile : public AccessSource {
  public:
   explicit AccessFile(const std::filesystem::path& file);
-  ~AccessFile() override;
-  AccessFile(const AccessFile&) = delete;
-  AccessFile& operator=(const AccessFile&) = delete;
 
   // "Jet 4 (Access 2000–2003)", …
   const std::string& format() const { return format_; }
@@ -78,9 +75,7 @@ class AccessFile : public AccessSource {
                 const std::function<void(const AccessRow&)>& row) const override;
 
  private:
-  struct Library;
   std::filesystem::path file_;
-  std::unique_ptr<Library> library_;
   std::string format_;
   std::vector<AccessTable> tables_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "csv.h"
 #include "loader.h"
 #include "store/schema.h"
 #include "text/encoding.h"
@@ -63,6 +64,9 @@ ImportedTable importTable(const AccessSource& source, const AccessTable& table,
     CsvRecord stored;
     for (const auto& [index, column] : mapped) {
       try {
+        if (row[index] && firstInvalidUtf8(*row[index]) != std::string::npos) {
+          throw std::invalid_argument("no es un texto válido en la página de códigos del archivo");
+        }
         stored.push_back(column->stored(row[index]));
       } catch (const std::invalid_argument& refused) {
         throw std::runtime_error(

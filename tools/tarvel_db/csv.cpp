@@ -33,40 +33,6 @@ unsigned char byteAt(std::string_view bytes, std::size_t i) {
   return static_cast<unsigned char>(bytes[i]);
 }
 
-// The offset of the first byte that breaks UTF-8 (overlong forms and surrogates included),
-// or npos when the whole text is valid.
-std::size_t firstInvalidUtf8(std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const unsigned char lead = byteAt(bytes, i);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-      length = 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return i;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      if (i + k >= bytes.size()) return i;
-      const unsigned char next = byteAt(bytes, i + k);
-      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return i;
-    }
-    i += length;
-  }
-  return std::string_view::npos;
-}
-
 void refuseNulBytes(std::string_view bytes) {
   const std::size_t nul = bytes.find('\0');
   if (nul != std::string_view::npos) {
@@ -116,6 +82,38 @@ std::string fromWindows1252(std::string_view bytes) {
 }
 
 }  // namespace
+
+std::size_t firstInvalidUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char lead = byteAt(bytes, i);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+      length = 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    } else {
+      return i;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+      if (i + k >= bytes.size()) return i;
+      const unsigned char next = byteAt(bytes, i + k);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return i;
+    }
+    i += length;
+  }
+  return std::string_view::npos;
+}
 
 CsvError::CsvError(std::size_t line, const std::string& cause)
     : std::runtime_error("línea " + std::to_string(line) + ": " + cause),

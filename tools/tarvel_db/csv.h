@@ -31,6 +31,10 @@ class CsvError : public std::runtime_error {
   std::string cause_;
 };
 
+// The offset of the first byte that breaks UTF-8 (overlong forms and surrogates included),
+// or npos when the whole text is valid.
+std::size_t firstInvalidUtf8(std::string_view bytes);
+
 // The text of a file as UTF-8. Valid UTF-8 stays as it is, without its byte-order mark;
 // anything else is read as Windows-1252, the code page of the office machines the
 // catalogues come from. Refused (CsvError on the line of the first bad byte): a NUL byte,
