@@ -119,6 +119,9 @@ void readApart(const fs::path& file, const std::function<void(int fd)>& reading,
     // libmdb writes its complaints in English on its own; the parent tells the operator.
     const int quiet = open("/dev/null", O_WRONLY);
     if (quiet >= 0) dup2(quiet, STDERR_FILENO);
+    // A crash ends the child quietly, whatever handlers the parent had set: the parent reads
+    // it as a damaged file.
+    for (const int deadly : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) signal(deadly, SIG_DFL);
     try {
       reading(ends[1]);
       send(ends[1], 'D', {});
@@ -166,6 +169,7 @@ std::string kindNumber(AccessKind kind) {
 }  // namespace
 
 AccessFile::AccessFile(const fs::path& file) : file_(file) {
+  checkAccessHeader(file);
   readApart(
       file,
       [&](int fd) {

@@ -36,30 +36,6 @@ std::string named(const fs::path& file) {
   return "El archivo " + file.string();
 }
 
-// The file's first page says what it is; libmdb is given only a file that an Access file's
-// header and size can be. Returns the size of its pages.
-std::size_t checkHeader(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw AccessError(named(file) + " no se pudo abrir para leerlo.");
-  std::array<char, 0x15> head{};
-  in.read(head.data(), head.size());
-  const std::string_view read(head.data(), static_cast<std::size_t>(in.gcount()));
-  constexpr std::string_view kMagic("\x00\x01\x00\x00", 4);
-  if (read.size() < head.size() || read.substr(0, 4) != kMagic ||
-      (read.substr(4, 15) != "Standard Jet DB" && read.substr(4, 15) != "Standard ACE DB")) {
-    throw AccessError(named(file) + " no es un archivo de Access (.mdb o .accdb).");
-  }
-  const std::size_t page = read[0x14] == 0 ? 2048 : 4096;
-  std::error_code error;
-  const auto size = fs::file_size(file, error);
-  if (error || size < 2 * page || size % page != 0) {
-    throw AccessError(named(file) +
-                      " está incompleto: su tamaño no es el de un archivo de Access entero. "
-                      "Cópielo de nuevo desde el original.");
-  }
-  return page;
-}
-
 std::string formatName(std::uint32_t version) {
   switch (version) {
     case MDB_VER_JET3:
@@ -188,8 +164,32 @@ void checkPagesPresent(const fs::path& file, MdbHandle* mdb, std::size_t page_si
 
 }  // namespace
 
+// The file's first page says what it is; libmdb is given only a file that an Access file's
+// header and size can be. Returns the size of its pages.
+std::size_t checkAccessHeader(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw AccessError(named(file) + " no se pudo abrir para leerlo.");
+  std::array<char, 0x15> head{};
+  in.read(head.data(), head.size());
+  const std::string_view read(head.data(), static_cast<std::size_t>(in.gcount()));
+  constexpr std::string_view kMagic("\x00\x01\x00\x00", 4);
+  if (read.size() < head.size() || read.substr(0, 4) != kMagic ||
+      (read.substr(4, 15) != "Standard Jet DB" && read.substr(4, 15) != "Standard ACE DB")) {
+    throw AccessError(named(file) + " no es un archivo de Access (.mdb o .accdb).");
+  }
+  const std::size_t page = read[0x14] == 0 ? 2048 : 4096;
+  std::error_code error;
+  const auto size = fs::file_size(file, error);
+  if (error || size < 2 * page || size % page != 0) {
+    throw AccessError(named(file) +
+                      " está incompleto: su tamaño no es el de un archivo de Access entero. "
+                      "Cópielo de nuevo desde el original.");
+  }
+  return page;
+}
+
 MdbContents readContents(const fs::path& file, const std::function<void()>& progress) {
-  const std::size_t page_size = checkHeader(file);
+  const std::size_t page_size = checkAccessHeader(file);
   const Handle handle(mdb_open(file.c_str(), MDB_NOFLAGS));
   MdbHandle* mdb = handle.get();
   if (!mdb) throw AccessError(named(file) + " no se pudo leer como archivo de Access.");
@@ -229,7 +229,7 @@ MdbContents readContents(const fs::path& file, const std::function<void()>& prog
 
 void readTableRows(const fs::path& file, const std::string& name,
                    const std::function<void(const AccessRow&)>& row) {
-  checkHeader(file);
+  checkAccessHeader(file);
   const Handle handle(mdb_open(file.c_str(), MDB_NOFLAGS));
   MdbHandle* mdb = handle.get();
   if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE)) {

@@ -13,6 +13,10 @@ namespace tarvel_db {
 // truncated one can make it read out of bounds or loop, so AccessFile calls these in a child
 // process of its own.
 
+// What the file's first page and its size say: whether it can be a whole Access file, before
+// libmdb sees it (AccessError when not). Returns the size of its pages.
+std::size_t checkAccessHeader(const std::filesystem::path& file);
+
 struct MdbContents {
   std::string format;
   std::vector<AccessTable> tables;
