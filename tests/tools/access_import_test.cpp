@@ -113,7 +113,9 @@ TEST_F(AccessImport, ARefusedValueLeavesTheDatabaseAsItWas) {
                   "Reg_Pre, fila con Consec = «9», columna Fecha"},
         std::pair{AccessRow{"9.5", "fru", "2006-07-20", "1", "1", {}},
                   "Reg_Pre, fila con Consec = «9.5», columna Consec"},
-        std::pair{AccessRow{"9", "fru", "2006-07-20", "1", "1", "Ma\xF1" "ana"},
+        std::pair{AccessRow{"9", "fru", "2006-07-20", "1", "1",
+                            "Ma\xF1"
+                            "ana"},
                   "Reg_Pre, fila con Consec = «9», columna Obs"},
         std::pair{AccessRow{"99999999999999999999", "fru", "2006-07-20", "1", "1", {}},
                   "columna Consec, valor «99999999999999999999»: se esperaba un número entero"}}) {
