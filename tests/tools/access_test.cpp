@@ -165,6 +165,13 @@ TEST(AccessFiles, WhatIsNotAWholeAccessFileIsRefusedNamingIt) {
   EXPECT_NE(refusal(whole.substr(0, 4096 + 100)).find("incompleto"), std::string::npos);
   EXPECT_NE(refusal(whole.substr(0, 4096)).find("incompleto"), std::string::npos);
   EXPECT_THROW(AccessFile(folder.path() / "no-existe.mdb"), tarvel_db::AccessError);
+  // A password, and an encryption key, where a Jet 3 header keeps them.
+  std::ifstream jet3(fixture("jet3-test.mdb"), std::ios::binary);
+  const std::string plain((std::istreambuf_iterator<char>(jet3)), std::istreambuf_iterator<char>());
+  EXPECT_NE(refusal(std::string(plain).replace(0x42, 7, "secreto")).find("contraseña"),
+            std::string::npos);
+  EXPECT_NE(refusal(std::string(plain).replace(0x3e, 4, "\x01\x02\x03\x04")).find("cifrado"),
+            std::string::npos);
 }
 
 // A file cut short at any page is refused, whatever libmdb makes of what is left (it may crash

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string_view>
@@ -130,6 +131,20 @@ void checkRowCount(const fs::path& file, MdbTableDef* table,
   if (read != table->num_rows) throw cutShort(file, table->name, table->num_rows, read);
 }
 
+// libmdb decodes a Jet 3 file's texts from the code page its environment names (Windows-1252
+// when none); a file of another code page is opened again with its own. Jet 4 and ACE store
+// texts as Unicode.
+Handle openAccess(const fs::path& file) {
+  Handle handle(mdb_open(file.c_str(), MDB_NOFLAGS));
+  constexpr guint16 kWestern = 1252;
+  if (handle && handle->f->jet_version == MDB_VER_JET3 && handle->f->code_page != 0 &&
+      handle->f->code_page != kWestern) {
+    setenv("MDB_JET3_CHARSET", ("CP" + std::to_string(handle->f->code_page)).c_str(), 1);
+    handle.reset(mdb_open(file.c_str(), MDB_NOFLAGS));
+  }
+  return handle;
+}
+
 // Every table, the system's included, has its definition and its data pages inside the file;
 // a file cut short loses some, and libmdb would read past its end or stop early without a
 // word. A catalogue without a single table is one whose pages are gone.
@@ -190,7 +205,7 @@ std::size_t checkAccessHeader(const fs::path& file) {
 
 MdbContents readContents(const fs::path& file, const std::function<void()>& progress) {
   const std::size_t page_size = checkAccessHeader(file);
-  const Handle handle(mdb_open(file.c_str(), MDB_NOFLAGS));
+  const Handle handle = openAccess(file);
   MdbHandle* mdb = handle.get();
   if (!mdb) throw AccessError(named(file) + " no se pudo leer como archivo de Access.");
   if (mdb->f->db_passwd[0] != 0) {
@@ -230,7 +245,7 @@ MdbContents readContents(const fs::path& file, const std::function<void()>& prog
 void readTableRows(const fs::path& file, const std::string& name,
                    const std::function<void(const AccessRow&)>& row) {
   checkAccessHeader(file);
-  const Handle handle(mdb_open(file.c_str(), MDB_NOFLAGS));
+  const Handle handle = openAccess(file);
   MdbHandle* mdb = handle.get();
   if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE)) {
     throw AccessError(named(file) + " no se pudo leer como archivo de Access.");
