@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "mdb_reading.h"
+#include "text/encoding.h"
 
 namespace tarvel_db {
 namespace {
@@ -17,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A reading that makes no progress for this long is taken for libmdb going round in circles
-// on a damaged file; a sound reading sends a row or a beat far more often.
+// on a damaged file; a sound reading sends a row far more often.
 constexpr int kSilenceMs = 10000;
 
 // What the reading child sends: messages of a kind letter and fields, each a null mark, a
@@ -168,12 +169,23 @@ std::string kindNumber(AccessKind kind) {
 
 }  // namespace
 
+bool sameAccessName(std::string_view a, std::string_view b) {
+  return text::foldCase(a) == text::foldCase(b);
+}
+
+const AccessTable* AccessSource::find(std::string_view name) const {
+  for (const AccessTable& table : tables()) {
+    if (sameAccessName(table.name, name)) return &table;
+  }
+  return nullptr;
+}
+
 AccessFile::AccessFile(const fs::path& file) : file_(file) {
   checkAccessHeader(file);
   readApart(
       file,
       [&](int fd) {
-        const MdbContents contents = readContents(file, [fd] { send(fd, 'P', {}); });
+        const MdbContents contents = readContents(file);
         send(fd, 'F', {contents.format});
         for (const AccessTable& table : contents.tables) {
           Fields fields{table.name, std::to_string(table.rows)};

@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvel_db {
@@ -50,11 +51,16 @@ class AccessError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Access compares names without regard to case; so do the tools.
+bool sameAccessName(std::string_view a, std::string_view b);
+
 // What is read from an Access file: its tables and, table by table, its rows.
 class AccessSource {
  public:
   virtual ~AccessSource() = default;
   virtual const std::vector<AccessTable>& tables() const = 0;
+  // The table named `name` without regard to case; null when there is none.
+  const AccessTable* find(std::string_view name) const;
   // Calls `row` with every row of `table`, in the order the file keeps them.
   virtual void readRows(const std::string& table,
                         const std::function<void(const AccessRow&)>& row) const = 0;

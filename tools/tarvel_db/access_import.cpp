@@ -6,21 +6,9 @@
 #include "csv.h"
 #include "loader.h"
 #include "store/schema.h"
-#include "text/encoding.h"
 
 namespace tarvel_db {
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-  return text::foldCase(a) == text::foldCase(b);
-}
-
-const AccessTable* findTable(const AccessSource& source, std::string_view name) {
-  for (const AccessTable& table : source.tables()) {
-    if (sameName(table.name, name)) return &table;
-  }
-  return nullptr;
-}
 
 std::int64_t rowsIn(store::Connection& target, std::string_view table) {
   return target.runNative("SELECT count(*) FROM " + std::string(table))[0][0].asInteger();
@@ -32,7 +20,7 @@ std::string rowNamed(const store::TableSpec& spec, const AccessTable& table, con
                      std::int64_t number) {
   if (spec.key != store::TableKey::None) {
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
-      if (sameName(table.columns[i].name, spec.columns.front().name) && row[i]) {
+      if (sameAccessName(table.columns[i].name, spec.columns.front().name) && row[i]) {
         return "fila con " + std::string(spec.columns.front().name) + " = «" + *row[i] + "»";
       }
     }
@@ -48,7 +36,7 @@ ImportedTable importTable(const AccessSource& source, const AccessTable& table,
   std::vector<std::pair<std::size_t, const CheckedColumn*>> mapped;
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
     const auto found = std::find_if(checked.begin(), checked.end(), [&](const CheckedColumn& c) {
-      return sameName(c.name, table.columns[i].name);
+      return sameAccessName(c.name, table.columns[i].name);
     });
     if (found == checked.end()) continue;
     if (table.columns[i].kind == AccessKind::Unsupported) {
@@ -94,7 +82,7 @@ ImportReport importAccess(const AccessSource& source, store::Connection& target)
   const auto& contract = store::storageContract();
   for (const AccessTable& table : source.tables()) {
     if (std::none_of(contract.begin(), contract.end(), [&](const store::TableSpec& spec) {
-          return sameName(spec.name, table.name);
+          return sameAccessName(spec.name, table.name);
         })) {
       report.skipped.push_back(table.name);
     }
@@ -102,7 +90,7 @@ ImportReport importAccess(const AccessSource& source, store::Connection& target)
   target.transaction(
       [&] {
         for (const store::TableSpec& spec : contract) {
-          const AccessTable* table = findTable(source, spec.name);
+          const AccessTable* table = source.find(spec.name);
           if (!table) {
             report.missing.emplace_back(spec.name);
             continue;

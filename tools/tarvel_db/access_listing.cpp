@@ -3,26 +3,14 @@
 #include <algorithm>
 
 #include "store/schema.h"
-#include "text/encoding.h"
 
 namespace tarvel_db {
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-  return text::foldCase(a) == text::foldCase(b);
-}
 
 std::string joined(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
   return text.empty() ? "ninguna" : text;
-}
-
-const AccessTable* findTable(const AccessSource& source, std::string_view name) {
-  for (const AccessTable& table : source.tables()) {
-    if (sameName(table.name, name)) return &table;
-  }
-  return nullptr;
 }
 
 // A field as `tarvel-db load` reads it back: nothing for null, quotes around a text that is
@@ -39,6 +27,8 @@ std::string csvField(const std::optional<std::string>& value) {
 
 void listAccessFile(const std::string& shownName, const AccessFile& file, std::ostream& out) {
   out << "Archivo: " << shownName << "\nFormato: " << file.format() << "\n";
+  // Every row is read, so that a file whose pages are gone is refused, not listed.
+  for (const AccessTable& table : file.tables()) file.readRows(table.name, [](const AccessRow&) {});
   for (const AccessTable& table : file.tables()) {
     out << "\nTabla " << table.name << " (" << table.rows << (table.rows == 1 ? " fila" : " filas")
         << ")\n";
@@ -49,12 +39,12 @@ void listAccessFile(const std::string& shownName, const AccessFile& file, std::o
   }
   std::vector<std::string> present, missing, extra;
   for (const store::TableSpec& spec : store::storageContract()) {
-    (findTable(file, spec.name) ? present : missing).emplace_back(spec.name);
+    (file.find(spec.name) ? present : missing).emplace_back(spec.name);
   }
   for (const AccessTable& table : file.tables()) {
     const auto& contract = store::storageContract();
     if (std::none_of(contract.begin(), contract.end(), [&](const store::TableSpec& spec) {
-          return sameName(spec.name, table.name);
+          return sameAccessName(spec.name, table.name);
         })) {
       extra.push_back(table.name);
     }
@@ -63,18 +53,20 @@ void listAccessFile(const std::string& shownName, const AccessFile& file, std::o
       << "\nTablas del programa que no tiene: " << joined(missing)
       << "\nTablas que no son del programa: " << joined(extra) << "\n";
   for (const store::TableSpec& spec : store::storageContract()) {
-    const AccessTable* table = findTable(file, spec.name);
+    const AccessTable* table = file.find(spec.name);
     if (!table) continue;
     std::vector<std::string> lacking, besides;
     for (const store::ColumnSpec& column : spec.columns) {
-      if (std::none_of(table->columns.begin(), table->columns.end(),
-                       [&](const AccessColumn& c) { return sameName(c.name, column.name); })) {
+      if (std::none_of(table->columns.begin(), table->columns.end(), [&](const AccessColumn& c) {
+            return sameAccessName(c.name, column.name);
+          })) {
         lacking.emplace_back(column.name);
       }
     }
     for (const AccessColumn& column : table->columns) {
-      if (std::none_of(spec.columns.begin(), spec.columns.end(),
-                       [&](const store::ColumnSpec& c) { return sameName(c.name, column.name); })) {
+      if (std::none_of(spec.columns.begin(), spec.columns.end(), [&](const store::ColumnSpec& c) {
+            return sameAccessName(c.name, column.name);
+          })) {
         besides.push_back(column.name);
       }
     }
@@ -86,7 +78,7 @@ void listAccessFile(const std::string& shownName, const AccessFile& file, std::o
 
 void writeAccessTable(const std::string& shownName, const AccessSource& source,
                       const std::string& name, std::ostream& out) {
-  const AccessTable* table = findTable(source, name);
+  const AccessTable* table = source.find(name);
   if (!table) throw AccessError("El archivo " + shownName + " no tiene la tabla " + name + ".");
   std::string header;
   for (const AccessColumn& column : table->columns) {
@@ -98,6 +90,20 @@ void writeAccessTable(const std::string& shownName, const AccessSource& source,
     for (std::size_t i = 0; i < row.size(); ++i) line += (i == 0 ? "" : ",") + csvField(row[i]);
     out << line << "\n";
   });
+}
+
+void printImport(const std::string& shownFile, const std::string& shownTarget,
+                 const ImportReport& report, std::ostream& out) {
+  for (const ImportedTable& table : report.imported) {
+    out << table.table << ": " << table.read << " filas leídas, " << table.written << " escritas\n";
+  }
+  if (!report.skipped.empty()) {
+    out << "No se importan (no son tablas del programa): " << joined(report.skipped) << '\n';
+  }
+  if (!report.missing.empty()) {
+    out << "El archivo no tiene estas tablas del programa: " << joined(report.missing) << '\n';
+  }
+  out << "Importado de " << shownFile << " a " << shownTarget << '\n';
 }
 
 }  // namespace tarvel_db

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "access_file.h"
+#include "access_import.h"
 
 namespace tarvel_db {
 
@@ -17,5 +18,10 @@ void listAccessFile(const std::string& shownName, const AccessFile& file, std::o
 // when the file has no such table.
 void writeAccessTable(const std::string& shownName, const AccessSource& source,
                       const std::string& table, std::ostream& out);
+
+// What `tarvel-db import` prints: a line per table imported (rows read, rows written), the
+// file's tables left out and the program's tables the file lacks.
+void printImport(const std::string& shownFile, const std::string& shownTarget,
+                 const ImportReport& report, std::ostream& out);
 
 }  // namespace tarvel_db

@@ -98,12 +98,6 @@ int access(const std::vector<std::string>& args) {
   return 0;
 }
 
-std::string joined(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text;
-}
-
 // A new file is made for the import and taken away again when the import fails: nothing
 // half imported is left to pass for a database.
 int importAccess(const std::string& access, const std::string& target) {
@@ -119,18 +113,7 @@ int importAccess(const std::string& access, const std::string& target) {
     if (make) std::filesystem::remove(target, ignored);
     throw;
   }
-  for (const auto& table : report.imported) {
-    std::cout << table.table << ": " << table.read << " filas leídas, " << table.written
-              << " escritas\n";
-  }
-  if (!report.skipped.empty()) {
-    std::cout << "No se importan (no son tablas del programa): " << joined(report.skipped) << '\n';
-  }
-  if (!report.missing.empty()) {
-    std::cout << "El archivo no tiene estas tablas del programa: " << joined(report.missing)
-              << '\n';
-  }
-  std::cout << "Importado de " << access << " a " << shown(target) << '\n';
+  tarvel_db::printImport(access, shown(target), report, std::cout);
   return 0;
 }
 

@@ -120,17 +120,6 @@ AccessError cutShort(const fs::path& file, const std::string& table, std::int64_
                      std::to_string(read) + ". Cópielo de nuevo desde el original.");
 }
 
-void checkRowCount(const fs::path& file, MdbTableDef* table,
-                   const std::function<void()>& progress) {
-  constexpr std::int64_t kRowsBetweenBeats = 5000;
-  mdb_rewind_table(table);
-  std::int64_t read = 0;
-  while (mdb_fetch_row(table)) {
-    if (++read % kRowsBetweenBeats == 0) progress();
-  }
-  if (read != table->num_rows) throw cutShort(file, table->name, table->num_rows, read);
-}
-
 // libmdb decodes a Jet 3 file's texts from the code page its environment names (Windows-1252
 // when none); a file of another code page is opened again with its own. Jet 4 and ACE store
 // texts as Unicode.
@@ -203,7 +192,7 @@ std::size_t checkAccessHeader(const fs::path& file) {
   return page;
 }
 
-MdbContents readContents(const fs::path& file, const std::function<void()>& progress) {
+MdbContents readContents(const fs::path& file) {
   const std::size_t page_size = checkAccessHeader(file);
   const Handle handle = openAccess(file);
   MdbHandle* mdb = handle.get();
@@ -236,7 +225,6 @@ MdbContents readContents(const fs::path& file, const std::function<void()>& prog
       const char* type = mdb_get_colbacktype_string(column);
       read.columns.push_back({column->name, kindOf(column->col_type), type ? type : "?"});
     }
-    checkRowCount(file, table.get(), progress);
     contents.tables.push_back(std::move(read));
   }
   return contents;

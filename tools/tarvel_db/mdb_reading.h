@@ -22,10 +22,11 @@ struct MdbContents {
   std::vector<AccessTable> tables;
 };
 
-// The file's format and tables, every row of which has been counted; AccessError when it is
-// not a readable, whole Access file. `progress` is called every few thousand rows counted.
-MdbContents readContents(const std::filesystem::path& file, const std::function<void()>& progress);
-// Calls `row` with each row of `table`, values in the form AccessRow describes.
+// The file's format and tables; AccessError when it is not a readable Access file, or one
+// whose tables' pages are not all there.
+MdbContents readContents(const std::filesystem::path& file);
+// Calls `row` with each row of `table`, values in the form AccessRow describes; AccessError
+// when fewer rows can be read than the table says it has.
 void readTableRows(const std::filesystem::path& file, const std::string& table,
                    const std::function<void(const AccessRow&)>& row);
 
