@@ -15,12 +15,8 @@ bool messageIsTheExplanation(StoreError::Kind kind) {
 std::string sentenceOf(StoreError::Kind kind, const std::string& engine_message,
                        const std::string& missing) {
   using Kind = StoreError::Kind;
+  if (messageIsTheExplanation(kind) && !engine_message.empty()) return engine_message;
   switch (kind) {
-    case Kind::Program:
-    case Kind::Unreachable:
-    case Kind::TimedOut:
-      return engine_message.empty() ? "la base de datos no pudo completar la operación"
-                                    : engine_message;
     case Kind::MissingTable:
       return "la base de datos no tiene la tabla " + missing +
              "; el archivo no corresponde a esta versión del programa";
@@ -49,7 +45,7 @@ std::string sentenceOf(StoreError::Kind kind, const std::string& engine_message,
       return "no hay memoria suficiente para completar la operación";
     case Kind::Constraint:
       return "los datos no cumplen una regla de la base de datos, por ejemplo una clave repetida";
-    case Kind::Other:
+    default:
       break;
   }
   return "la base de datos no pudo completar la operación";
