@@ -24,15 +24,9 @@ class StartBackup : public CaptureScreen {
   }
   // Signs in expecting one message, and returns it.
   std::string startTold() {
-    std::string told;
-    const auto ignore_rest = [&] {
-      host.answerNext<forms::MessageForm>([&](forms::MessageForm& message) {
-        told = message.LabelMensaje.caption;
-        message.keyPress(forms::kEnterKey);
-      });
-    };
-    start("Granos y Semillas", "005", ignore_rest);
-    return told;
+    host.notices.clear();
+    start("Granos y Semillas", "005", [this] { host.answerNotice(); });
+    return host.notices.size() == 1 ? host.notices[0] : "";
   }
 };
 

@@ -49,7 +49,6 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriodTypedAsAnywher
   session::SessionState state;
   state.gFecDe = state.gFecA = "2006/7/5";
   capture::FormFecVol dialog(host, state);
-  int refusals = 0;
   host.answerNext<capture::FormFecVol>([&](capture::FormFecVol&) {
     EXPECT_EQ(dialog.TextFecDe.text, "05/07/2006");
     EXPECT_EQ(dialog.TextFecA.text, "05/07/2006");
@@ -60,27 +59,23 @@ TEST(PeriodDialog, ShowsThePeriodDayFirstAndAcceptsOnlyARealPeriodTypedAsAnywher
     EXPECT_EQ(dialog.TextFecA.selLength(), 2);
 
     // The last is a start after the end.
-    std::string said;
     for (const char* wrong : {"31/02/2006", "abc", "6/7/2006"}) {
-      host.answerNext<forms::MessageForm>([&](forms::MessageForm& notice) {
-        ++refusals;
-        said = notice.LabelMensaje.caption;
-        notice.keyPress(forms::kEnterKey);
-      });
+      host.answerNotice();
       dialog.type(dialog.TextFecDe, wrong);
       dialog.keyPress(forms::kEnterKey);
       EXPECT_FALSE(dialog.unloaded()) << wrong;
       EXPECT_EQ(dialog.focused(), &dialog.TextFecDe);
     }
     EXPECT_EQ(state.gFecDe, "2006/7/5");
-    EXPECT_EQ(said, "La fecha Desde, 06/07/2006, es posterior a la fecha Hasta, 05/07/2006.");
+    EXPECT_EQ(host.notices.back(),
+              "La fecha Desde, 06/07/2006, es posterior a la fecha Hasta, 05/07/2006.");
 
     // Read as the access screen reads a typed date.
     dialog.type(dialog.TextFecDe, "1/7/06");
     dialog.keyPress(forms::kEnterKey);
   });
   host.showModal(dialog);
-  EXPECT_EQ(refusals, 3);
+  EXPECT_EQ(host.notices.size(), 3u);
   EXPECT_EQ(state.gFecDe, "2006/07/01");
   EXPECT_EQ(state.gFecA, "2006/07/05");
 }

@@ -79,17 +79,8 @@ class Focus : public ::testing::Test {
     form.events.clear();
   }
 
-  // Answers the next notice, keeping its text.
-  void answerNotice() {
-    host.answerNext<forms::MessageForm>([this](forms::MessageForm& notice) {
-      notices.push_back(notice.LabelMensaje.caption);
-      notice.keyPress(forms::kEnterKey);
-    });
-  }
-
   testing_support::HeadlessHost host;
   Recorder form{host};
-  Events notices;
 };
 
 TEST_F(Focus, TabSkipsHiddenAndDisabledControlsAndFollowsTabIndex) {
@@ -156,7 +147,7 @@ TEST_F(Focus, HandlersThatMoveTheFocusLeaveEveryControlWithPairedEvents) {
 TEST_F(Focus, ValidateAndFailingHandlersLeaveTheFocusModelWorking) {
   form.A.causesValidation = true;
   form.hooks["A.Validate"] = [](bool*) { throw std::runtime_error("sin conexión"); };
-  answerNotice();
+  host.answerNotice();
   form.tab();
   EXPECT_EQ(form.focused(), &form.A);
   form.hooks["A.Validate"] = [](bool* cancel) { *cancel = true; };
@@ -179,7 +170,7 @@ TEST_F(Focus, ValidateAndFailingHandlersLeaveTheFocusModelWorking) {
   // A LostFocus that throws half-way through a move: the focus comes back with its events.
   form.hooks.clear();
   form.hooks["A.Lost"] = [](bool*) { throw std::runtime_error("disco lleno"); };
-  answerNotice();
+  host.answerNotice();
   form.click(form.B);
   EXPECT_EQ(form.focused(), &form.A);
   form.hooks.clear();
@@ -188,8 +179,9 @@ TEST_F(Focus, ValidateAndFailingHandlersLeaveTheFocusModelWorking) {
   expectPaired(form.history);
 
   form.C.onClick = [] { throw std::runtime_error("sin papel"); };
-  answerNotice();
+  host.answerNotice();
   form.click(form.C);
+  const Events& notices = host.notices;
   ASSERT_EQ(notices.size(), 3u);
   for (const auto& [notice, cause] :
        {std::pair{0, "sin conexión"}, std::pair{1, "disco lleno"}, std::pair{2, "sin papel"}}) {

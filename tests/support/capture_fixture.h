@@ -116,10 +116,9 @@ class CaptureScreen : public ::testing::Test {
     return db.runNative("SELECT max(Consec) FROM Reg_Pre")[0][0].asInteger();
   }
 
-  // Answers the next notice, keeping its text and, opened with "Detalles", its detail.
+  // Answers the next notice (its text lands in `notices`), keeping its "Detalles".
   void answerNotice() {
     host.answerNext<forms::MessageForm>([this](forms::MessageForm& notice) {
-      notices.push_back(notice.LabelMensaje.caption);
       notice.click(notice.cmdDetalles);
       details.push_back(notice.LabelDetalle.visible ? notice.LabelDetalle.caption : "");
       notice.keyPress(forms::kEnterKey);
@@ -158,7 +157,7 @@ class CaptureScreen : public ::testing::Test {
   std::unique_ptr<session::SessionState> state;
   std::unique_ptr<capture::Captura> captura;
   std::vector<std::string> errors;
-  std::vector<std::string> notices;
+  std::vector<std::string>& notices = host.notices;
   std::vector<std::string> details;
   std::string periodAskedOver;
 };

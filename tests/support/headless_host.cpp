@@ -56,4 +56,9 @@ void HeadlessHost::answerNextWithEnter() {
   answers_.push_back([](forms::Form& form) { form.keyPress(forms::kEnterKey); });
 }
 
+void HeadlessHost::answerNotice() {
+  answerNext<forms::MessageForm>(
+      [](forms::MessageForm& notice) { notice.keyPress(forms::kEnterKey); });
+}
+
 }  // namespace testing_support

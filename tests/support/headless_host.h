@@ -53,6 +53,8 @@ class HeadlessHost : public forms::Host {
   }
   // The next modal form, whatever it is, is closed with Enter.
   void answerNextWithEnter();
+  // The next modal form must be a notice (its text lands in `notices`); it is closed with Enter.
+  void answerNotice();
 
   forms::LocalDateTime clock;
   std::filesystem::path folder;
