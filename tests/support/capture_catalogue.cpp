@@ -1,8 +1,11 @@
 #include "capture_catalogue.h"
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "demo_data.h"
 #include "loader.h"
 #include "text/money.h"
 
@@ -12,84 +15,28 @@ using tarvel_db::CsvRecord;
 using tarvel_db::insertRows;
 using Rows = std::vector<CsvRecord>;
 
+// The demo's catalogues, each cut down to the rows the tests count on.
 void writeCatalogues(store::Connection& c) {
-  insertRows(c, "Cat_Deleg",
-             {{"5", "Delegación Valle Alto", "005", "3"},
-              {"12", "Delegación Costa Serena", "012", "7"},
-              {"30", "Delegación Llanos de Oro", "A30", "15"}});
-  insertRows(c, "Cat_Ori",
-             {{"1", "Altiplano del Norte", "ANO"},
-              {"2", "Bahía Quieta", std::nullopt},
-              {"3", "Valle Alto", "VAL"},
-              {"4", "Ciénaga Verde", ""},
-              {"5", "Río Manso", "RMA"},
-              {"6", "Importación", std::nullopt},
-              {"7", "Costa Serena", "CSE"}});
-  insertRows(
-      c, "Cat_Muni",
-      {{"301", "San Isidro del Valle", "3"}, {"302", "Álamos", "3"}, {"303", "Pueblo Nuevo", "3"}});
-  insertRows(c, "Cat_Dest",
-             {{"10", "Central de Abasto Valle Alto", "5", "S", "S", "S", "S", "S"},
-              {"11", "Mercado Morelos del Valle", "5", "S", "N", "N", "S", "S"},
-              {"13", "Mercado de Flores El Jardín", "5", "N", "N", "N", "N", "S"},
-              {"100", "Anden de Subastas Costa Serena", "12", "S", "N", "N", "N", "N"},
-              {"20", "Mercado Costa Serena", "12", "S", "S", "S", "S", "S"},
-              {"40", "Mercado Llanos de Oro", "30", "S", "S", "N", "S", "N"}});
-  insertRows(c, "Cat_Prod",
-             {{"1", "FAG", "Aguacate Hass", "Primera", "FRU", "F"},
-              {"2", "FMA", "Mango Ataulfo", "Primera", "FRU", "F"},
-              {"3", "GSA", "Sandía", "Primera", "FRU", "G"},
-              {"4", "HJI", "Jitomate Saladette", "Primera", "FRU", "H"},
-              {"5", "HCE", "Cebolla Blanca", "Segunda", "FRU", "H"},
-              {"6", "HPA", "Papa Alfa", "Primera", "FRU", "HB"},
-              {"7", "ICH", "Chile Ancho", "Primera", "FRU", "I"},
-              {"8", "HNA", "Ñame", "Primera", "FRU", "H"},
-              {"9", "HLE", "Lechuga Romana", "Primera", "FRU", "H"},
-              {"10", "HNO", "Nopal", "Extra", "FRU", "H"},
-              {"20", "ZES", "Azúcar Estándar", "Primera", "AZU", "Z"},
-              {"21", "ZRE", "Azúcar Refinada", "Primera", "AZU", "Z"},
-              {"22", "ZMO", "Azúcar Morena", "Segunda", "AZU", "Z"},
-              {"30", "ACS", "Aceite Comestible", "Botella", "ACE", "A"},
-              {"31", "ACG", "Aceite Comestible", "Botella", "ACE", "A"},
-              {"32", "AMM", "Aceite Mixto", "Lata", "ACE", "A"},
-              {"33", "ACX", "Aceite Comestible", "Granel", "ACE", "A"},
-              {"40", "SFN", "Frijol Negro", "Primera", "GRA", "S"},
-              {"41", "SMB", "Maíz Blanco", "Primera", "GRA", "S"},
-              {"50", "NRO", "Rosa Roja", "Gruesa", "FLO", "N"},
-              {"51", "NCL", "Clavel", "Gruesa", "FLO", "N"},
-              {"52", "NGL", "Gladiola", "Docena", "FLO", "N"},
-              {"53", "NCR", "Crisantemo", "Manojo", "FLO", "N"},
-              {"60", "RUR", "Urea", "Saco 50 kg", "INS", "R"},
-              {"61", "RSA", "Sulfato de Amonio", "", "INS", "R"},
-              {"62", "RSE", "Semilla de Maíz Híbrido", "Bolsa", "INS", "R"},
-              {"63", "RFE", "Fertilizante Triple 17", std::nullopt, "INS", "R"},
-              {"70", "BJI", "Jitomate Bola", "Primera", "AND", "B"},
-              {"71", "BPE", "Pepino", "Primera", "AND", "B"},
-              {"72", "BCA", "Calabacita", "Segunda", "AND", "B"}});
-  insertRows(c, "Cat_Var_Ace", {{"S", "Soya"}, {"G", "Girasol"}, {"M", "Maíz"}, {"C", "Cártamo"}});
-  insertRows(c, "Cat_Pres",
-             {{"1", "Caja 20 kg", "CAJ", "FH"},
-              {"2", "Tonelada", "TON", "FGHB"},
-              {"3", "Kilogramo", "KG", "FHIR"},
-              {"4", "Arpilla 25 kg", "ARP", "H"},
-              {"5", "Costal 50 kg", "COS", "SZ"},
-              {"6", "Bulto 50 kg", "BUL", "Z"},
-              {"7", "Botella 1 litro", "BOT", "A"},
-              {"8", "Caja 12 botellas", "C12", "A"},
-              {"9", "Gruesa", "GRU", "N"},
-              {"10", "Docena", "DOC", "N"},
-              {"11", "Rejilla", "REJ", "B"},
-              {"12", "Saco 50 kg", "SAC", "R"}});
-  insertRows(c, "Cat_Ing",
-             {{"1", "IN01", "Ingenio La Esperanza"},
-              {"2", "IN02", "Ingenio San Rafael de la Costa"},
-              {"3", "IN03", "Ingenio El Ñandú"}});
-  insertRows(
-      c, "Cat_Fte",
-      {{"1", "Distribuidor regional"}, {"2", "Tienda de insumos"}, {"3", "Cooperativa agrícola"}});
-  insertRows(c, "Cat_Trans",
-             {{"1", "Camión torton"}, {"2", "Tráiler"}, {"3", "Camioneta"}, {"4", "Ferrocarril"}});
-  insertRows(c, "Config", {{"0", "0"}});
+  const auto keys = [](int from, int to) {
+    std::set<int> range;
+    for (int key = from; key <= to; ++key) range.insert(key);
+    return range;
+  };
+  std::set<int> products = keys(1, 10);
+  products.merge(std::set<int>{20, 21, 22, 30, 31, 32, 33, 40, 41, 50, 51, 52, 53});
+  products.merge(std::set<int>{60, 61, 62, 63, 70, 71, 72});
+  const std::map<std::string, std::set<int>> kept{
+      {"Cat_Deleg", {5, 12, 30}},   {"Cat_Ori", keys(1, 7)},
+      {"Cat_Muni", keys(301, 303)}, {"Cat_Dest", {10, 11, 13, 100, 20, 40}},
+      {"Cat_Prod", products},       {"Cat_Pres", keys(1, 12)}};
+  for (const auto& [table, rows] : tarvel_db::demoCatalogues()) {
+    const auto only = kept.find(table);
+    Rows chosen;
+    for (const CsvRecord& row : rows) {
+      if (only == kept.end() || only->second.count(std::stoi(*row[0]))) chosen.push_back(row);
+    }
+    insertRows(c, table, chosen);
+  }
 }
 
 namespace {

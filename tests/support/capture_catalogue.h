@@ -5,9 +5,9 @@
 
 namespace testing_support {
 
-// The catalogues the screen tests work on (three delegations, every module's products,
-// presentations, origins and side catalogues) and three capture days of every module before
-// `today`. Kept apart from the demo data so that the demo can change without moving tests.
+// The catalogues the screen tests work on (three delegations and the demo's rows the tests
+// count on: every module's products, presentations, origins and side catalogues) and three
+// capture days of every module before `today`. New demo rows do not move the tests.
 // The catalogues alone.
 void writeCatalogues(store::Connection& connection);
 void writeCaptureCatalogue(store::Connection& connection, const text::Date& today);
