@@ -138,6 +138,13 @@ TEST_F(Loader, ARefusedFileLoadsNothingAndSaysWhereAndWhy) {
         << error.what();
   }
   EXPECT_EQ(column("SELECT Desc_Ori FROM Cat_Ori"), Texts{"Valle Alto"});
+
+  // Rows written without naming columns fill the table's first ones; more are refused.
+  tarvel_db::insertRows(db_, "Cat_Ori", {{"4", "Costa"}});
+  EXPECT_EQ(column("SELECT coalesce(Abrev, 'vacía') FROM Cat_Ori WHERE Cve_Ori = 4"),
+            Texts{"vacía"});
+  EXPECT_THROW(tarvel_db::insertRows(db_, "Cat_Ori", {{"5", "Sur", "SUR", "de más"}}),
+               std::runtime_error);
 }
 
 TEST(CreateDatabaseFile, RemovesAFileItCouldNotCompleteAndKeepsAnExistingOne) {

@@ -229,7 +229,10 @@ void insertRows(store::Connection& connection, const std::string& table,
   for (const store::TableSpec& spec : store::storageContract()) {
     if (spec.name != table) continue;
     std::vector<std::string> columns;
-    for (const store::ColumnSpec& column : spec.columns) columns.emplace_back(column.name);
+    const std::size_t given = rows.empty() ? spec.columns.size() : rows.front().size();
+    for (const store::ColumnSpec& column : spec.columns) {
+      if (columns.size() < given) columns.emplace_back(column.name);
+    }
     return insertRows(connection, table, columns, rows);
   }
   throw std::invalid_argument("la tabla " + table + " no es del programa");

@@ -16,7 +16,9 @@ namespace tarvel_db {
 // bound parameters and take the column's type. All rows or none: one transaction.
 void insertRows(store::Connection& connection, const std::string& table,
                 const std::vector<std::string>& columns, const std::vector<CsvRecord>& rows);
-// The same with each row holding every column of the table, in its stored order.
+// The same with the rows holding the table's first columns, in their stored order, as many
+// as the first row has; the columns after them stay empty, so that a column added to a
+// table does not change the rows written.
 void insertRows(store::Connection& connection, const std::string& table,
                 const std::vector<CsvRecord>& rows);
 
