@@ -152,9 +152,9 @@ TEST_F(PriceAids, EnterMovesOnLikeTabButPressesAButton) {
   EXPECT_EQ(errors, Texts{"¡Faltan precios! | No grabó el registro"});
 }
 
-// Entering the volume selects what it shows, so a change walked through it keeps it.
+// Entering the volume selects what it shows, so a change walked through it keeps it; a
+// change writes the volume and the transport on screen.
 TEST_F(PriceAids, EnteringTheVolumeSelectsWhatItShows) {
-  sql("DELETE FROM Reg_Pre");
   capture::Captura& c = start("Volúmenes de Ingreso");
   EXPECT_EQ(c.TextVol.text, "0");
   c.type(c.TextVol, "35");
@@ -180,12 +180,17 @@ TEST_F(PriceAids, EnteringTheVolumeSelectsWhatItShows) {
   EXPECT_EQ(stored[0][0].asText(), "35");
   EXPECT_EQ(stored[0][1].asInteger(), c.ComboTrans.itemData(2));
   EXPECT_EQ(c.TextVol.text, "0") << "on to the next new record";
+
+  // A new volume typed over it is the one written.
+  c.click(c.cmdPrimero);
+  c.type(c.TextVol, "50");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(count("SELECT Vol FROM Reg_Pre"), 50);
 }
 
 // A box left without a number is marked and said beside the boxes at once, without a
 // dialog; a number, or another record, clears it. The save still refuses it.
 TEST_F(PriceAids, ABoxLeftWithoutANumberIsMarkedAtOnce) {
-  sql("DELETE FROM Reg_Pre");
   capture::Captura& c = start("Frutas y Hortalizas");
   const std::size_t dialogs = host.modalForms.size();
   c.type(c.TextMax, "12,5a");

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "capture/day_basket.h"
-#include "capture/price_history.h"
 #include "capture/price_record.h"
 #include "capture/record_list.h"
 #include "capture/statements.h"
@@ -93,12 +92,6 @@ TEST(RecordTypes, InsertAndChangeAreWrittenExactlyAsTheDayBookWritesThem) {
             "Cve_pres, Pre_min, Pre_max, Pre_frec, Pre_uni, Consecutivo, Obs, Cve_inf, Cve_mun, "
             "Cve_tra, Vol, Fecha_de, Fecha_a) values (5,'VOL',#2006/7/4#, 345, 7, 12, 6, "
             "10.00,12.00,11.00, 0.00, 3, 'O''Hara', 1, 1, 2, 35, #2006/07/01#, #2006/7/4#)");
-}
-
-// The warning itself is worked through the screen (price_aids_test.cpp).
-TEST(RecordTypes, TheReferenceOfNothingButZerosIsZero) {
-  EXPECT_EQ(capture::referencePrice({0, 0}), 0);
-  EXPECT_EQ(capture::referencePrice({}), 0);
 }
 
 }  // namespace

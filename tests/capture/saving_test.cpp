@@ -355,23 +355,6 @@ TEST_F(Saving, ARecordThatCannotBeReadLeavesThePositionWhereItWas) {
   EXPECT_EQ(count("SELECT Pre_min FROM Reg_Pre WHERE Fecha='2006-07-21'"), 100);
 }
 
-// A change of a volume record writes the transport and the volume, its only data.
-TEST_F(Saving, AVolumeChangeKeepsTheNewVolumeAndTransport) {
-  sql("DELETE FROM Reg_Pre");
-  capture::Captura& c = start("Volúmenes de Ingreso");
-  c.type(c.TextVol, "35");
-  c.click(c.CmdGrabar);
-  c.click(c.cmdPrimero);
-  EXPECT_EQ(c.TextVol.text, "35");
-  c.choose(c.ComboTrans, 2);
-  c.type(c.TextVol, "50");
-  c.click(c.CmdGrabar);
-  const auto stored = store::run(folder.path(), "SELECT Vol, Cve_tra FROM Reg_Pre");
-  ASSERT_EQ(stored.size(), 1u);
-  EXPECT_EQ(stored[0][0].asText(), "50");
-  EXPECT_EQ(stored[0][1].asInteger(), c.ComboTrans.itemData(2));
-}
-
 // A statement the database refuses leaves the table, the session and the screen as they
 // were, and the operator is told in Spanish; once the cause is gone the same press works.
 TEST_F(Saving, AFailingStatementChangesNothing) {
