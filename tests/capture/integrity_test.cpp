@@ -52,23 +52,9 @@ TEST_F(Integrity, AKeyMissingFromAListIsShownAndKeptOnChange) {
   EXPECT_NE(c.ComboProd.listIndex() >= 0 ? selected(c.ComboProd) : 0, 40);
 }
 
-// The single price is shown as stored and a change writes the one on screen.
-TEST_F(Integrity, TheSinglePriceIsShownAndChanged) {
-  sql("DELETE FROM Reg_Pre");
-  const auto key = addRow(
-      {.module = "ACE", .date = "2006-07-21", .product = 30, .presentation = 7, .origin = 6});
-  sql("UPDATE Reg_Pre SET Pre_uni=53 WHERE Consec=" + std::to_string(key));
-  capture::Captura& c = start("Aceites Comestibles");
-  c.click(c.cmdPrimero);
-  EXPECT_EQ(c.TextUni.text, "53.00");
-  c.type(c.TextUni, "60");
-  c.click(c.CmdGrabar);
-  EXPECT_EQ(stored("Pre_uni", key), "60");
-}
-
 // What the screen shows after a switch is what it shows after a start: no other module's
-// earlier prices, and in inputs the destination's name.
-TEST_F(Integrity, ASwitchLeavesNoStalePanelAndNamesTheDestination) {
+// earlier prices.
+TEST_F(Integrity, ASwitchLeavesNoStalePanel) {
   capture::Captura& c = start("Frutas y Hortalizas");
   ASSERT_FALSE(c.LabMinAnt[0].caption.empty()) << "the basket's earlier prices";
   for (forms::MenuItem* item : {&c.Volumenes, &c.Anden}) {
@@ -79,10 +65,6 @@ TEST_F(Integrity, ASwitchLeavesNoStalePanelAndNamesTheDestination) {
       EXPECT_EQ(c.LabDiaAnt[i].caption + c.LabMinAnt[i].caption, "") << item->name() << i;
     }
   }
-  menu(c.Insumos);
-  EXPECT_TRUE(c.LabelDest.visible);
-  EXPECT_EQ(c.LabelDest.caption, "Central de Abasto Valle Alto");
-  EXPECT_FALSE(c.ComboOri.enabled);
 }
 
 // After "Deshacer" a record that cannot be read is not left on screen under a number that

@@ -129,10 +129,15 @@ TEST_F(CaptureScreen, EachModuleHasItsOwnLayoutWhetherStartedOrChosenFromTheMenu
     for (const Expected& to : kModules) {
       capture::Captura& c = start(from);
       const std::string code = session::moduleCodeOf(to.caption);
+      periodAskedOver.clear();
       for (forms::MenuItem* item : c.Selecciona.items()) {
         if (item->name() == session::findModule(code)->menuItem) menu(*item);
       }
       SCOPED_TRACE(std::string(from) + " -> " + to.caption);
+      // The volumes' period is asked for over the screen the menu was chosen on.
+      if (code == "VOL") {
+        EXPECT_EQ(periodAskedOver, code == session::moduleCodeOf(from) ? "volume" : "prices");
+      }
       // The auction's presentation is fixed from the switch on, as after a start.
       if (code == "AND") {
         EXPECT_FALSE(c.ComboPres.enabled);
@@ -144,14 +149,6 @@ TEST_F(CaptureScreen, EachModuleHasItsOwnLayoutWhetherStartedOrChosenFromTheMenu
       EXPECT_FALSE(c.ComboMod.visible);
     }
   }
-}
-
-TEST_F(CaptureScreen, VolumesFromTheMenuAskForThePeriodBeforeSwitching) {
-  capture::Captura& c = start("Frutas y Hortalizas");
-  menu(c.Volumenes);
-  EXPECT_EQ(periodAskedOver, "prices");
-  EXPECT_TRUE(c.TextVol.visible);
-  EXPECT_EQ(state->gFecDe, "2006/07/21");
 }
 
 }  // namespace
