@@ -200,7 +200,10 @@ bool Captura::MuestraRegistro() {
 void Captura::showSavedRecord(std::int64_t number) {
   const std::int64_t before = g_.gRegNum;
   g_.gRegNum = number;
-  if (!MuestraRegistro()) g_.gRegNum = before;
+  if (MuestraRegistro()) return;
+  g_.gRegNum = before;
+  // The record still on screen keeps the Eliminar button that the move had hidden.
+  if (Label1.caption == "Registro existente") CmdBorrar.visible = true;
 }
 
 // After a save or a delete the position has moved on in the table; if the record there

@@ -340,6 +340,12 @@ TEST_F(Saving, ARecordThatCannotBeReadLeavesThePositionWhereItWas) {
   ASSERT_EQ(notices.size(), 2u);
   EXPECT_EQ(notices[1].find("El registro No. 2 ya no existe"), 0u) << notices[1];
   EXPECT_EQ(c.Label1.caption, "NUEVO Registro por Grabar");
+  // From the record before it the move is refused too; that record stays, deletable.
+  c.click(c.cmdPrimero);
+  answerNotice();
+  c.click(c.cmdSiguiente);
+  EXPECT_EQ(state->gRegNum, 1);
+  EXPECT_TRUE(c.CmdBorrar.visible);
   c.clickMenu(c.Frutas);
   c.click(c.cmdPrimero);
   EXPECT_EQ(state->gRegNum, 1);
