@@ -157,9 +157,10 @@ std::string failure(const testing_support::HeadlessHost& host, std::size_t notic
         const std::string note = "s" + std::to_string(number) + "c" + std::to_string(n);
         c.type(c.TextObs, note);
         act(c.CmdGrabar);
-        // A change that was made moves on to the next record.
+        // A refused change stays on screen to be corrected; one that was made moves on (to a
+        // new record when the next was deleted by another station).
         told = failure(host, notices, "grabar el cambio");
-        if (told.empty()) told = station.state.gRegNum == position + 1 ? "A" : "F";
+        if (told.empty()) told = station.state.gRegNum == position ? "F" : "A";
         done = told + " C " + std::to_string(key) + " - " + note;
       } else {
         act(c.CmdBorrar);
