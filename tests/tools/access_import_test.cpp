@@ -137,13 +137,4 @@ TEST_F(AccessImport, ARefusedValueLeavesTheDatabaseAsItWas) {
   EXPECT_EQ(rows("SELECT count(*) FROM Reg_Pre"), "2|\n");
 }
 
-// A real Access file without the program's tables imports nothing and says so.
-TEST_F(AccessImport, AFileWithoutTheProgramsTablesImportsNothing) {
-  const tarvel_db::AccessFile access(std::filesystem::path(ACCESS_FILES) / "jet3-test.mdb");
-  const auto report = tarvel_db::importAccess(access, db);
-  EXPECT_TRUE(report.imported.empty());
-  EXPECT_EQ(report.skipped.size(), 4u);
-  EXPECT_EQ(report.missing.size(), 12u);
-}
-
 }  // namespace

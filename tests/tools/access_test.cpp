@@ -57,8 +57,6 @@ TEST(AccessFiles, EveryGenerationReadsItsKnownValues) {
     EXPECT_EQ(file.format(), format);
     ASSERT_GE(file.tables().size(), 1u);
     const tarvel_db::AccessTable& table = file.tables()[0];
-    EXPECT_EQ(table.name, "Table1");
-    EXPECT_EQ(table.rows, 2);
     std::vector<AccessKind> kinds;
     for (const auto& column : table.columns) kinds.push_back(column.kind);
     EXPECT_EQ(kinds, (std::vector<AccessKind>{AccessKind::Text, AccessKind::Text, AccessKind::Byte,
@@ -102,42 +100,34 @@ TEST(AccessFiles, TheListingAgreesWithMdbTools) {
   }
 }
 
-// A table written as CSV reads back, field for field, as the file holds it.
-TEST(AccessFiles, ATableAsCsvReadsBackAsStored) {
-  const AccessFile file(fixture("jet4-test.mdb"));
+// A table written as CSV reads back, field for field, as the file holds it. A table under
+// another name comes in by hand: its CSV with the program's column names in the header loads
+// through tarvel-db load, every Access kind in its stored form.
+TEST(AccessFiles, ATableAsCsvReadsBackAsStoredAndLoadsUnderTheProgramsNames) {
+  const AccessFile access(fixture("jet4-test.mdb"));
   std::ostringstream csv;
-  tarvel_db::writeAccessTable("jet4-test.mdb", file, "table1", csv);
-  std::istringstream in(csv.str());
+  tarvel_db::writeAccessTable("jet4-test.mdb", access, "table1", csv);
+  std::string text = csv.str();
+  std::istringstream in(text);
   std::vector<tarvel_db::CsvRecord> records = tarvel_db::readCsv(in);
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[0], (tarvel_db::CsvRecord{"A", "B", "C", "D", "E", "F", "G", "H", "I"}));
   records.erase(records.begin());
   std::sort(records.begin(), records.end());
-  EXPECT_EQ(records, rowsOf(file, "Table1"));
-  EXPECT_THROW(tarvel_db::writeAccessTable("jet4-test.mdb", file, "Productos", csv),
+  EXPECT_EQ(records, rowsOf(access, "Table1"));
+  EXPECT_THROW(tarvel_db::writeAccessTable("jet4-test.mdb", access, "Productos", csv),
                tarvel_db::AccessError);
-}
 
-// A table under another name comes in by hand: its CSV with the program's column names in the
-// header loads through tarvel-db load, every Access kind in its stored form.
-TEST(AccessFiles, ATableUnderAnotherNameLoadsThroughItsCsv) {
   testing_support::TempFolder folder;
   auto db = testing_support::createDatabase(folder.path());
-  std::ostringstream csv;
-  tarvel_db::writeAccessTable("jet4-test.mdb", AccessFile(fixture("jet4-test.mdb")), "Table1", csv);
-  std::string text = csv.str();
   text.replace(0, text.find('\n'),
                "Obs,Cve_Mod,Cve_des,Cve_prod,Consec,Pre_min,Fecha,Pre_max,Cve_tra");
   const fs::path file = folder.path() / "Reg_Pre.csv";
   std::ofstream(file) << text;
   EXPECT_EQ(tarvel_db::loadCsv(db, "Reg_Pre", file.string()), 2u);
-  std::string stored;
-  for (const auto& row : db.runNative("SELECT Consec, Obs, Cve_Mod, Cve_des, Cve_prod, Pre_min, "
-                                      "Fecha, Pre_max, Cve_tra FROM Reg_Pre ORDER BY Consec")) {
-    for (const auto& value : row) stored += value.asText() + "|";
-    stored += "\n";
-  }
-  EXPECT_EQ(stored,
+  EXPECT_EQ(testing_support::rowsText(
+                db.runNative("SELECT Consec, Obs, Cve_Mod, Cve_des, Cve_prod, Pre_min, Fecha, "
+                             "Pre_max, Cve_tra FROM Reg_Pre ORDER BY Consec")),
             "0|a|B|0|0|0|1981-12-12|0|0|\n"
             "333333333|abcdefg|HIJKLMNOP|2|222|444.555|1974-09-21|3.5|1|\n");
 }

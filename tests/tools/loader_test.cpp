@@ -128,6 +128,9 @@ TEST_F(Loader, ARefusedFileLoadsNothingAndSaysWhereAndWhy) {
   for (const auto& file_case : refused) {
     refusal("Cat_Ori", file_case.bytes, file_case.where);
   }
+  // The table is never one of the statement's words.
+  EXPECT_THROW(tarvel_db::loadCsv(db_, "Cat_Ori; DROP TABLE Config", file("Cve_Ori\n2\n")),
+               std::runtime_error);
   // A row the database refuses: the rows before it are undone as well.
   const std::string repeated = file("Cve_Ori,Desc_Ori\n2,Costa\n3,Sierra\n1,Repetido\n");
   try {
