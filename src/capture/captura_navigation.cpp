@@ -202,8 +202,8 @@ void Captura::showSavedRecord(std::int64_t number) {
   g_.gRegNum = number;
   if (MuestraRegistro()) return;
   g_.gRegNum = before;
-  // The record still on screen keeps the Eliminar button that the move had hidden.
-  if (Label1.caption == "Registro existente") CmdBorrar.visible = true;
+  // A saved record still on screen keeps the Eliminar button that the move had hidden.
+  if (before <= records.count()) CmdBorrar.visible = true;
 }
 
 // After a save or a delete the position has moved on in the table; if the record there
