@@ -8,13 +8,17 @@ namespace {
 
 using Kind = StoreError::Kind;
 
-// The name after `prefix` in a message such as "no such table: Reg_Pre".
-std::string_view nameAfter(std::string_view message, std::string_view prefix) {
-  if (message.substr(0, prefix.size()) != prefix) return {};
-  return message.substr(prefix.size());
+// The table or column a message such as "no such table: Reg_Pre" names, with its kind.
+std::pair<Kind, std::string_view> missingFrom(std::string_view message) {
+  for (const auto& [prefix, kind] :
+       {std::pair{std::string_view("no such table: "), Kind::MissingTable},
+        {std::string_view("no such column: "), Kind::MissingColumn}}) {
+    if (message.starts_with(prefix)) return {kind, message.substr(prefix.size())};
+  }
+  return {Kind::Other, {}};
 }
 
-Kind kindOf(int extended, std::string_view message) {
+Kind kindOf(int extended) {
   if (extended == SQLITE_READONLY_DIRECTORY) return Kind::ReadOnlyFolder;
   switch (extended & 0xFF) {
     case SQLITE_BUSY:
@@ -36,10 +40,6 @@ Kind kindOf(int extended, std::string_view message) {
       return Kind::OutOfMemory;
     case SQLITE_CONSTRAINT:
       return Kind::Constraint;
-    case SQLITE_ERROR:
-      if (!nameAfter(message, "no such table: ").empty()) return Kind::MissingTable;
-      if (!nameAfter(message, "no such column: ").empty()) return Kind::MissingColumn;
-      return Kind::Other;
     default:
       return Kind::Other;
   }
@@ -51,10 +51,15 @@ StoreError sqliteFailure(std::string what, sqlite3* db, int code) {
   const int recorded = db ? sqlite3_extended_errcode(db) : SQLITE_OK;
   const int extended = recorded != SQLITE_OK ? recorded : code;
   std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
-  const Kind kind = kindOf(extended, message);
+  Kind kind = kindOf(extended);
   std::string missing;
-  if (kind == Kind::MissingTable) missing = nameAfter(message, "no such table: ");
-  if (kind == Kind::MissingColumn) missing = nameAfter(message, "no such column: ");
+  if ((extended & 0xFF) == SQLITE_ERROR) {
+    const auto [missing_kind, name] = missingFrom(message);
+    if (!name.empty()) {
+      kind = missing_kind;
+      missing = name;
+    }
+  }
   return StoreError(std::move(what), std::move(message), kind, std::move(missing));
 }
 
