@@ -120,16 +120,30 @@ AccessError cutShort(const fs::path& file, const std::string& table, std::int64_
                      std::to_string(read) + ". Cópielo de nuevo desde el original.");
 }
 
-// libmdb decodes a Jet 3 file's texts from the code page its environment names (Windows-1252
-// when none); a file of another code page is opened again with its own. Jet 4 and ACE store
-// texts as Unicode.
-Handle openAccess(const fs::path& file) {
+// The file opened by libmdb with its catalogue of tables read; a file with a password or
+// encryption is refused before anything of it is read. libmdb decodes a Jet 3 file's texts
+// from the code page its environment names (Windows-1252 when none); a file of another code
+// page is opened again with its own. Jet 4 and ACE store texts as Unicode.
+Handle openCatalogue(const fs::path& file) {
   Handle handle(mdb_open(file.c_str(), MDB_NOFLAGS));
   constexpr guint16 kWestern = 1252;
   if (handle && handle->f->jet_version == MDB_VER_JET3 && handle->f->code_page != 0 &&
       handle->f->code_page != kWestern) {
     setenv("MDB_JET3_CHARSET", ("CP" + std::to_string(handle->f->code_page)).c_str(), 1);
     handle.reset(mdb_open(file.c_str(), MDB_NOFLAGS));
+  }
+  MdbHandle* mdb = handle.get();
+  if (!mdb) throw AccessError(named(file) + " no se pudo leer como archivo de Access.");
+  if (mdb->f->db_passwd[0] != 0) {
+    throw AccessError(named(file) +
+                      " está protegido con contraseña. Quite la contraseña en Access (Archivo, "
+                      "Información) y vuelva a intentarlo.");
+  }
+  if (mdb->f->db_key != 0) {
+    throw AccessError(named(file) + " está cifrado. Descífrelo en Access y vuelva a intentarlo.");
+  }
+  if (!mdb_read_catalog(mdb, MDB_TABLE)) {
+    throw AccessError(named(file) + " no tiene un catálogo de tablas legible; está dañado.");
   }
   return handle;
 }
@@ -194,22 +208,10 @@ std::size_t checkAccessHeader(const fs::path& file) {
 
 MdbContents readContents(const fs::path& file) {
   const std::size_t page_size = checkAccessHeader(file);
-  const Handle handle = openAccess(file);
+  const Handle handle = openCatalogue(file);
   MdbHandle* mdb = handle.get();
-  if (!mdb) throw AccessError(named(file) + " no se pudo leer como archivo de Access.");
-  if (mdb->f->db_passwd[0] != 0) {
-    throw AccessError(named(file) +
-                      " está protegido con contraseña. Quite la contraseña en Access (Archivo, "
-                      "Información) y vuelva a intentarlo.");
-  }
-  if (mdb->f->db_key != 0) {
-    throw AccessError(named(file) + " está cifrado. Descífrelo en Access y vuelva a intentarlo.");
-  }
   MdbContents contents;
   contents.format = formatName(mdb->f->jet_version);
-  if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-    throw AccessError(named(file) + " no tiene un catálogo de tablas legible; está dañado.");
-  }
   checkPagesPresent(file, mdb, page_size);
   for (unsigned i = 0; i < mdb->num_catalog; ++i) {
     auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
@@ -233,11 +235,8 @@ MdbContents readContents(const fs::path& file) {
 void readTableRows(const fs::path& file, const std::string& name,
                    const std::function<void(const AccessRow&)>& row) {
   checkAccessHeader(file);
-  const Handle handle = openAccess(file);
+  const Handle handle = openCatalogue(file);
   MdbHandle* mdb = handle.get();
-  if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE)) {
-    throw AccessError(named(file) + " no se pudo leer como archivo de Access.");
-  }
   mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
   mdb_set_bind_size(mdb, kBindSize);
   MdbCatalogEntry* entry = nullptr;
