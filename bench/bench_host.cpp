@@ -22,12 +22,4 @@ void BenchHost::end(int status) {
   throw std::runtime_error("the program ended with status " + std::to_string(status));
 }
 
-void BenchHost::eventDone() {
-  while (!pending_tabs_.empty()) {
-    forms::Form* form = pending_tabs_.front();
-    pending_tabs_.pop_front();
-    if (!form->unloaded()) form->tab();
-  }
-}
-
 }  // namespace bench

@@ -16,12 +16,10 @@ class BenchHost : public forms::Host {
  public:
   void showModal(forms::Form& form) override;
   void beep() override {}
-  void postTab(forms::Form& form) override { pending_tabs_.push_back(&form); }
   bool openDocument(const std::filesystem::path&) override { return true; }
   [[noreturn]] void end(int status) override;
   forms::LocalDateTime now() override { return clock; }
   std::filesystem::path programFolder() override { return folder; }
-  void eventDone() override;
 
   void answerNext(std::function<void(forms::Form&)> answer) {
     answers_.push_back(std::move(answer));
@@ -32,7 +30,6 @@ class BenchHost : public forms::Host {
 
  private:
   std::deque<std::function<void(forms::Form&)>> answers_;
-  std::deque<forms::Form*> pending_tabs_;
 };
 
 }  // namespace bench

@@ -104,7 +104,7 @@ void Captura::Form_KeyPress(int& key) {
   if (key != forms::kEnterKey || !focused()) return;
   const forms::ControlKind kind = focused()->kind();
   if (kind == forms::ControlKind::TextBox || kind == forms::ControlKind::ComboBox) {
-    host().postTab(*this);
+    postTab();
     key = 0;
   }
 }

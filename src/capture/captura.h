@@ -68,6 +68,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   forms::TextBox TextVol{*this, "TextVol"};
   // Says, without stopping the operator, that a price box left does not hold a number.
   forms::Label LabelPriceNotice{*this, "LabelPriceNotice"};
+  // What the start's purge did, told without taking the focus; it stays until a save.
+  forms::Label LabelPurgeNews{*this, "LabelPurgeNews"};
   forms::LabelArray LabDiaAnt{*this, "LabDiaAnt", 5};
   forms::LabelArray LabMinAnt{*this, "LabMinAnt", 5};
   forms::LabelArray LabMaxAnt{*this, "LabMaxAnt", 5};
@@ -193,6 +195,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   void resetPriceBoxes();
 
   void fillModuleAndDateLists();
+  void prepareScreen();
   std::string purgeOldRecords();
   void fillOrigins();
   void fillCatalogue(forms::ComboBox& list, const std::string& statement, int& count);

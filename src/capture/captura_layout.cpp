@@ -27,7 +27,7 @@ void setCaption(forms::Control& control, const char* text) {
 void Captura::layOut() {
   caption = "TARVEL - Máscara de Captura 2006 (Agrícolas)";
   width = 800;
-  height = 552;
+  height = 590;
   visible = false;
 
   Banner.place(0, 0, 800, 70);
@@ -147,6 +147,9 @@ void Captura::layOut() {
   setCaption(CmdReporte, "&Reporte");
   CmdGenera.place(660, 504, 124, 30);
   setCaption(CmdGenera, "&Genera Archivo");
+  LabelPurgeNews.place(kLabelLeft, 542, 768, 40);
+  LabelPurgeNews.style.foreground = "#1d4e89";
+  LabelPurgeNews.visible = false;
 
   // The module, date and destination lists lie closed behind their labels.
   for (forms::ComboBox* closed : {&ComboMod, &ComboFec, &ComboDest}) {

@@ -100,6 +100,7 @@ void Captura::CmdGrabar_Click() {
   } else if (const auto key = records.keyAt(g_.gRegNum)) {
     saveChange(*record, *key);
   }
+  if (g_.database().changedRows()) LabelPurgeNews.visible = false;
 }
 
 void Captura::correct(forms::TextBox& box) {

@@ -27,6 +27,25 @@ void Captura::Form_Load() {
     session::frmClaveAcceso access(host(), g_, *this);
     host().showModal(access);
   }
+  try {
+    prepareScreen();
+  } catch (const forms::ScreenMisuse&) {
+    throw;
+  } catch (const std::exception& failure) {
+    // A screen built halfway would take typing it cannot save: the program says what
+    // failed and ends instead.
+    forms::MessageForm notice(host(), "ERROR",
+                              "No se pudo preparar la pantalla de captura. El programa se "
+                              "cerrará; vuelva a iniciarlo.",
+                              failure.what());
+    host().showModal(notice);
+    unload();
+    host().end(1);
+  }
+}
+
+// Everything the screen needs after the sign-in: lists, the purge, the basket, the layout.
+void Captura::prepareScreen() {
   fillModuleAndDateLists();
   g_.gModulo = session::moduleCodeOf(g_.gDescMod);
   const std::string purged = purgeOldRecords();
@@ -82,11 +101,10 @@ void Captura::Form_Load() {
     unload();
     host().end(1);
   }
-  // What the purge deleted is told over the screen it leaves.
-  if (!purged.empty()) {
-    forms::MessageForm notice(host(), "Registros antiguos", purged);
-    host().showModal(notice);
-  }
+  // What the purge deleted is routine news of every morning: a line on the screen, not a
+  // window that takes the focus from the first price.
+  LabelPurgeNews.caption = purged;
+  LabelPurgeNews.visible = !purged.empty();
   if (g_.gModulo == "VOL") showEntryPeriodDialog();
 }
 
@@ -135,7 +153,10 @@ std::string Captura::purgeOldRecords() {
           "haya espacio en el disco y permiso de escritura en la carpeta " +
               copy.parent_path().string() + ".");
   if (!copied) return {};
-  if (on_file) store::removeOldBackups(folder, purgedRecords);
+  if (on_file) {
+    attempt("retirar las copias antiguas de la carpeta " + std::string(store::kBackupFolderName),
+            [&] { store::removeOldBackups(folder, purgedRecords); });
+  }
   const bool purged = attempt("borrar los registros antiguos", [&] {
     const forms::LongWork work(
         host(), "Borrando los registros de más de " + std::to_string(session::kKeptDays) +

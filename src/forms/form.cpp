@@ -42,7 +42,13 @@ void Form::dispatch(const std::function<void()>& event) {
     recoverFocus();
     showFailure(std::runtime_error(*failure));
   }
-  host_.eventDone();
+  // Each posted Tab is a key stroke of its own, taken before any key the operator typed
+  // meanwhile, so type-ahead lands where the Tab leads.
+  while (tabs_posted_ > 0 && !unloaded_) {
+    --tabs_posted_;
+    tab();
+  }
+  tabs_posted_ = 0;
 }
 
 void Form::showFailure(const std::exception& failure) {
@@ -162,6 +168,13 @@ void Form::requestClose() {
 
 bool Form::setFocus(Control& control) {
   return moveFocus(control);
+}
+
+void Form::focusReturned() {
+  if (focused_ && focused_->kind() == ControlKind::TextBox) {
+    auto& box = static_cast<TextBox&>(*focused_);
+    box.select(0, static_cast<int>(box.text.size()));
+  }
 }
 
 // A move validates the control being left (unless `validate` is false: a control that was

@@ -88,6 +88,11 @@ class Form {
 
   // For handlers: gives `control` the focus, validating the control that loses it.
   bool setFocus(Control& control);
+  // For handlers: a Tab key stroke, taken once the running event is done.
+  void postTab() { ++tabs_posted_; }
+  // The focus comes back from another window: a text box behaves as when it is entered, its
+  // text selected, so the first key replaces it.
+  void focusReturned();
   // The control the focus last left.
   Control* leftLast() const { return left_; }
   // While a LostFocus runs: the control the focus is on its way to.
@@ -140,6 +145,7 @@ class Form {
   // The control a move left last, for putting the focus back after a failure.
   Control* left_ = nullptr;
   int depth_ = 0;
+  int tabs_posted_ = 0;
   bool loaded_ = false;
   bool unloaded_ = false;
 };

@@ -24,8 +24,6 @@ class Host {
   // Loads the form, shows it modally and returns once the form has unloaded itself.
   virtual void showModal(Form& form) = 0;
   virtual void beep() = 0;
-  // A Tab key stroke for `form`, processed after the running handler has returned.
-  virtual void postTab(Form& form) = 0;
   // Opens a document with the user's default viewer, without waiting for it; false when no
   // viewer could be started.
   virtual bool openDocument(const std::filesystem::path& document) = 0;
@@ -33,9 +31,6 @@ class Host {
   [[noreturn]] virtual void end(int status) = 0;
   virtual LocalDateTime now() = 0;
   virtual std::filesystem::path programFolder() = 0;
-
-  // Called when an operator event has been handled completely.
-  virtual void eventDone() {}
 
   // Long work inside an event: `doing` says in plain words what the program is doing. The
   // platform shows it once the work lasts long enough to be noticed and keeps its windows

@@ -4,8 +4,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QPointer>
-#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
@@ -27,35 +25,26 @@ constexpr qint64 kPaintEveryMs = 50;
 QtHost::QtHost(std::optional<std::filesystem::path> folder) : folder_(std::move(folder)) {}
 
 void QtHost::showModal(forms::Form& form) {
-  FormView view(form, *this, QApplication::activeWindow());
-  view.setModal(true);
-  view.forward([&] { form.load(); });
-  if (!form.unloaded()) view.exec();
+  // The work of the event that opens the window waits while the operator answers: its busy
+  // window closes now, and what the window's own events do is work of their own.
+  std::vector<std::string> waiting;
+  waiting.swap(work_);
+  progress_.reset();
+  last_pump_.invalidate();
+  {
+    FormView view(form, *this, QApplication::activeWindow());
+    view.setModal(true);
+    view.forward([&] { form.load(); });
+    if (!form.unloaded()) view.exec();
+  }
+  work_ = std::move(waiting);
   // The time the operator took to answer is no part of the work around it.
   if (!work_.empty()) work_clock_.restart();
+  for (FormView* view : views_) view->form().focusReturned();
 }
 
 void QtHost::beep() {
   QApplication::beep();
-}
-
-void QtHost::postTab(forms::Form& form) {
-  postTabAfter(form, 0);
-}
-
-void QtHost::postTabAfter(forms::Form& form, int milliseconds) {
-  FormView* view = viewOf(form);
-  if (!view) return;
-  QPointer<FormView> target(view);
-  QTimer::singleShot(milliseconds, view, [this, target] {
-    if (!target || target->form().unloaded()) return;
-    if (pumping_) {
-      // Long work is painting the window: the Tab waits until it is done.
-      postTabAfter(target->form(), static_cast<int>(kPaintEveryMs));
-      return;
-    }
-    target->forward([&] { target->form().tab(); });
-  });
 }
 
 bool QtHost::openDocument(const std::filesystem::path& document) {

@@ -24,7 +24,6 @@ class QtHost : public forms::Host {
 
   void showModal(forms::Form& form) override;
   void beep() override;
-  void postTab(forms::Form& form) override;
   bool openDocument(const std::filesystem::path& document) override;
   [[noreturn]] void end(int status) override;
   forms::LocalDateTime now() override;
@@ -43,8 +42,6 @@ class QtHost : public forms::Host {
   FormView* viewOf(const forms::Form& form) const;
 
  private:
-  void postTabAfter(forms::Form& form, int milliseconds);
-
   std::optional<std::filesystem::path> folder_;
   std::vector<FormView*> views_;
   // What the work in progress is doing, innermost last; its dialog once it lasts.

@@ -1,5 +1,6 @@
 #include "session/store_failure.h"
 
+#include "forms/form.h"
 #include "forms/message_form.h"
 #include "forms/question_form.h"
 #include "store/database.h"
@@ -45,6 +46,16 @@ bool attemptStore(forms::Host& host, store::Database& database, const std::strin
         database.noteGivenUp();
         return false;
       }
+    } catch (const forms::ScreenMisuse&) {
+      throw;
+    } catch (const std::exception& failure) {
+      // Not the database's doing (a file, a name, a value the step could not take): the
+      // operator is told what could not be done, and the event goes on without it.
+      forms::MessageForm notice(
+          host, "ERROR", "No se pudo " + doing + "." + (advice.empty() ? "" : "\n\n" + advice),
+          failure.what());
+      host.showModal(notice);
+      return false;
     }
   }
 }

@@ -103,19 +103,20 @@ struct Copy {
 };
 
 // TARVELcaptura-YYYY-MM-DD.mdb (one a day, as earlier versions named them) or
-// TARVELcaptura-YYYY-MM-DD-HHMMSS[-N].mdb.
+// TARVELcaptura-YYYY-MM-DD-HHMMSS[-N].mdb. Any other name, an impossible date or a number
+// longer than the program writes is not one of its copies and is left alone.
 std::optional<Copy> copyNamed(const fs::path& path) {
   static const std::regex name(
-      R"(TARVELcaptura-(\d{4})-(\d{2})-(\d{2})(?:-(\d{6})(?:-(\d+))?)?\.mdb)");
+      R"(TARVELcaptura-(\d{4}-\d{2}-\d{2})(?:-(\d{6})(?:-(\d{1,8}))?)?\.mdb)");
   std::smatch match;
   const std::string file = path.filename().string();
   if (!std::regex_match(file, match, name)) return std::nullopt;
-  char order[64];
-  std::snprintf(order, sizeof order, "%s%s%s%s%08d", match[1].str().c_str(), match[2].str().c_str(),
-                match[3].str().c_str(), match[4].matched ? match[4].str().c_str() : "000000",
-                match[5].matched ? std::stoi(match[5].str()) : 0);
-  return Copy{path, text::Date{std::stoi(match[1]), std::stoi(match[2]), std::stoi(match[3])},
-              order};
+  const auto day = text::parseIso(match[1].str());
+  if (!day) return std::nullopt;
+  const std::string number = match[3].str();
+  return Copy{path, *day,
+              match[1].str() + (match[2].matched ? match[2].str() : "000000") +
+                  std::string(8 - number.size(), '0') + number};
 }
 
 // Whether every record that `older`'s purge deleted is in `newer`. False when either

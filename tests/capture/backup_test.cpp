@@ -46,11 +46,15 @@ TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
   for (int day = 11; day <= 18; ++day) copyOf(std::to_string(day) + "-080000");
   std::ofstream(backups() / "TARVELcaptura-2006-07-09.mdb") << "an earlier version's copy";
   std::ofstream(backups() / "notas.txt") << "of the office";
+  // Names the program never gives are left alone and do not stop the start.
+  const std::string strange[] = {"TARVELcaptura-2006-07-01-101010-99999999999.mdb",
+                                 "TARVELcaptura-2006-13-45.mdb"};
+  for (const std::string& name : strange) std::ofstream(backups() / name) << "not a copy";
 
-  start("Granos y Semillas", "005", [this] { answerNotice(); });
+  start("Granos y Semillas", "005");
   EXPECT_EQ(rows("Obs='old'"), 0);
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0],
+  EXPECT_TRUE(notices.empty());
+  EXPECT_EQ(captura->LabelPurgeNews.caption,
             "Se borraron 2 registros de más de 30 días (de más de 7 en Frutas y "
             "Hortalizas).\nSu copia está en " +
                 todays().string());
@@ -64,13 +68,13 @@ TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
         << removed << ": what its purge deleted is in the next copy";
   }
   EXPECT_TRUE(fs::exists(backups() / "notas.txt"));
+  for (const std::string& name : strange) EXPECT_TRUE(fs::exists(backups() / name)) << name;
 
   // Brought back as the README says: the copy in place of the file.
   fs::copy_file(todays(), file, fs::copy_options::overwrite_existing);
   EXPECT_EQ(session::databaseProblem(folder.path()), std::nullopt);
   EXPECT_EQ(rows("Obs='old'"), 2);
-  notices.clear();
-  start("Granos y Semillas", "005", [this] { answerNotice(); });
+  start("Granos y Semillas", "005");
   EXPECT_EQ(rows("Obs='old'"), 0) << "the restored file is purged again, after its own copy";
   EXPECT_EQ(rows("Obs='new'"), 1);
   EXPECT_TRUE(fs::exists(backups() / "TARVELcaptura-2006-07-21-080000-2.mdb"))
@@ -128,7 +132,7 @@ TEST_F(StartBackup, AFailedCopyLeavesEveryRecordInPlace) {
   EXPECT_EQ(rows(), all);
   EXPECT_TRUE(fs::is_empty(backups()));
 
-  start("Granos y Semillas", "005", [this] { answerNotice(); });
+  start("Granos y Semillas", "005");
   EXPECT_TRUE(fs::exists(todays()));
   EXPECT_EQ(rows("Obs='old'"), 0);
 }

@@ -44,14 +44,6 @@ void HeadlessHost::end(int status) {
   throw ProgramEnded{status};
 }
 
-void HeadlessHost::eventDone() {
-  while (!pending_tabs_.empty()) {
-    forms::Form* form = pending_tabs_.front();
-    pending_tabs_.pop_front();
-    if (!form->unloaded()) form->tab();
-  }
-}
-
 void HeadlessHost::answerNextWithEnter() {
   answers_.push_back([](forms::Form& form) { form.keyPress(forms::kEnterKey); });
 }

@@ -28,7 +28,6 @@ class HeadlessHost : public forms::Host {
  public:
   void showModal(forms::Form& form) override;
   void beep() override { ++beeps; }
-  void postTab(forms::Form& form) override { pending_tabs_.push_back(&form); }
   bool openDocument(const std::filesystem::path& document) override {
     if (!viewerAvailable) return false;
     openedDocuments.push_back(document);
@@ -37,7 +36,6 @@ class HeadlessHost : public forms::Host {
   [[noreturn]] void end(int status) override;
   forms::LocalDateTime now() override { return clock; }
   std::filesystem::path programFolder() override { return folder; }
-  void eventDone() override;
   void beginWork(const std::string& doing) override { works.push_back(doing); }
   void stillWorking() override { ++workTicks; }
 
@@ -73,7 +71,6 @@ class HeadlessHost : public forms::Host {
 
  private:
   std::deque<std::function<void(forms::Form&)>> answers_;
-  std::deque<forms::Form*> pending_tabs_;
 };
 
 }  // namespace testing_support
