@@ -196,6 +196,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
 
   void fillModuleAndDateLists();
   void prepareScreen();
+  void showInForce();
   std::string purgeOldRecords();
   void fillOrigins();
   void fillCatalogue(forms::ComboBox& list, const std::string& statement, int& count);

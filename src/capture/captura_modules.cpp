@@ -61,6 +61,7 @@ void Captura::CambiaModulo() {
 }
 
 void Captura::LabelMod_Click() {
+  showInForce();
   g_.gCargaListas = "S";
   openListAtLabel(LabelMod, ComboMod, g_.gCambiaMod);
 }
@@ -70,7 +71,9 @@ void Captura::LabelMod_Click() {
 void Captura::ComboMod_Validate(bool& cancel) {
   cancel = true;
   // Left on the module it shows, the list changes nothing on screen.
-  if (g_.gCambiaMod == "S" && ComboMod.text() == g_.gDescMod) g_.gCambiaMod = "N";
+  if (g_.gCambiaMod == "S" && session::moduleCodeOf(ComboMod.text()) == g_.gModulo) {
+    g_.gCambiaMod = "N";
+  }
   if (g_.gCambiaMod == "S" && !mayDiscardTyping("¿Cambiar de módulo?", "Cambiar de módulo")) {
     g_.gCambiaMod = "N";
   }

@@ -234,7 +234,21 @@ void Captura::alignPreviousPricesPanel() {
 }
 
 void Captura::LabelFec_Click() {
+  showInForce();
   openListAtLabel(LabelFec, ComboFec, g_.gCambiaFec);
+}
+
+// The module and date lists open on the module and date in force, so a list left as it
+// opened changes nothing.
+void Captura::showInForce() {
+  ComboMod.setListIndex(-1);
+  for (int i = 0; i < ComboMod.listCount(); ++i) {
+    if (session::moduleCodeOf(ComboMod.itemText(i)) == g_.gModulo) ComboMod.setListIndex(i);
+  }
+  ComboFec.setListIndex(-1);
+  for (int i = 0; i < ComboFec.listCount(); ++i) {
+    if (ComboFec.itemText(i) == g_.gFecha) ComboFec.setListIndex(i);
+  }
 }
 
 // A new date rebuilds the day as a new destination does: the basket, the saved records and
@@ -261,7 +275,13 @@ void Captura::ComboFec_Validate(bool& cancel) {
   g_.gFecha = ComboFec.text();
   LabelFec.caption = g_.gFecha;
   g_.gFechaSQL = text::yearSlashDate(*chosen);
-  if (g_.gFecDe == before && g_.gFecA == before) g_.gFecDe = g_.gFecA = g_.gFechaSQL;
+  // Compared as dates: the period dialog writes its dates with two-digit months and days.
+  const auto wasCaptureDate = [&](const std::string& end) {
+    return text::parseYearFirst(end) == text::parseYearFirst(before);
+  };
+  if (wasCaptureDate(g_.gFecDe) && wasCaptureDate(g_.gFecA)) {
+    g_.gFecDe = g_.gFecA = g_.gFechaSQL;
+  }
   CargaCanasta();
 }
 

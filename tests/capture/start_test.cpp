@@ -33,6 +33,17 @@ TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
   EXPECT_EQ(captura->ComboMod.listCount(), 8);
   EXPECT_EQ(captura->ComboMod.itemText(1), "Azúcar");
 
+  // The module and date lists open on what is in force: left unchanged, nothing changes.
+  for (forms::Label* label : {&captura->LabelMod, &captura->LabelFec}) {
+    captura->click(*label);
+    captura->tab();
+  }
+  EXPECT_EQ(state->gModulo, "GRA");
+  menu(captura->Anden);
+  captura->click(captura->LabelMod);
+  captura->tab();
+  EXPECT_EQ(state->gDescMod, "Anden de Subastas");
+
   // The line stays until the first save.
   host.enterOnEveryModal = true;
   typePrices("10", "12", "11");
@@ -89,10 +100,13 @@ TEST_F(CaptureScreen, ChangingTheDateRebuildsTheDayOfTheNewDate) {
   EXPECT_EQ(state->gFecha, "Jue 20/07/2006");
   EXPECT_EQ(c.ComboFec.text(), "Jue 20/07/2006");
 
-  // Back to today: a record saved now is saved on today's date.
+  // Back to today: a record saved now is saved on today's date. The period, as the period
+  // dialog writes it, follows.
+  state->gFecDe = state->gFecA = "2006/07/20";
   c.click(c.LabelFec);
   c.choose(c.ComboFec, 0);
   c.tab();
+  EXPECT_EQ(state->gFecDe, "2006/7/21");
   EXPECT_EQ(c.LblRegNum.caption, "1 / 0 -> 16");
   answerError();  // far from the earlier prices
   typePrices("100", "120", "110");
