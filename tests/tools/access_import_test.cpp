@@ -129,6 +129,15 @@ TEST_F(AccessImport, ARefusedValueLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(rows("SELECT count(*) FROM Cat_Prod"), "0|\n");
     EXPECT_EQ(rows("SELECT Cve_Del, Cve_Ope FROM Config"), before);
   }
+  // A file without any of the program's tables is refused, naming them.
+  FakeAccess foreign;
+  foreign.add("Productos viejos", {{"Nombre", kText}}, {{"Papa"}});
+  try {
+    tarvel_db::importAccess(foreign, db);
+    ADD_FAILURE() << "imported a file without the program's tables";
+  } catch (const std::runtime_error& refused) {
+    EXPECT_NE(std::string(refused.what()).find("Reg_Pre, Cat_Ori"), std::string::npos);
+  }
   // A database that holds rows already is not imported into.
   tarvel_db::importAccess(delegationFile({"9", "fru", "2006-07-20", "1", "1", {}}), db);
   EXPECT_THROW(

@@ -87,6 +87,17 @@ ImportReport importAccess(const AccessSource& source, store::Connection& target)
       report.skipped.push_back(table.name);
     }
   }
+  // A file of other tables is no delegation's file: importing it would leave an empty
+  // database that passes for an imported one.
+  if (std::none_of(contract.begin(), contract.end(),
+                   [&](const store::TableSpec& spec) { return source.find(spec.name); })) {
+    std::string needed;
+    for (const store::TableSpec& spec : contract) {
+      needed += (needed.empty() ? "" : ", ") + std::string(spec.name);
+    }
+    throw std::runtime_error("el archivo no tiene ninguna de las tablas del programa (" + needed +
+                             "); no se importó nada");
+  }
   target.transaction(
       [&] {
         for (const store::TableSpec& spec : contract) {

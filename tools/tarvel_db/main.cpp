@@ -194,6 +194,10 @@ int generate(const std::string& file, const std::vector<std::string>& options) {
 
 int main(int argc, char* argv[]) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    std::cout << kUsage;
+    return 0;
+  }
   try {
     const bool command =
         !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate");
