@@ -96,7 +96,7 @@ void Captura::layOut() {
   LblVol.place(kPriceLeft, 258, kPriceWidth, 20);
   setCaption(LblVol, "Volúmen");
   TextVol.place(kPriceLeft, 278, kPriceWidth);
-  LabelPriceNotice.place(left + 6, 280, 190, 20);
+  LabelPriceNotice.place(left + 6, 274, 190, 40);
   LabelPriceNotice.style.foreground = "#a0301e";
   LabelPriceNotice.style.bold = true;
   LabelPriceNotice.visible = false;

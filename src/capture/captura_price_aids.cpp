@@ -27,13 +27,20 @@ void Captura::reformatPrice(forms::TextBox& box) {
 }
 
 void Captura::markIfNotAmount(forms::TextBox& box) {
-  const bool amount = amountOf(box.text).has_value();
-  box.style.background = amount ? "" : "#ffd7d7";
-  for (const forms::TextBox* other : {&TextMin, &TextMax, &TextFrec, &TextUni, &TextVol}) {
-    if (!other->style.background.empty() && other != &box) return;
+  box.style.background = amountOf(box.text) ? "" : "#ffd7d7";
+  // The line names what is still wrong: the text of one box, or the boxes when several are.
+  std::vector<const forms::TextBox*> wrong;
+  for (const forms::TextBox* each : {&TextMin, &TextMax, &TextFrec, &TextUni, &TextVol}) {
+    if (!each->style.background.empty()) wrong.push_back(each);
   }
-  LabelPriceNotice.visible = !amount;
-  LabelPriceNotice.caption = amount ? "" : "«" + box.text + "» no es un número";
+  std::string said;
+  for (std::size_t i = 0; i < wrong.size(); ++i) {
+    said += (i == 0 ? "" : i + 1 == wrong.size() ? " y " : ", ") + wrong[i]->spokenName();
+  }
+  LabelPriceNotice.visible = !wrong.empty();
+  LabelPriceNotice.caption = wrong.empty()       ? ""
+                             : wrong.size() == 1 ? "«" + wrong[0]->text + "» no es un número"
+                                                 : said + " no son números";
 }
 
 // Entering the minimum shows the five most recent earlier prices of the record's key and

@@ -202,13 +202,14 @@ TEST_F(PriceAids, ABoxLeftWithoutANumberIsMarkedAtOnce) {
   c.type(c.TextUni, "x");
   c.focus(c.TextObs);
   EXPECT_FALSE(c.TextUni.style.background.empty());
-  c.type(c.TextUni, "3");
-  c.focus(c.TextObs);
-  EXPECT_TRUE(c.TextUni.style.background.empty());
-  EXPECT_TRUE(c.LabelPriceNotice.visible) << "the maximum is still not a number";
+  EXPECT_EQ(c.LabelPriceNotice.caption, "Máximo y Único no son números");
   c.type(c.TextMax, "125");
   c.focus(c.TextObs);
   EXPECT_TRUE(c.TextMax.style.background.empty());
+  EXPECT_EQ(c.LabelPriceNotice.caption, "«x» no es un número") << "only the single price is wrong";
+  c.type(c.TextUni, "3");
+  c.focus(c.TextObs);
+  EXPECT_TRUE(c.TextUni.style.background.empty());
   EXPECT_FALSE(c.LabelPriceNotice.visible);
 
   c.type(c.TextFrec, "?");
