@@ -228,6 +228,8 @@ void Captura::CmdBorrar_Click() {
   g_.gSQL = "DELETE from Reg_Pre  where Consec=" + store::sqlInteger(*key) + " ";
   std::optional<DeletedRecord> kept;
   if (!attempt("eliminar el registro", [&] { kept = deleteKeepingRecord(*key); })) return;
+  // Gone before this delete: the operator is told, and the list goes on without it.
+  if (!kept) tellRecordGone("No había nada que eliminar.");
   records.remove(g_.gRegNum);
   deleted_ = kept;
   CmdDeshacer.visible = deleted_.has_value();

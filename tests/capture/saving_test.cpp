@@ -359,6 +359,15 @@ TEST_F(Saving, ARecordThatCannotBeReadLeavesThePositionWhereItWas) {
   EXPECT_EQ(c.focused(), &c.TextMin);
   EXPECT_EQ(c.TextMin.selLength(), static_cast<int>(c.TextMin.text.size()));
   EXPECT_EQ(count("SELECT Pre_min FROM Reg_Pre WHERE Fecha='2006-07-21'"), 100);
+
+  // A delete of a record another station deleted is told as well.
+  sql("DELETE FROM Reg_Pre");
+  answerNotice();
+  c.click(c.CmdBorrar);
+  ASSERT_EQ(notices.size(), 4u);
+  EXPECT_NE(notices[3].find("ya no existe: se borró desde otro equipo. No había nada que"),
+            std::string::npos)
+      << notices[3];
 }
 
 // A statement the database refuses leaves the table, the session and the screen as they
