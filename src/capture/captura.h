@@ -242,6 +242,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   // Typed work: the record as shown, and whether the operator has changed it since.
   std::vector<std::string> recordOnScreen() const;
   void markRecordShown();
+  bool singlePriceTyped() const;
   bool hasUnsavedTyping() const;
   bool mayDiscardTyping(const std::string& question, const std::string& discard);
   struct DeletedRecord;
@@ -282,6 +283,8 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   std::string dayDestination_;
   // The record's values as last shown, before any typing.
   std::vector<std::string> shownRecord_;
+  // The saved record's single price as stored: its box shows it rounded.
+  std::string singleStored_;
 
   // What an event found: put back when the event gives up on the database before the
   // event changed anything in it.

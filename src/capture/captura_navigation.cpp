@@ -154,7 +154,7 @@ bool Captura::MuestraRegistro() {
                   shownPrice(row[4].asText()),
                   shownPrice(row[5].asText()),
                   shownPrice(row[6].asText()),
-                  shownPrice(row[7].asText()),
+                  row[7].asText(),
                   row[9].asText(),
                   volumes ? row[12].asText() : ""};
   });
@@ -181,8 +181,10 @@ bool Captura::MuestraRegistro() {
   TextMin.text = shown->minimum;
   TextMax.text = shown->maximum;
   TextFrec.text = shown->frequent;
-  // The single price is shown as stored, so a change writes back what the operator saw.
-  TextUni.text = shown->single;
+  // Shown rounded as every price is; a change writes the stored amount back unless the
+  // operator changed the box.
+  TextUni.text = shownPrice(shown->single);
+  singleStored_ = shown->single;
   TextObs.text = shown->observations;
   if (volumes) TextVol.text = shown->volume;
 

@@ -109,8 +109,10 @@ void Captura::TextFrec_LostFocus() {
   markIfNotAmount(TextFrec);
 }
 
-// The single price and the volume keep their text as typed; they are only checked.
+// The single price is rewritten as the other prices are; the volume keeps its text as
+// typed and is only checked.
 void Captura::TextUni_LostFocus() {
+  reformatPrice(TextUni);
   markIfNotAmount(TextUni);
 }
 

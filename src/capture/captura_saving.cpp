@@ -98,7 +98,9 @@ void Captura::CmdGrabar_Click() {
   if (g_.gRegNum > records.count()) {
     saveNewRecord(*record);
   } else if (const auto key = records.keyAt(g_.gRegNum)) {
-    saveChange(*record, *key);
+    PriceRecord change = *record;
+    if (!singlePriceTyped() && !singleStored_.empty()) change.single = singleStored_;
+    saveChange(change, *key);
   }
   if (g_.database().changedRows()) LabelPurgeNews.visible = false;
 }

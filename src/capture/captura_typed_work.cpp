@@ -30,6 +30,11 @@ void Captura::markRecordShown() {
   LabelPriceNotice.visible = false;
 }
 
+// The single price's entry is the fourth of what the operator can change.
+bool Captura::singlePriceTyped() const {
+  return recordOnScreen()[3] != shownRecord_.at(3);
+}
+
 bool Captura::hasUnsavedTyping() const {
   return recordOnScreen() != shownRecord_;
 }

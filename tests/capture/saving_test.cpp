@@ -312,6 +312,22 @@ TEST_F(Saving, TypedTextIsCheckedAndStoredAsTyped) {
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0][0].asText(), observation);
   EXPECT_EQ(stored[0][1].asText(), "0") << "an empty single price is written as 0";
+
+  // The single price is formatted when left, as the other prices are; a change writes it only
+  // when its box was changed, so an amount the box shows rounded stays as stored.
+  sql("UPDATE Reg_Pre SET Pre_uni=12.345");
+  const auto single = [&] { return store::run(folder.path(), "SELECT Pre_uni FROM Reg_Pre"); };
+  c.click(c.cmdPrimero);
+  EXPECT_EQ(c.TextUni.text, "12.35");
+  c.type(c.TextObs, "solo la nota");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(single()[0][0].asText(), "12.345");
+  c.click(c.cmdPrimero);
+  c.type(c.TextUni, "1234.5");
+  c.focus(c.TextObs);
+  EXPECT_EQ(c.TextUni.text, "1,234.50");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(single()[0][0].asText(), "1234.5");
 }
 
 // A saved record that cannot be read is not shown: the position stays on what the screen
