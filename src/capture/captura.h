@@ -136,6 +136,7 @@ class Captura : public forms::Form, public session::CaptureHandOver {
   bool canGoOn() const;
   bool canGoLast() const;
   bool canUndoDelete() const;
+  bool focusOutsideBoxes() const;
 
   // Saving and deleting.
   void CmdGrabar_Click();

@@ -31,8 +31,9 @@ constexpr KeyOfButton kButtonKeys[] = {
      "Siguiente Registro", true},
     {forms::ShortcutKey::End, &Captura::cmdUltimo, &Captura::canGoLast, "Ctrl+Fin",
      "Último Registro", true},
-    {forms::ShortcutKey::Delete, &Captura::CmdBorrar, nullptr, "Ctrl+Supr",
-     "Eliminar el registro mostrado", false},
+    // In a box Ctrl+Supr is the box's own key (it deletes to the end of the word).
+    {forms::ShortcutKey::Delete, &Captura::CmdBorrar, &Captura::focusOutsideBoxes, "Ctrl+Supr",
+     "Eliminar el registro mostrado (fuera de las casillas de texto)", false},
 };
 
 // The moves, which no caption shows.
@@ -50,6 +51,10 @@ std::string itemNote(const forms::MenuItem& item) {
 }
 
 }  // namespace
+
+bool Captura::focusOutsideBoxes() const {
+  return !focused() || focused()->kind() != forms::ControlKind::TextBox;
+}
 
 void Captura::bindKeys() {
   for (const KeyOfButton& binding : kButtonKeys) {

@@ -36,7 +36,10 @@ void Captura::forgetDeletedRecord() {
 // Puts the last deleted record back with every column as it was, its key included, at its
 // place in the record list, and shows it. A failure leaves the undo on offer.
 void Captura::CmdDeshacer_Click() {
-  if (!deleted_) return;
+  // The record put back replaces what is typed on screen.
+  if (!deleted_ || !mayDiscardTyping("¿Deshacer la eliminación?", "Deshacer la eliminación")) {
+    return;
+  }
   const DeletedRecord record = *deleted_;
   std::string names;
   std::string marks;

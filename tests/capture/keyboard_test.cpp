@@ -137,6 +137,14 @@ TEST_F(Keyboard, AnUndoneDeletePutsTheRecordBackWholeUntilTheNextNavigation) {
   EXPECT_FALSE(c.pressShortcut(ShortcutKey::Z));
   EXPECT_EQ(rows("Consec=500"), 0);
   c.type(c.TextObs, shown);
+  // Typing in another box is asked about first: Enter keeps it, and nothing is undone.
+  c.type(c.TextMax, "99");
+  c.focus(c.TextObs);
+  host.answerNextWithEnter();
+  c.pressShortcut(ShortcutKey::Z);
+  EXPECT_EQ(rows("Consec=500"), 0);
+  EXPECT_EQ(c.TextMax.text, "99.00");
+  host.answerNext<forms::QuestionForm>([](forms::QuestionForm& ask) { ask.click(ask.cmdSi); });
   EXPECT_TRUE(c.pressShortcut(ShortcutKey::Z));
   EXPECT_EQ(todaysRows(), before);
   EXPECT_EQ((std::vector{*c.records.keyAt(1), *c.records.keyAt(2), *c.records.keyAt(3)}), keys);
@@ -197,12 +205,17 @@ TEST_F(Keyboard, TheNavigationKeysStopAtTheEndsOfTheLine) {
     EXPECT_EQ(f.focused(), &f.TextObs);
   }
 
-  // Ctrl+Supr deletes the record shown, and nothing on a new record.
+  // In a box Ctrl+Supr is the box's own key; outside the boxes it deletes the record shown,
+  // and nothing on a new record.
+  EXPECT_FALSE(f.pressShortcut(ShortcutKey::Delete));
+  EXPECT_EQ(rows("Fecha='2006-07-21'"), 2);
+  f.focus(f.ComboProd);
   EXPECT_TRUE(f.pressShortcut(ShortcutKey::Delete));
   EXPECT_EQ(rows("Fecha='2006-07-21'"), 1);
   f.pressShortcut(ShortcutKey::End);
   f.pressShortcut(ShortcutKey::PageDown);
   EXPECT_EQ(f.Label1.caption, "NUEVO Registro por Grabar");
+  f.focus(f.ComboProd);
   EXPECT_FALSE(f.pressShortcut(ShortcutKey::Delete));
   EXPECT_EQ(rows("Fecha='2006-07-21'"), 1);
 }
