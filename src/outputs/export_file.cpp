@@ -41,13 +41,9 @@ std::string exportLine(std::string_view module, const store::Row& row) {
     const store::Value& value = row[field];
     const auto date = isDate(field) ? value.asDate() : std::nullopt;
     if (!line.empty()) line += ',';
-    line += '"';
-    // A quote inside a value is written twice, as every CSV reader expects.
-    for (const char c : date ? text::shortDate(*date) : value.asText()) {
-      if (c == '"') line += '"';
-      line += c;
-    }
-    line += '"';
+    // Values are written unchanged, a quote or a comma inside one included: the national
+    // office's reader takes the file in exactly this form.
+    line += '"' + (date ? text::shortDate(*date) : value.asText()) + '"';
   }
   return line;
 }

@@ -34,28 +34,23 @@ std::string amount(const std::string& text) {
   return out.str();
 }
 
-// The fields of a line read as RFC 4180 has it (every field quoted, a quote inside one
-// written twice), or -1 when the line cannot be read so.
-int csvFields(const std::string& line) {
-  int fields = 0;
-  std::size_t i = 0;
-  while (true) {
-    if (i >= line.size() || line[i] != '"') return -1;
-    for (++i;; ++i) {
-      if (i >= line.size()) return -1;
-      if (line[i] != '"') continue;
-      if (i + 1 < line.size() && line[i + 1] == '"') {
-        ++i;
-        continue;
-      }
-      break;
-    }
-    ++fields;
-    ++i;
-    if (i == line.size()) return fields;
-    if (line[i] != ',') return -1;
-    ++i;
+// The fields of an export line as the national office reads one: every field quoted, ten
+// before the observation and three after it, the observation's own text unchanged between.
+// -1 when the line cannot be read so.
+int exportFields(const std::string& line) {
+  std::size_t from = 0;
+  std::size_t to = line.size();
+  for (int i = 0; i < 10; ++i) {
+    const std::size_t end = line.find("\",\"", from + 1);
+    if (line.compare(from, 1, "\"") != 0 || end == std::string::npos) return -1;
+    from = end + 2;
   }
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t start = line.rfind("\",\"", to - 2);
+    if (to < 2 || line[to - 1] != '"' || start == std::string::npos || start < from) return -1;
+    to = start + 1;
+  }
+  return line[from] == '"' && line[to - 1] == '"' && to > from ? 14 : -1;
 }
 
 class RandomOperator : public CaptureScreen {
@@ -196,7 +191,7 @@ class RandomOperator : public CaptureScreen {
     std::int64_t lines = 0;
     for (std::string line; std::getline(file, line); ++lines) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      const int fields = csvFields(line);
+      const int fields = exportFields(line);
       if (fields != 14)
         fail("an export line reads as " + std::to_string(fields) + " fields: " + line);
     }

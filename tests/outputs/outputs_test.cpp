@@ -170,6 +170,25 @@ TEST(OutputStatements, FindTheDaysRecordsThroughAnIndex) {
       EXPECT_TRUE(statement.ends_with(", Reg_Pre.Consec ;")) << statement;
     }
   }
+  // The day's records of the signed-in delegation and those that name none, never another
+  // delegation's: the export file is named by the delegation.
+  EXPECT_EQ(outputs::reportStatement("5", "FRU", {2006, 7, 18}),
+            "SELECT Cat_Dest.desc_des,  Cat_Prod.desc_prod,  Cat_Ori.desc_ori, "
+            "Cat_Pres.desc_pres,  Reg_Pre.Pre_min, Reg_Pre.Pre_max, Reg_Pre.Pre_frec, "
+            "Reg_Pre.Pre_uni, Reg_Pre.Obs , Cat_Prod.Calidad , Cat_Prod.tipo  FROM ((((Reg_Pre  "
+            "INNER JOIN Cat_Prod ON Reg_Pre.Cve_prod = Cat_Prod.Num_Prod)  INNER JOIN Cat_Ori ON "
+            "Reg_Pre.Cve_ori = Cat_Ori.cve_ori)  INNER JOIN Cat_Pres ON Reg_Pre.Cve_pres = "
+            "Cat_Pres.Cve_Pres)  INNER JOIN Cat_Dest ON Reg_Pre.Cve_des = Cat_Dest.cve_des)  "
+            "Where (Reg_Pre.Fecha = #2006/7/18#) And (Reg_Pre.Cve_Mod = 'FRU') And "
+            "(Reg_Pre.Cve_del = 5 Or Reg_Pre.Cve_del Is Null)  ORDER BY  left(Cat_Prod.tipo,1),  "
+            "Cat_Dest.desc_des, Cat_Prod.desc_prod,  Cat_Ori.desc_ori, Cat_Pres.desc_pres, "
+            "Reg_Pre.Consec ;");
+  EXPECT_EQ(outputs::exportStatement("5", "FRU", {2006, 7, 18}),
+            "SELECT Cve_Mod, Fecha, Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres,  Reg_Pre.Pre_min, "
+            "Reg_Pre.Pre_max, Reg_Pre.Pre_frec, Reg_Pre.Pre_uni, Reg_Pre.Obs, Reg_Pre.Consec , "
+            "Cve_Inf, Cve_Mun  FROM Reg_Pre  Where (Reg_Pre.Fecha = #2006/7/18#) And "
+            "(Reg_Pre.Cve_Mod = 'FRU') And (Reg_Pre.Cve_del = 5 Or Reg_Pre.Cve_del Is Null)  "
+            "ORDER BY Cve_Des, Cve_Prod, Cve_Ori, Cve_Pres, Reg_Pre.Consec ;");
 }
 
 TEST_F(Outputs, EveryModulesReportIsWrittenLineForLineAndOpenedEachPressReplacingTheLast) {
