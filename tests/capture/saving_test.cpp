@@ -224,6 +224,20 @@ TEST_F(Saving, AChangeIsCheckedForDuplicatesTooLeavingItselfOut) {
   EXPECT_EQ(count("SELECT Cve_prod FROM Reg_Pre WHERE Consec=" + std::to_string(second)), 2);
   EXPECT_EQ(state->gRegNum, 2) << "the refused change stays on screen to be corrected";
   EXPECT_EQ(c.focused(), &c.ComboProd);
+
+  // Alike but for the presentation, or but for the origin, is another record: on a change
+  // and on a save.
+  c.choose(c.ComboPres, itemOf(c.ComboPres, 2));
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(count("SELECT Cve_pres FROM Reg_Pre WHERE Cve_prod=1 AND Consec=" +
+                  std::to_string(second)),
+            2);
+  c.choose(c.ComboProd, itemOf(c.ComboProd, 1));
+  c.choose(c.ComboPres, itemOf(c.ComboPres, 1));
+  c.choose(c.ComboOri, itemOf(c.ComboOri, 7));
+  typePrices("100", "120", "110");
+  c.click(c.CmdGrabar);
+  EXPECT_EQ(rows("Cve_prod=1 AND Cve_pres=1"), 2);
 }
 
 // Four hundred records with keys past 32 bits are all reachable, first to last.
