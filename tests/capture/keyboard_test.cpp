@@ -334,6 +334,14 @@ TEST_F(CaptureScreen, TypedWorkIsOnlyDiscardedWhenTheOperatorSaysSo) {
   EXPECT_EQ(state->gCveDest, first);
   EXPECT_EQ(c.TextObs.text, "");
   EXPECT_EQ(asked.size(), 5u);
+
+  // Another entry chosen in a list, with nothing typed, is unsaved work too.
+  ASSERT_GE(c.ComboOri.listCount(), 2);
+  c.choose(c.ComboOri, c.ComboOri.listIndex() == 0 ? 1 : 0);
+  answer(false);
+  otherDestination();
+  EXPECT_EQ(asked.size(), 6u);
+  EXPECT_EQ(state->gCveDest, first);
 }
 
 }  // namespace
