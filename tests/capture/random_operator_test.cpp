@@ -12,6 +12,7 @@
 
 #include "capture_fixture.h"
 #include "outputs/day_output_files.h"
+#include "text/dates.h"
 #include "text/money.h"
 
 namespace {
@@ -239,6 +240,7 @@ TEST_F(RandomOperator, StoresWhatTheScreenShowedAndLosesNothing) {
     bool edit = false;   // a step whose screen must show what the operator made it show
     bool typed = false;  // the operator typed or chose
     bool saving = false;
+    bool in_box = false;  // Ctrl+Supr pressed in a text box
     // Leaving one of these lists takes its choice over and rebuilds the screen.
     const bool from_list =
         focus_before == &c.ComboDest || focus_before == &c.ComboMod || focus_before == &c.ComboFec;
@@ -296,8 +298,15 @@ TEST_F(RandomOperator, StoresWhatTheScreenShowedAndLosesNothing) {
       action = "navigation key " + std::to_string(which);
       c.pressShortcut(keys[which]);
     } else if (kind < 77) {
-      action = "Eliminar";
-      if (c.CmdBorrar.visible) c.click(c.CmdBorrar);
+      // By the button, or by Ctrl+Supr, which in a text box is the box's own key.
+      const bool by_key = pick(2) == 0;
+      in_box = focus_before && focus_before->kind() == forms::ControlKind::TextBox && by_key;
+      action = by_key ? "Ctrl+Supr" : "Eliminar";
+      if (by_key) {
+        c.pressShortcut(forms::ShortcutKey::Delete);
+      } else if (c.CmdBorrar.visible) {
+        c.click(c.CmdBorrar);
+      }
     } else if (kind < 80) {
       // Now and then the record put back is gone again before it can be read.
       const bool vanish = c.CmdDeshacer.visible && pick(3) == 0;
@@ -313,11 +322,14 @@ TEST_F(RandomOperator, StoresWhatTheScreenShowedAndLosesNothing) {
       action = "menu " + item.name();
       c.clickMenu(item);
     } else if (kind < 87) {
-      const int item = pick(8);
-      action = "module list " + std::to_string(item);
+      // Now and then the list is left as it opened, which changes nothing.
+      const int item = pick(10);
+      action = item < 8 ? "module list " + std::to_string(item) : "module list left unchanged";
       c.click(c.LabelMod);
-      c.choose(c.ComboMod, item);
+      if (item < 8) c.choose(c.ComboMod, item);
       c.keyPress(forms::kEnterKey);
+      if (item >= 8 && state->gModulo != module_before)
+        fail("the module list left unchanged changed the module");
     } else if (kind < 90) {
       action = "destination";
       c.clickMenu(c.SelDestino);
@@ -326,10 +338,23 @@ TEST_F(RandomOperator, StoresWhatTheScreenShowedAndLosesNothing) {
         c.tab();
       }
     } else if (kind < 93) {
-      action = "date";
+      // An entry period that was the capture date follows it; a list left as it opened
+      // changes nothing.
+      const int item = pick(5);
+      const auto day = [](const std::string& slashed) { return text::parseYearFirst(slashed); };
+      const bool period_was_date =
+          day(state->gFecDe) == day(state->gFechaSQL) && day(state->gFecA) == day(state->gFechaSQL);
+      action = item < 4 ? "date " + std::to_string(item) : "date list left unchanged";
       c.clickMenu(c.SelFecha);
-      c.choose(c.ComboFec, pick(4));
+      if (item < 4) c.choose(c.ComboFec, item);
       c.tab();
+      if (item == 4 && captureDate() != date_before)
+        fail("the date list left unchanged changed the date");
+      if (period_was_date && captureDate() != date_before &&
+          (day(state->gFecDe) != day(state->gFechaSQL) ||
+           day(state->gFecA) != day(state->gFechaSQL)))
+        fail("the entry period " + state->gFecDe + " - " + state->gFecA +
+             " did not follow the date " + state->gFechaSQL);
     } else if (kind < 97) {
       // Another station deletes or changes a record of the day, or another delegation saves.
       const int what = pick(4);
@@ -403,6 +428,7 @@ TEST_F(RandomOperator, StoresWhatTheScreenShowedAndLosesNothing) {
       if (!off.empty()) fail("changed record " + std::to_string(key) + ": " + off);
     }
     for (const auto key : removed) {
+      if (in_box) fail("Ctrl+Supr in a text box deleted record " + std::to_string(key));
       if (!key_before || key != *key_before) {
         fail("record " + std::to_string(key) + " is gone and the operator did not delete it");
       }
