@@ -102,11 +102,6 @@ TEST_F(PriceAids, PriceBoxesAreRewrittenWhenLeftAndShownRecordsEmptyThePanel) {
     c.focus(c.TextFrec);
     EXPECT_EQ(c.TextMax.text, shown) << typed;
   }
-  // The single price is not rewritten.
-  c.type(c.TextUni, "5");
-  c.focus(c.TextObs);
-  EXPECT_EQ(c.TextUni.text, "5");
-
   c.click(c.cmdPrimero);
   ASSERT_EQ(c.records.keyAt(1), today);
   EXPECT_EQ(c.TextMin.text, "") << "a stored 0 shows as an empty box";
