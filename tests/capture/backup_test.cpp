@@ -39,11 +39,17 @@ TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
   const auto copyOf = [&](const std::string& stamp) {
     store::backUpDatabase(file, backups() / ("TARVELcaptura-2006-07-" + stamp + ".mdb"));
   };
-  // The copy of the 10th holds a record its purge deleted; no later copy has it.
-  sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Obs) VALUES ('GRA', '2006-06-02', 'only there')");
-  copyOf("10-080000");
-  sql("DELETE FROM Reg_Pre WHERE Obs='only there'");
-  for (int day = 11; day <= 18; ++day) copyOf(std::to_string(day) + "-080000");
+  // The copies of the 10th and of the 12th each hold a record their purge deleted on the very
+  // day it reached (30 days back, 7 for fruit); no later copy has it.
+  for (int day = 10; day <= 18; ++day) {
+    if (day == 10 || day == 12) {
+      sql(std::string("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Obs) VALUES ") +
+          (day == 10 ? "('GRA', '2006-06-10', 'only there')"
+                     : "('FRU', '2006-07-05', 'only there')"));
+    }
+    copyOf(std::to_string(day) + "-080000");
+    sql("DELETE FROM Reg_Pre WHERE Obs='only there'");
+  }
   std::ofstream(backups() / "TARVELcaptura-2006-07-09.mdb") << "an earlier version's copy";
   std::ofstream(backups() / "notas.txt") << "of the office";
   // Names the program never gives are left alone and do not stop the start.
@@ -59,11 +65,11 @@ TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
             "Hortalizas).\nSu copia está en " +
                 todays().string());
   ASSERT_TRUE(fs::exists(todays()));
-  for (const char* kept : {"13-080000", "14-080000", "18-080000", "10-080000", "09"}) {
+  for (const char* kept : {"13-080000", "14-080000", "18-080000", "12-080000", "10-080000", "09"}) {
     EXPECT_TRUE(fs::exists(backups() / ("TARVELcaptura-2006-07-" + std::string(kept) + ".mdb")))
         << kept;
   }
-  for (const char* removed : {"11-080000", "12-080000"}) {
+  for (const char* removed : {"11-080000"}) {
     EXPECT_FALSE(fs::exists(backups() / ("TARVELcaptura-2006-07-" + std::string(removed) + ".mdb")))
         << removed << ": what its purge deleted is in the next copy";
   }
