@@ -164,9 +164,9 @@ TEST(AccessFiles, WhatIsNotAWholeAccessFileIsRefusedNamingIt) {
             std::string::npos);
 }
 
-// A file cut short at any page is refused, whatever libmdb makes of what is left (it may crash
-// or loop on it, in a process of its own), unless every row is still there: nothing is ever
-// read half.
+// A file cut short at any page, or with a page zeroed in place, is refused, whatever libmdb
+// makes of what is left (it may crash or loop on it, in a process of its own), unless every
+// row is still there: nothing is ever read half.
 TEST(AccessFiles, AFileCutShortAtAnyPageIsRefusedOrReadWhole) {
   testing_support::TempFolder folder;
   std::ifstream in(fixture("jet3-test.mdb"), std::ios::binary);
@@ -181,9 +181,13 @@ TEST(AccessFiles, AFileCutShortAtAnyPageIsRefusedOrReadWhole) {
     return rows;
   };
   const std::vector<AccessRow> all = everything(AccessFile(fixture("jet3-test.mdb")));
-  for (std::size_t size = 4096; size < whole.size(); size += 4096) {
+  for (std::size_t size = 4096; size < 2 * whole.size(); size += 4096) {
     SCOPED_TRACE(size);
-    std::ofstream(cut, std::ios::binary | std::ios::trunc) << whole.substr(0, size);
+    const std::size_t zeroed = size - whole.size();  // past the file's size: a page zeroed
+    std::ofstream(cut, std::ios::binary | std::ios::trunc)
+        << (size < whole.size()
+                ? whole.substr(0, size)
+                : whole.substr(0, zeroed) + std::string(2048, '\0') + whole.substr(zeroed + 2048));
     try {
       EXPECT_EQ(everything(AccessFile(cut)), all);
     } catch (const tarvel_db::AccessError& refused) {
