@@ -6,7 +6,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "copy.h"
+#include "copying/copy.h"
 #include "session/frm_clave_acceso.h"
 #include "store/connection.h"
 #include "store/error.h"

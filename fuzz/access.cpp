@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "access_file.h"
+#include "access/access_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::filesystem::path file =

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "loader.h"
+#include "loading/loader.h"
 #include "store/connection.h"
 #include "store/schema.h"
 

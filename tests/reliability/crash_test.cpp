@@ -14,7 +14,7 @@
 #include <string>
 
 #include "capture/captura.h"
-#include "generate.h"
+#include "generating/generate.h"
 #include "headless_host.h"
 #include "sign_in.h"
 #include "store/connection.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "copy.h"
-#include "loader.h"
+#include "copying/copy.h"
+#include "loading/loader.h"
 #include "lossy_relay.h"
 #include "outputs/day_output_files.h"
 #include "outputs/frm_aviso.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "demo_data.h"
-#include "loader.h"
+#include "generating/demo_data.h"
+#include "loading/loader.h"
 #include "text/money.h"
 
 namespace testing_support {

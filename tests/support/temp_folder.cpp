@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "loader.h"
+#include "loading/loader.h"
 #include "store/schema.h"
 
 namespace testing_support {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "csv.h"
+#include "loading/csv.h"
 #include "store/connection.h"
 
 namespace testing_support {

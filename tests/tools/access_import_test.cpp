@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "access_file.h"
-#include "access_import.h"
-#include "loader.h"
+#include "access/access_file.h"
+#include "access/access_import.h"
+#include "loading/loader.h"
 #include "store/connection.h"
 #include "temp_folder.h"
 

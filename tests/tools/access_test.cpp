@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "access_file.h"
-#include "access_listing.h"
-#include "csv.h"
-#include "loader.h"
+#include "access/access_file.h"
+#include "access/access_listing.h"
+#include "loading/csv.h"
+#include "loading/loader.h"
 #include "temp_folder.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "csv.h"
+#include "loading/csv.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "demo_data.h"
-#include "loader.h"
+#include "generating/demo_data.h"
+#include "loading/loader.h"
 #include "store/error.h"
 #include "temp_folder.h"
 #include "text/dates.h"

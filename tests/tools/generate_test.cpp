@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "generate.h"
+#include "generating/generate.h"
 #include "session/startup.h"
 #include "store/connection.h"
 #include "temp_folder.h"

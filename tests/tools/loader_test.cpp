@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "loader.h"
+#include "loading/loader.h"
 #include "store/error.h"
 #include "temp_folder.h"
 

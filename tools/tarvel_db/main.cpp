@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "access_file.h"
-#include "access_import.h"
-#include "access_listing.h"
-#include "copy.h"
-#include "demo_data.h"
-#include "generate.h"
-#include "loader.h"
+#include "access/access_file.h"
+#include "access/access_import.h"
+#include "access/access_listing.h"
+#include "copying/copy.h"
+#include "generating/demo_data.h"
+#include "generating/generate.h"
+#include "loading/loader.h"
 #include "store/connection.h"
 #include "store/data_folder.h"
 #include "store/server_settings.h"

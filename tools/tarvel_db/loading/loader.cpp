@@ -1,4 +1,4 @@
-#include "loader.h"
+#include "loading/loader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 #include <regex>
 #include <stdexcept>
 
-#include "demo_data.h"
+#include "generating/demo_data.h"
 #include "store/error.h"
 #include "store/schema.h"
 #include "store/server_settings.h"

@@ -1,10 +1,10 @@
-#include "demo_data.h"
+#include "generating/demo_data.h"
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "loader.h"
+#include "loading/loader.h"
 #include "text/money.h"
 
 namespace tarvel_db {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "csv.h"
+#include "loading/csv.h"
 #include "store/connection.h"
 #include "text/dates.h"
 

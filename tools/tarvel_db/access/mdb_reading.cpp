@@ -1,4 +1,4 @@
-#include "mdb_reading.h"
+#include "access/mdb_reading.h"
 
 // libmdb's header opens a C block around glib's, whose C++ parts then fail to compile: glib
 // comes first, on its own.
@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "csv.h"
+#include "loading/csv.h"
 
 namespace tarvel_db {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "access_file.h"
+#include "access/access_file.h"
 
 namespace tarvel_db {
 

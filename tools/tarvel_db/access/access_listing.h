@@ -3,8 +3,8 @@
 #include <ostream>
 #include <string>
 
-#include "access_file.h"
-#include "access_import.h"
+#include "access/access_file.h"
+#include "access/access_import.h"
 
 namespace tarvel_db {
 

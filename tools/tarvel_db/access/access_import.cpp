@@ -1,10 +1,10 @@
-#include "access_import.h"
+#include "access/access_import.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "csv.h"
-#include "loader.h"
+#include "loading/csv.h"
+#include "loading/loader.h"
 #include "store/schema.h"
 
 namespace tarvel_db {

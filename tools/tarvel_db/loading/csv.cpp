@@ -1,4 +1,4 @@
-#include "csv.h"
+#include "loading/csv.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>

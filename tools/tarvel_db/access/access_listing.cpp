@@ -1,4 +1,4 @@
-#include "access_listing.h"
+#include "access/access_listing.h"
 
 #include <algorithm>
 

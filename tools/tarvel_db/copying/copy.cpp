@@ -1,10 +1,10 @@
-#include "copy.h"
+#include "copying/copy.h"
 
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
 
-#include "loader.h"
+#include "loading/loader.h"
 #include "store/connection.h"
 #include "store/literal.h"
 #include "store/schema.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "access_file.h"
+#include "access/access_file.h"
 #include "store/connection.h"
 
 namespace tarvel_db {

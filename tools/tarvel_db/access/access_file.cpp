@@ -1,4 +1,4 @@
-#include "access_file.h"
+#include "access/access_file.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "mdb_reading.h"
+#include "access/mdb_reading.h"
 #include "text/encoding.h"
 
 namespace tarvel_db {

@@ -1,11 +1,11 @@
-#include "generate.h"
+#include "generating/generate.h"
 
 #include <array>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "loader.h"
+#include "loading/loader.h"
 #include "store/schema.h"
 
 namespace tarvel_db {
