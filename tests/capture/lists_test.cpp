@@ -5,7 +5,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // Without earlier days no basket entry changes what the lists select.
-TEST_F(CaptureScreen, FruitListsEveryProductTwiceAndSelectsTheFirstNarrowPresentation) {
+TEST_F(CaptureScreen, FruitListsEveryProductTwiceAndEveryListCarriesItsKeys) {
   sql("DELETE FROM Reg_Pre");
   capture::Captura& c = start("Frutas y Hortalizas");
   EXPECT_EQ(texts(c.ComboDest),
@@ -23,11 +23,6 @@ TEST_F(CaptureScreen, FruitListsEveryProductTwiceAndSelectsTheFirstNarrowPresent
                    "ARP Arpilla 25 kg", "CAJ Caja 20 kg", "KG Kilogramo", "TON Tonelada"}));
   EXPECT_EQ(c.ComboPres.text(), "ARP Arpilla 25 kg");
   EXPECT_TRUE(c.ComboPres.enabled);
-}
-
-TEST_F(CaptureScreen, OriginsSugarMillsAndCataloguesCarryTheirKeys) {
-  sql("DELETE FROM Reg_Pre");
-  capture::Captura& c = start("Frutas y Hortalizas");
   // An origin with an abbreviation is listed twice, by its key and by its abbreviation.
   EXPECT_EQ(texts(c.ComboOri),
             (Texts{"1 Altiplano del Norte", "2 Bahía Quieta", "3 Valle Alto", "4 Ciénaga Verde",
