@@ -229,9 +229,9 @@ TEST_F(Saving, AChangeIsCheckedForDuplicatesTooLeavingItselfOut) {
   // and on a save.
   c.choose(c.ComboPres, itemOf(c.ComboPres, 2));
   c.click(c.CmdGrabar);
-  EXPECT_EQ(count("SELECT Cve_pres FROM Reg_Pre WHERE Cve_prod=1 AND Consec=" +
-                  std::to_string(second)),
-            2);
+  EXPECT_EQ(
+      count("SELECT Cve_pres FROM Reg_Pre WHERE Cve_prod=1 AND Consec=" + std::to_string(second)),
+      2);
   c.choose(c.ComboProd, itemOf(c.ComboProd, 1));
   c.choose(c.ComboPres, itemOf(c.ComboPres, 1));
   c.choose(c.ComboOri, itemOf(c.ComboOri, 7));
