@@ -1,10 +1,13 @@
 #include "program.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iterator>
+#include <stdexcept>
 
 #include "copying/copy.h"
 #include "session/frm_clave_acceso.h"
@@ -30,6 +33,29 @@ forms::LocalDateTime localNow() {
           local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
+std::string bytesOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void checked(bool done, const fs::path& file) {
+  if (!done) throw std::runtime_error("the floor cannot write " + file.string());
+}
+
+// The bytes written as the program writes a file: a temporary file beside it, flushed to
+// disk, renamed over the old one, then the folder flushed.
+void writeAsTheProgram(const fs::path& file, const std::string& bytes) {
+  const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".new");
+  const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  checked(descriptor >= 0, temporary);
+  checked(::write(descriptor, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
+          temporary);
+  checked(::fsync(descriptor) == 0 && ::close(descriptor) == 0, temporary);
+  checked(::rename(temporary.c_str(), file.c_str()) == 0, file);
+  const int folder = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  checked(folder >= 0 && ::fsync(folder) == 0 && ::close(folder) == 0, file.parent_path());
+}
+
 }  // namespace
 
 Program::Program(const fs::path& store, const fs::path& work)
@@ -50,13 +76,16 @@ Program::Program(const fs::path& store, const fs::path& work)
     const std::string uri =
         std::string("postgresql:///") + server_database_ + "?host=" + server + "&user=postgres";
     tarvel_db::copyToServer(store, uri);
+    // The floor's copy is the server's own copy of the program's, made before the program
+    // connects.
+    alone_database_ = server_database_ + "_alone";
+    store::Connection::connect(server_admin_)
+        .runNative("CREATE DATABASE " + alone_database_ + " TEMPLATE " + server_database_);
+    libpq_ = std::make_unique<LibpqAlone>(std::string("postgresql:///") + alone_database_ +
+                                          "?host=" + server + "&user=postgres");
     std::ofstream(program_folder_ / store::kSettingsFileName) << "servidor = " << uri << "\n";
   } else {
     fs::copy_file(store, store::databasePath(program_folder_));
-  }
-  // On a server the program's statements are the server's own SQL, which SQLite cannot
-  // replay: the server's times stand beside the file's run of the same events instead.
-  if (server_database_.empty()) {
     fs::copy_file(store, store::databasePath(alone_folder_));
     alone_ = std::make_unique<SqliteAlone>(store::databasePath(alone_folder_));
   }
@@ -64,10 +93,15 @@ Program::Program(const fs::path& store, const fs::path& work)
 
 Program::~Program() {
   alone_.reset();
-  if (!server_database_.empty()) {
+  libpq_.reset();
+  captura_.reset();
+  outputs_.reset();
+  state_.reset();
+  for (const std::string& database : {server_database_, alone_database_}) {
+    if (database.empty()) continue;
     try {
       store::Connection::connect(server_admin_)
-          .runNative("DROP DATABASE IF EXISTS " + server_database_ + " WITH (FORCE)");
+          .runNative("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
     } catch (const store::StoreError&) {
     }
   }
@@ -78,9 +112,11 @@ Program::~Program() {
 Program::StartTimes Program::start(const std::string& caption) {
   Clock::time_point shown;
   std::size_t opened = 0;
+  std::uint64_t ran_opening = 0;
   host_.answerNext([&, caption](forms::Form& form) {
     shown = Clock::now();
     opened = recorded_.size();
+    ran_opening = statementsRun();
     auto& access = dynamic_cast<session::frmClaveAcceso&>(form);
     access.type(access.Text1, "005");
     access.keyPress(forms::kEnterKey);
@@ -93,12 +129,10 @@ Program::StartTimes Program::start(const std::string& caption) {
   const auto start = Clock::now();
   state_ = std::make_unique<session::SessionState>();
   captura_ = std::make_unique<capture::Captura>(host_, *state_);
-  // Seen from the station's connection on, so without the pragmas its opening sets: SQLite
-  // alone has set them once.
-  state_->database().observeStatements(
-      [this](std::string_view statement, const store::Row& values) {
-        recorded_.push_back({std::string(statement), values});
-      });
+  // The database of the program's folder, which the start reads and every event uses. The
+  // floor opens its own copy in the opening's time, as the program opens its database.
+  state_->gRuta = host_.folder.string();
+  observe();
   outputs_ = std::make_unique<outputs::DayOutputFiles>(host_, *state_);
   captura_->useOutputs(*outputs_);
   captura_->load();
@@ -110,30 +144,55 @@ Program::StartTimes Program::start(const std::string& caption) {
   const std::vector<Recorded> after_shown(statements.begin() + static_cast<long>(opened),
                                           statements.end());
   statements.resize(opened);
-  times.opening.alone = runAlone(statements);
+  times.opening.seen = statements.size();
+  times.opening.ran = ran_opening;
+  times.signIn.seen = after_shown.size();
+  times.signIn.ran = statementsRun() - ran_opening;
+  times.opening.alone = runAlone(statements, true);
   times.signIn.alone = runAlone(after_shown);
   // A server cleans up after a purge by itself, soon after it; the next events meet the
   // tables as they are then.
-  if (!server_database_.empty()) state_->database().connection().runNative("VACUUM ANALYZE");
+  if (libpq_) {
+    state_->database().connection().runNative("VACUUM ANALYZE");
+    libpq_->runNative("VACUUM ANALYZE");
+  }
   return times;
 }
 
-StepTime Program::step(const std::function<void()>& event) {
+StepTime Program::step(const std::function<void()>& event, const std::string& output) {
   recorded_.clear();
   StepTime time;
+  const std::uint64_t ran_before = statementsRun();
   const auto program_start = Clock::now();
   event();
   time.program = millisecondsSince(program_start);
   const std::vector<Recorded> statements = std::move(recorded_);
   recorded_.clear();
-  time.alone = runAlone(statements);
+  time.seen = statements.size();
+  time.ran = statementsRun() - ran_before;
+  time.alone = runAlone(statements, false, output);
   return time;
 }
 
-double Program::runAlone(const std::vector<Recorded>& statements) {
-  if (!alone_) return 0;
+void Program::observe() {
+  state_->database().observeStatements(
+      [this](std::string_view statement, const store::Row& values) {
+        recorded_.push_back({std::string(statement), values});
+      });
+}
+
+double Program::runAlone(const std::vector<Recorded>& statements, bool connect,
+                         const std::string& output) {
+  const std::string bytes = output.empty() ? std::string() : bytesOf(program_folder_ / output);
   const auto alone_start = Clock::now();
-  alone_->run(statements);
+  if (libpq_) {
+    if (connect) libpq_->connect();
+    libpq_->run(statements);
+  } else {
+    if (connect) alone_->reopen();
+    alone_->run(statements);
+  }
+  if (!output.empty()) writeAsTheProgram(alone_folder_ / output, bytes);
   return millisecondsSince(alone_start);
 }
 

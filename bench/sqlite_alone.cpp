@@ -18,8 +18,21 @@ void check(sqlite3* db, int code, const std::string& what) {
 
 }  // namespace
 
-SqliteAlone::SqliteAlone(const std::filesystem::path& file) {
-  check(db_, sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), "open");
+SqliteAlone::SqliteAlone(const std::filesystem::path& file) : file_(file) {
+  open();
+}
+
+SqliteAlone::~SqliteAlone() {
+  close();
+}
+
+void SqliteAlone::reopen() {
+  close();
+  open();
+}
+
+void SqliteAlone::open() {
+  check(db_, sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), "open");
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 5000);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
@@ -32,9 +45,11 @@ SqliteAlone::SqliteAlone(const std::filesystem::path& file) {
   }
 }
 
-SqliteAlone::~SqliteAlone() {
+void SqliteAlone::close() {
   for (auto& [text, statement] : statements_) sqlite3_finalize(statement);
+  statements_.clear();
   sqlite3_close_v2(db_);
+  db_ = nullptr;
 }
 
 sqlite3_stmt* SqliteAlone::prepared(const std::string& statement) {

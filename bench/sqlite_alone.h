@@ -25,6 +25,8 @@ class SqliteAlone {
  public:
   explicit SqliteAlone(const std::filesystem::path& file);
   ~SqliteAlone();
+  // Opens the file again in place of the connection open, as a start does.
+  void reopen();
   SqliteAlone(const SqliteAlone&) = delete;
   SqliteAlone& operator=(const SqliteAlone&) = delete;
 
@@ -33,7 +35,10 @@ class SqliteAlone {
 
  private:
   sqlite3_stmt* prepared(const std::string& statement);
+  void open();
+  void close();
 
+  std::filesystem::path file_;
   sqlite3* db_ = nullptr;
   std::map<std::string, sqlite3_stmt*> statements_;
 };

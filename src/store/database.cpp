@@ -74,6 +74,7 @@ void Database::noteGivenUp() {
 }
 
 void Database::statementStarting(std::string_view statement, const Row& values) {
+  ++statements_run_;
   if (observer_) observer_(statement, values);
 }
 

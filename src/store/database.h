@@ -41,6 +41,9 @@ class Database : private ConnectionListener {
   // between two statements. Empty (the default) for none.
   using StatementObserver = std::function<void(std::string_view statement, const Row& values)>;
   void observeStatements(StatementObserver observer) { observer_ = std::move(observer); }
+  // How many statements have run on this database, observed or not: the benchmarks check
+  // that their observer saw them all.
+  std::uint64_t statementsRun() const { return statements_run_; }
 
  private:
   friend class OperationScope;
@@ -70,6 +73,7 @@ class Database : private ConnectionListener {
   std::pair<unsigned long, unsigned long> file_identity_{0, 0};
   EventState event_;
   StatementObserver observer_;
+  std::uint64_t statements_run_ = 0;
 };
 
 // One operator event on a station's database, while it lives: the settings are read once in

@@ -9,12 +9,12 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <type_traits>
 #include <unordered_map>
 
 #include "store/engine.h"
 #include "store/error.h"
 #include "store/jet_dialect.h"
+#include "store/postgres_statement.h"
 #include "store/schema.h"
 #include "store/server_settings.h"
 #include "text/encoding.h"
@@ -86,13 +86,6 @@ std::map<std::string, std::string> parsedUri(const std::string& uri) {
   return read;
 }
 
-// The settings the program's statements rely on, whatever the server's, the database's or
-// the role's own defaults: quotes that a backslash cannot escape, reals written with every
-// digit, dates as ISO, one time zone and the program's tables first.
-constexpr const char* kPinnedSettings =
-    "-c standard_conforming_strings=on -c extra_float_digits=3 -c DateStyle=ISO,YMD "
-    "-c IntervalStyle=postgres -c TimeZone=UTC -c search_path=public";
-
 // How long past its own limit the server may take to report a statement it cancelled.
 constexpr int kGraceSeconds = 2;
 
@@ -133,48 +126,6 @@ std::string firstWord(std::string_view statement) {
 bool changesNothing(std::string_view statement) {
   const std::string word = firstWord(statement);
   return word.empty() || word == "SELECT" || word == "BEGIN";
-}
-
-// ? marks become $1, $2, ... outside literals, quoted names and comments.
-std::string numberedParameters(std::string_view statement) {
-  std::string numbered;
-  int next = 0;
-  for (std::size_t i = 0; i < statement.size(); ++i) {
-    const char c = statement[i];
-    if (c == '\'' || c == '"') {
-      const std::size_t end = statement.find(c, i + 1);
-      const std::size_t stop = end == std::string_view::npos ? statement.size() : end + 1;
-      numbered.append(statement.substr(i, stop - i));
-      i = stop - 1;
-    } else if (statement.substr(i, 2) == "--") {
-      const std::size_t end = statement.find('\n', i);
-      const std::size_t stop = end == std::string_view::npos ? statement.size() : end;
-      numbered.append(statement.substr(i, stop - i));
-      i = stop - 1;
-    } else if (c == '?') {
-      numbered += "$" + std::to_string(++next);
-    } else {
-      numbered += c;
-    }
-  }
-  return numbered;
-}
-
-std::string parameterText(const Value& value) {
-  return value.visit([](const auto& v) -> std::string {
-    using Kind = std::decay_t<decltype(v)>;
-    if constexpr (std::is_same_v<Kind, std::int64_t>) {
-      return std::to_string(v);
-    } else if constexpr (std::is_same_v<Kind, double>) {
-      char buffer[32];
-      const auto written = std::to_chars(buffer, buffer + sizeof buffer, v);
-      return std::string(buffer, written.ptr);
-    } else if constexpr (std::is_same_v<Kind, std::string>) {
-      return v;
-    } else {
-      return {};
-    }
-  });
 }
 
 Value readField(const PGresult* result, int row, int column) {
