@@ -1,6 +1,7 @@
 #include "outputs/export_file.h"
 
 #include <array>
+#include <type_traits>
 
 #include "store/literal.h"
 
@@ -43,7 +44,17 @@ std::string exportLine(std::string_view module, const store::Row& row) {
     if (!line.empty()) line += ',';
     // Values are written unchanged, a quote or a comma inside one included: the national
     // office's reader takes the file in exactly this form.
-    line += '"' + (date ? text::shortDate(*date) : value.asText()) + '"';
+    line += '"';
+    if (date) {
+      line += text::shortDate(*date);
+    } else if (value.isText()) {
+      value.visit([&](const auto& held) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(held)>, std::string>) line += held;
+      });
+    } else {
+      line += value.asText();
+    }
+    line += '"';
   }
   return line;
 }

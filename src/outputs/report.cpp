@@ -1,6 +1,7 @@
 #include "outputs/report.h"
 
 #include <array>
+#include <type_traits>
 #include <vector>
 
 #include "text/encoding.h"
@@ -97,9 +98,7 @@ std::string typeName(std::string_view letter, const std::string& previous) {
 }
 
 // A stored value as page text: "&", "<" and ">" become entities.
-std::string html(std::string_view value) {
-  std::string out;
-  out.reserve(value.size());
+void appendHtml(std::string& out, std::string_view value) {
   for (const char c : value) {
     switch (c) {
       case '&':
@@ -115,62 +114,92 @@ std::string html(std::string_view value) {
         out += c;
     }
   }
-  return out;
+}
+
+void appendHtml(std::string& out, const store::Value& value) {
+  // A text is read where it lies; a number or a null is written out first.
+  value.visit([&](const auto& held) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(held)>, std::string>) {
+      appendHtml(out, std::string_view(held));
+    } else {
+      appendHtml(out, value.asText());
+    }
+  });
 }
 
 std::string htmlOf(const store::Value& value) {
-  return html(value.asText());
+  std::string out;
+  appendHtml(out, value);
+  return out;
 }
 
-std::string price(const store::Value& value) {
-  return value.isNull() ? "" : html(text::FormatoPrecio(value.asText()));
+void appendPrice(std::string& out, const store::Value& value) {
+  if (!value.isNull()) appendHtml(out, text::FormatoPrecio(value.asText()));
 }
 
-std::string shortDateOf(const store::Value& value) {
+void appendShortDate(std::string& out, const store::Value& value) {
   const auto date = value.asDate();
-  return date ? text::shortDate(*date) : htmlOf(value);
+  if (date) {
+    out += text::shortDate(*date);
+  } else {
+    appendHtml(out, value);
+  }
 }
 
-std::string textCell(std::string_view value) {
-  return "<td><font face=Arial size=1>" + std::string(value) + "</font></td>";
+// One cell of the table, as `line`: its text written by `content`.
+template <typename Content>
+void writeCell(std::string& line, bool number, Content&& content) {
+  line = number ? "<td align=right><font face=Arial size=1>" : "<td><font face=Arial size=1>";
+  content(line);
+  line += "</font></td>";
 }
 
-std::string numberCell(std::string_view value) {
-  return "<td align=right><font face=Arial size=1>" + std::string(value) + "</font></td>";
-}
-
-std::string cell(Column column, std::string_view module, const store::Row& row) {
+void writeCell(std::string& line, Column column, std::string_view module, const store::Row& row) {
+  const auto text = [&](const store::Value& value) {
+    writeCell(line, false, [&](std::string& out) { appendHtml(out, value); });
+  };
+  const auto price = [&](const store::Value& value) {
+    writeCell(line, true, [&](std::string& out) { appendPrice(out, value); });
+  };
   switch (column) {
     case Column::Period:
-      return textCell(shortDateOf(row[kPeriodFrom]) + "<br>" + shortDateOf(row[kPeriodTo]));
-    case Column::Product: {
-      const std::string quality = htmlOf(row[kQuality]);
-      const bool in_parentheses = module == "INS" && !quality.empty();
-      return textCell(htmlOf(row[kProduct]) +
-                      (in_parentheses ? " (" + quality + ")" : " " + quality));
-    }
+      return writeCell(line, false, [&](std::string& out) {
+        appendShortDate(out, row[kPeriodFrom]);
+        out += "<br>";
+        appendShortDate(out, row[kPeriodTo]);
+      });
+    case Column::Product:
+      return writeCell(line, false, [&](std::string& out) {
+        appendHtml(out, row[kProduct]);
+        const std::size_t before = out.size() + 1;
+        out += ' ';
+        appendHtml(out, row[kQuality]);
+        if (module == "INS" && out.size() > before) {
+          out.insert(before, "(");
+          out += ')';
+        }
+      });
     case Column::SugarMill:
     case Column::Origin:
-      return textCell(htmlOf(row[kOrigin]));
+      return text(row[kOrigin]);
     case Column::Presentation:
-      return textCell(htmlOf(row[kPresentation]));
+      return text(row[kPresentation]);
     case Column::Source:
-      return textCell(htmlOf(row[kSource]));
+      return text(row[kSource]);
     case Column::Transport:
-      return textCell(htmlOf(row[kTransport]));
+      return text(row[kTransport]);
     case Column::Volume:
-      return numberCell(htmlOf(row[kVolume]));
+      return writeCell(line, true, [&](std::string& out) { appendHtml(out, row[kVolume]); });
     case Column::Single:
     case Column::Minimum:
-      return numberCell(price(row[kMinimum]));
+      return price(row[kMinimum]);
     case Column::Maximum:
-      return numberCell(price(row[kMaximum]));
+      return price(row[kMaximum]);
     case Column::Frequent:
-      return numberCell(price(row[kFrequent]));
+      return price(row[kFrequent]);
     case Column::Observations:
-      return textCell(htmlOf(row[kObservations]));
+      return text(row[kObservations]);
   }
-  return {};
 }
 
 void writeHead(OutputFile& file, const session::SessionState& state) {
@@ -219,6 +248,7 @@ void writeReportFile(OutputFile& file, const session::SessionState& state,
     file.writeLine(
         "<br><br><br><font face=Arial size=4 color=red><b>No hay Información</b></font>");
   }
+  std::string line;
   std::string last_band = "#";
   std::string last_type = "#";
   std::string type_name;
@@ -238,10 +268,13 @@ void writeReportFile(OutputFile& file, const session::SessionState& state,
       }
     }
     file.writeLine("<tr>");
-    for (const Column column : columns) file.writeLine(cell(column, module, row));
+    for (const Column column : columns) {
+      writeCell(line, column, module, row);
+      file.writeLine(line);
+    }
     file.writeLine("</tr>");
   }
-  for (const char* line : {"</table>", "</font>", "</center>", "</html>"}) file.writeLine(line);
+  for (const char* end : {"</table>", "</font>", "</center>", "</html>"}) file.writeLine(end);
 }
 
 }  // namespace outputs

@@ -65,6 +65,22 @@ const QString kFocusStyle = QStringLiteral(
     "QComboBox QAbstractItemView::item { padding: 1px 4px; }"
     "QComboBox QAbstractItemView::item:selected { background: #1f5fbf; color: #ffffff; }");
 
+// A list whose rows are drawn as items, not as menu entries, so the style above reaches
+// them. The row painter is given when the list first opens: giving it makes the list's
+// drop-down at once, which would lengthen the opening of every screen.
+class ListBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override {
+    if (!itemsStyled_) setItemDelegate(new QStyledItemDelegate(this));
+    itemsStyled_ = true;
+    QComboBox::showPopup();
+  }
+
+ private:
+  bool itemsStyled_ = false;
+};
+
 QFont fontOf(const forms::TextStyle& style, QFont font) {
   if (!style.family.empty()) font.setFamily(toQt(style.family));
   if (style.pointSize > 0) font.setPointSize(style.pointSize);
@@ -178,9 +194,7 @@ QWidget* FormView::makeWidget(forms::Control& control) {
       return edit;
     }
     case forms::ControlKind::ComboBox: {
-      auto* combo = new QComboBox(this);
-      // Rows drawn as items, not as menu entries, so the style above reaches them.
-      combo->setItemDelegate(new QStyledItemDelegate(combo));
+      auto* combo = new ListBox(this);
       auto& list = static_cast<forms::ComboBox&>(control);
       connect(combo, &QComboBox::activated, this,
               [this, &list](int index) { forward([&] { form_.choose(list, index); }); });

@@ -69,10 +69,23 @@ Backend Connection::backend() const {
   return engine_->backend();
 }
 
+// The same texts come back event after event (the lists, the basket, the day's records),
+// so each is translated once; past a few hundred the kept ones start afresh.
+const std::string& Connection::translated(std::string_view jet_statement) {
+  constexpr std::size_t kKeptTranslations = 512;
+  std::string text(jet_statement);
+  if (const auto found = translations_.find(text); found != translations_.end()) {
+    return found->second;
+  }
+  std::string translation = engine_->translate(jet_statement);
+  if (translations_.size() >= kKeptTranslations) translations_.clear();
+  return translations_.emplace(std::move(text), std::move(translation)).first->second;
+}
+
 Rows Connection::run(std::string_view jet_statement) {
-  const std::string translated = engine_->translate(jet_statement);
+  const std::string statement = translated(jet_statement);
   try {
-    return runOnce([&] { return engine_->execute(translated, {}); });
+    return runOnce([&] { return engine_->execute(statement, {}); });
   } catch (const StoreError& error) {
     throw StoreError(std::string(jet_statement), error);
   }

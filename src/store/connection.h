@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "store/backend.h"
@@ -101,7 +102,10 @@ class Connection {
   // Runs `statement` on the engine; one the server dropped before running it runs again
   // on a new connection, outside a transaction.
   Rows runOnce(const std::function<Rows()>& statement);
+  // The engine's form of `jet_statement`, each text translated once.
+  const std::string& translated(std::string_view jet_statement);
   std::unique_ptr<Engine> engine_;
+  std::unordered_map<std::string, std::string> translations_;
   // Opens the same database again (a server's); none for a file.
   std::function<std::unique_ptr<Engine>()> reopen_;
   bool in_transaction_ = false;

@@ -1,4 +1,3 @@
-#include <libpq-fe.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "store/engine.h"
 #include "store/error.h"
 #include "store/jet_dialect.h"
+#include "store/libpq_library.h"
 #include "store/postgres_statement.h"
 #include "store/schema.h"
 #include "store/server_settings.h"
@@ -23,17 +23,17 @@ namespace store {
 namespace {
 
 struct ConnectionCloser {
-  void operator()(PGconn* connection) const { PQfinish(connection); }
+  void operator()(PGconn* connection) const { libpq().PQfinish(connection); }
 };
 using ConnectionHandle = std::unique_ptr<PGconn, ConnectionCloser>;
 
 struct OptionsFreer {
-  void operator()(PQconninfoOption* options) const { PQconninfoFree(options); }
+  void operator()(PQconninfoOption* options) const { libpq().PQconninfoFree(options); }
 };
 using OptionsHandle = std::unique_ptr<PQconninfoOption, OptionsFreer>;
 
 struct ResultClearer {
-  void operator()(PGresult* result) const { PQclear(result); }
+  void operator()(PGresult* result) const { libpq().PQclear(result); }
 };
 using ResultHandle = std::unique_ptr<PGresult, ResultClearer>;
 
@@ -73,10 +73,10 @@ std::string firstLine(const char* message) {
 // never put in a failure: it may hold a password.
 std::map<std::string, std::string> parsedUri(const std::string& uri) {
   char* error = nullptr;
-  const OptionsHandle options(PQconninfoParse(uri.c_str(), &error));
+  const OptionsHandle options(libpq().PQconninfoParse(uri.c_str(), &error));
   if (!options) {
     const std::string why = error ? firstLine(error) : "sin memoria";
-    PQfreemem(error);
+    libpq().PQfreemem(error);
     throw StoreError("servidor", "la dirección del servidor no se puede leer: " + why);
   }
   std::map<std::string, std::string> read;
@@ -129,10 +129,10 @@ bool changesNothing(std::string_view statement) {
 }
 
 Value readField(const PGresult* result, int row, int column) {
-  if (PQgetisnull(result, row, column)) return Value();
-  const char* data = PQgetvalue(result, row, column);
-  const std::string text(data, static_cast<std::size_t>(PQgetlength(result, row, column)));
-  switch (PQftype(result, column)) {
+  if (libpq().PQgetisnull(result, row, column)) return Value();
+  const char* data = libpq().PQgetvalue(result, row, column);
+  const std::string text(data, static_cast<std::size_t>(libpq().PQgetlength(result, row, column)));
+  switch (libpq().PQftype(result, column)) {
     case kInt2:
     case kInt4:
     case kInt8: {
@@ -158,7 +158,7 @@ class PostgresEngine : public Engine {
  public:
   PostgresEngine(ConnectionHandle connection, const ServerSettings& server)
       : connection_(std::move(connection)), answer_seconds_(server.answerSeconds) {
-    session_ = PQbackendPID(connection_.get());
+    session_ = libpq().PQbackendPID(connection_.get());
     session_start_ = execute("SELECT backend_start FROM pg_stat_get_activity(?)",
                              Row{Value(std::int64_t{session_})})[0][0]
                          .asText();
@@ -231,22 +231,22 @@ StoreError PostgresEngine::silence(std::string_view statement) const {
 // A connection the server dropped while it was idle (a terminated backend, a restart) has
 // its notice or end of stream waiting on the socket: read it, and the connection says so.
 bool PostgresEngine::usable() const {
-  if (!connection_ || PQstatus(connection_.get()) != CONNECTION_OK) return false;
-  pollfd socket{PQsocket(connection_.get()), POLLIN, 0};
-  if (poll(&socket, 1, 0) > 0 && !PQconsumeInput(connection_.get())) return false;
-  return PQstatus(connection_.get()) == CONNECTION_OK &&
-         PQtransactionStatus(connection_.get()) != PQTRANS_UNKNOWN;
+  if (!connection_ || libpq().PQstatus(connection_.get()) != CONNECTION_OK) return false;
+  pollfd socket{libpq().PQsocket(connection_.get()), POLLIN, 0};
+  if (poll(&socket, 1, 0) > 0 && !libpq().PQconsumeInput(connection_.get())) return false;
+  return libpq().PQstatus(connection_.get()) == CONNECTION_OK &&
+         libpq().PQtransactionStatus(connection_.get()) != PQTRANS_UNKNOWN;
 }
 
 bool PostgresEngine::awaitAnswer() {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::seconds(answer_seconds_ + kGraceSeconds);
   constexpr int kTickMs = 100;
-  while (PQconsumeInput(connection_.get()) && PQisBusy(connection_.get())) {
+  while (libpq().PQconsumeInput(connection_.get()) && libpq().PQisBusy(connection_.get())) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
-    pollfd socket{PQsocket(connection_.get()), POLLIN, 0};
+    pollfd socket{libpq().PQsocket(connection_.get()), POLLIN, 0};
     poll(&socket, 1, static_cast<int>(std::min<long long>(left, kTickMs)));
     stillWorking();
   }
@@ -254,16 +254,16 @@ bool PostgresEngine::awaitAnswer() {
 }
 
 StoreError PostgresEngine::failure(std::string_view statement, const PGresult* result) const {
-  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  const char* state = result ? libpq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   if (state && std::string_view(state) == "57014") return silence(statement);
-  if (PQstatus(connection_.get()) == CONNECTION_BAD || !state) {
+  if (libpq().PQstatus(connection_.get()) == CONNECTION_BAD || !state) {
     return StoreError(std::string(statement),
                       "se perdió la conexión con el servidor de la base de datos (" +
-                          firstLine(PQerrorMessage(connection_.get())) +
+                          firstLine(libpq().PQerrorMessage(connection_.get())) +
                           "); revise que el servidor siga encendido y vuelva a intentarlo",
                       StoreError::Kind::Unreachable);
   }
-  const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+  const char* primary = libpq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
   const StoreError::Kind kind = kindOfState(state);
   std::string message = firstLine(primary);
   std::string missing =
@@ -302,18 +302,18 @@ ResultHandle PostgresEngine::answer(std::string_view statement, bool idle, bool 
     statements_.clear();
     throw silence(statement);
   }
-  ResultHandle result(sent ? PQgetResult(connection_.get()) : nullptr);
-  while (ResultHandle more{result ? PQgetResult(connection_.get()) : nullptr}) {
+  ResultHandle result(sent ? libpq().PQgetResult(connection_.get()) : nullptr);
+  while (ResultHandle more{result ? libpq().PQgetResult(connection_.get()) : nullptr}) {
     result = std::move(more);
   }
-  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  const ExecStatusType status = result ? libpq().PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return result;
-  const char* state = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+  const char* state = result ? libpq().PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
   // A connection the server ended while it was idle: a statement it never received, one
   // it refused because it was ending the session, or one that changes nothing may run
   // again on a new connection.
   const bool ended = state && std::string_view(state).substr(0, 4) == "57P0";
-  const bool lost = PQstatus(connection_.get()) == CONNECTION_BAD;
+  const bool lost = libpq().PQstatus(connection_.get()) == CONNECTION_BAD;
   if (idle && (ended || (lost && (!sent || harmless)))) {
     throw ConnectionDropped(failure(statement, result.get()));
   }
@@ -341,14 +341,16 @@ const std::string* PostgresEngine::preparedName(std::string_view statement,
     statements_.clear();
     if (prepared_ > 0) {
       prepared_ = 0;
-      answer("DEALLOCATE ALL", idle, PQsendQuery(connection_.get(), "DEALLOCATE ALL") != 0, true);
+      answer("DEALLOCATE ALL", idle, libpq().PQsendQuery(connection_.get(), "DEALLOCATE ALL") != 0,
+             true);
     }
   }
   Seen& seen = statements_[numbered];
   if (++seen.uses < 2) return nullptr;
   const std::string name = "t" + std::to_string(++prepared_);
   answer(statement, idle,
-         PQsendPrepare(connection_.get(), name.c_str(), numbered.c_str(), parameters, nullptr) != 0,
+         libpq().PQsendPrepare(connection_.get(), name.c_str(), numbered.c_str(), parameters,
+                               nullptr) != 0,
          true);
   seen.name = name;
   return &seen.name;
@@ -377,14 +379,14 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
     pointers.push_back(values[i].isNull() ? nullptr : texts[i].c_str());
   }
   if (!connection_) throw silence(statement);
-  const bool idle = PQtransactionStatus(connection_.get()) == PQTRANS_IDLE;
+  const bool idle = libpq().PQtransactionStatus(connection_.get()) == PQTRANS_IDLE;
   const int count = static_cast<int>(pointers.size());
   // Always the extended protocol, which takes exactly one statement.
   const std::string* name = preparedName(statement, numbered, count, idle);
-  const int sent = name ? PQsendQueryPrepared(connection_.get(), name->c_str(), count,
-                                              pointers.data(), nullptr, nullptr, 0)
-                        : PQsendQueryParams(connection_.get(), numbered.c_str(), count, nullptr,
-                                            pointers.data(), nullptr, nullptr, 0);
+  const int sent = name ? libpq().PQsendQueryPrepared(connection_.get(), name->c_str(), count,
+                                                      pointers.data(), nullptr, nullptr, 0)
+                        : libpq().PQsendQueryParams(connection_.get(), numbered.c_str(), count,
+                                                    nullptr, pointers.data(), nullptr, nullptr, 0);
   ResultHandle result;
   try {
     result = answer(statement, idle, sent != 0, changesNothing(statement));
@@ -393,14 +395,14 @@ Rows PostgresEngine::execute(std::string_view statement, const Row& values) {
     statements_.erase(numbered);
     throw;
   }
-  const ExecStatusType status = PQresultStatus(result.get());
-  const char* changed = PQcmdTuples(result.get());
+  const ExecStatusType status = libpq().PQresultStatus(result.get());
+  const char* changed = libpq().PQcmdTuples(result.get());
   if (changed && *changed && std::strcmp(changed, "0") != 0 && status == PGRES_COMMAND_OK) {
     rowsChanged();
   }
   Rows rows;
-  const int found = PQntuples(result.get());
-  const int columns = PQnfields(result.get());
+  const int found = libpq().PQntuples(result.get());
+  const int columns = libpq().PQnfields(result.get());
   rows.reserve(static_cast<std::size_t>(found));
   for (int r = 0; r < found; ++r) {
     Row row;
@@ -436,17 +438,17 @@ std::unique_ptr<Engine> openPostgresEngine(const ServerSettings& server) {
   }
   keywords.push_back(nullptr);
   values.push_back(nullptr);
-  ConnectionHandle connection(PQconnectdbParams(keywords.data(), values.data(), 0));
-  if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
+  ConnectionHandle connection(libpq().PQconnectdbParams(keywords.data(), values.data(), 0));
+  if (!connection || libpq().PQstatus(connection.get()) != CONNECTION_OK) {
     throw StoreError(serverName(server.uri),
                      "no se pudo conectar con el servidor de la base de datos (" +
-                         firstLine(connection ? PQerrorMessage(connection.get()) : "") +
+                         firstLine(connection ? libpq().PQerrorMessage(connection.get()) : "") +
                          "); revise que el servidor esté encendido y que este equipo pueda "
                          "llegar a él",
                      StoreError::Kind::Unreachable);
   }
   // The server's notices ("…does not exist, skipping") are not the operator's business.
-  PQsetNoticeProcessor(
+  libpq().PQsetNoticeProcessor(
       connection.get(), [](void*, const char*) {}, nullptr);
   return std::make_unique<PostgresEngine>(std::move(connection), server);
 }

@@ -115,12 +115,12 @@ std::string toWindows1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t at = 0; at < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[at]);
-    if (lead < 0x80) {
-      out += static_cast<char>(lead);
-      ++at;
-      continue;
-    }
+    // Most of a report or an export is ASCII, which is the same in both: copied in runs.
+    std::size_t ascii = at;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    out.append(utf8.substr(at, ascii - at));
+    at = ascii;
+    if (at == utf8.size()) break;
     // A malformed byte is a character the code page lacks, like any other.
     const auto point = nextCodePoint(utf8, at);
     if (!point) ++at;
