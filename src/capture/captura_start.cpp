@@ -1,9 +1,12 @@
+#include <cstdio>
+
 #include "capture/captura.h"
 #include "capture/list_entries.h"
 #include "forms/message_form.h"
 #include "session/capture_date.h"
 #include "session/capture_module.h"
 #include "session/frm_clave_acceso.h"
+#include "store/archive.h"
 #include "store/backup.h"
 #include "store/connection.h"
 #include "store/literal.h"
@@ -13,7 +16,14 @@
 namespace capture {
 namespace {
 
-// What the purge of `day` deletes, in the stored form, for weighing what a backup holds.
+// What the purge of `day` deletes, in the stored form, for the archive and the copies.
+// HH:MM:SS of `moment`.
+std::string clockTime(const forms::LocalDateTime& moment) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", moment.hour, moment.minute, moment.second);
+  return text;
+}
+
 std::string purgedRecords(const text::Date& day) {
   return "Fecha <= '" + text::isoDate(text::addDays(day, -session::kKeptDays)) +
          "' OR (Cve_Mod = 'FRU' AND Fecha <= '" +
@@ -119,10 +129,11 @@ void Captura::fillModuleAndDateLists() {
   ComboFec.setListIndex(0);
 }
 
-// Records of every module are kept 30 days, those of fruits and vegetables 7. Nothing is
-// deleted without a checked copy of the file from before: a start that would delete rows
-// first copies the database into a backup of its own, and without one it deletes nothing.
-// Returns what the operator is told of it: what was deleted and where its copy is.
+// Records of every module are kept 30 days, those of fruits and vegetables 7; older ones
+// move to the archive of purged records. Nothing is deleted without a checked copy of the
+// file from before: a start that would delete rows first copies the database into a backup
+// of its own, and without one it deletes nothing. Returns what the operator is told of it:
+// what was deleted, where it was archived and where the copy is.
 std::string Captura::purgeOldRecords() {
   const text::Date now = session::today(host());
   const std::string all_before = store::sqlDate(text::addDays(now, -session::kKeptDays));
@@ -157,23 +168,36 @@ std::string Captura::purgeOldRecords() {
     attempt("retirar las copias antiguas de la carpeta " + std::string(store::kBackupFolderName),
             [&] { store::removeOldBackups(folder, purgedRecords); });
   }
-  const bool purged = attempt("borrar los registros antiguos", [&] {
+  // The records go to the archive and leave the database in one transaction, checked there
+  // first: each is always in one or the other.
+  std::int64_t moved = 0;
+  const bool purged = attempt("pasar los registros antiguos al archivo histórico y borrarlos", [&] {
     const forms::LongWork work(
-        host(), "Borrando los registros de más de " + std::to_string(session::kKeptDays) +
-                    " días (de más de " + std::to_string(session::kFruitKeptDays) +
-                    " en Frutas y Hortalizas)…");
-    g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=" + all_before + ");";
-    runSQL();
-    g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Cve_Mod=\"FRU\") and ((Reg_Pre.Fecha)<=" +
+        host(), "Pasando al archivo histórico los registros de más de " +
+                    std::to_string(session::kKeptDays) + " días (de más de " +
+                    std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas)…");
+    moved = store::archiveAndPurge(
+        g_.database().connection(), folder, purgedRecords(now),
+        text::isoDate(now) + " " + clockTime(moment), [&] {
+          g_.gSQL = "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Fecha)<=" + all_before + ");";
+          runSQL();
+          g_.gSQL =
+              "DELETE FROM Reg_Pre WHERE ((Reg_Pre.Cve_Mod=\"FRU\") "
+              "and ((Reg_Pre.Fecha)<=" +
               fruit_before + "));";
-    runSQL();
+          runSQL();
+        });
   });
   if (!purged) return {};
-  return (old_rows == 1 ? std::string("Se borró 1 registro")
-                        : "Se borraron " + std::to_string(old_rows) + " registros") +
+  return (moved == 1 ? std::string("Se borró 1 registro")
+                     : "Se borraron " + std::to_string(moved) + " registros") +
          " de más de " + std::to_string(session::kKeptDays) + " días (de más de " +
-         std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas)." +
-         (on_file ? "\nSu copia está en " + copy.string()
+         std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas)" +
+         (moved == 1 ? "; pasó" : "; pasaron") + " al archivo histórico " +
+         (on_file ? store::archivePath(folder).string()
+                  : std::string("del servidor (tabla ") + store::kArchiveTableName + ")") +
+         "." +
+         (on_file ? "\nLa copia completa está en " + copy.string()
                   : "\nEl servidor se respalda con las copias de su administrador.");
 }
 

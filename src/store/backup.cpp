@@ -12,6 +12,7 @@
 #include <string>
 #include <system_error>
 
+#include "store/archive.h"
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/sqlite_failure.h"
@@ -119,30 +120,11 @@ std::optional<Copy> copyNamed(const fs::path& path) {
                   std::string(8 - number.size(), '0') + number};
 }
 
-// Whether every record that `older`'s purge deleted is in `newer`. False when either
-// cannot be read.
-bool coveredBy(const Copy& older, const fs::path& newer, const PurgeCondition& purged) {
-  try {
-    const DatabaseHandle db = openDatabase(newer, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
-    const std::string uri = "file:" + older.path.string() + "?mode=ro";
-    sqlite3_stmt* raw = nullptr;
-    const std::string statement =
-        "SELECT count(*) FROM old.Reg_Pre AS o WHERE (" + purged(older.day) +
-        ") AND NOT EXISTS (SELECT 1 FROM main.Reg_Pre AS n WHERE n.Consec = o.Consec)";
-    if (sqlite3_prepare_v2(db.get(), "ATTACH DATABASE ? AS old", -1, &raw, nullptr) != SQLITE_OK) {
-      return false;
-    }
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> attaching(raw, sqlite3_finalize);
-    sqlite3_bind_text(raw, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(raw) != SQLITE_DONE) return false;
-    if (sqlite3_prepare_v2(db.get(), statement.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-      return false;
-    }
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> counting(raw, sqlite3_finalize);
-    return sqlite3_step(raw) == SQLITE_ROW && sqlite3_column_int64(raw, 0) == 0;
-  } catch (const StoreError&) {
-    return false;
-  }
+// When the copy was made, as the archive notes a purge's moment.
+std::string momentOf(const Copy& copy) {
+  const std::string& order = copy.order;
+  return order.substr(0, 10) + " " + order.substr(10, 2) + ":" + order.substr(12, 2) + ":" +
+         order.substr(14, 2);
 }
 
 }  // namespace
@@ -197,9 +179,11 @@ std::vector<fs::path> removeOldBackups(const fs::path& folder, const PurgeCondit
   }
   std::sort(copies.begin(), copies.end(),
             [](const Copy& a, const Copy& b) { return a.order > b.order; });
-  // From the oldest up, so a copy is weighed against the next newer one still there.
-  for (std::size_t i = copies.size(); i-- > static_cast<std::size_t>(std::max(kept, 1));) {
-    if (coveredBy(copies[i], copies[i - 1].path, purged) && fs::remove(copies[i].path, error)) {
+  // Beyond the newest, a copy goes once the archive holds every record its purge deleted;
+  // a copy from before the archive brings its purged records to it first.
+  for (std::size_t i = static_cast<std::size_t>(std::max(kept, 1)); i < copies.size(); ++i) {
+    if (archiveRecordsOfCopy(folder, copies[i].path, purged(copies[i].day), momentOf(copies[i])) &&
+        fs::remove(copies[i].path, error)) {
       removed.push_back(copies[i].path);
     }
   }

@@ -11,7 +11,7 @@ namespace store {
 
 // The folder beside the database that holds the copies made before each purge.
 inline constexpr const char* kBackupFolderName = "respaldos";
-// How many copies are always kept, however little they hold that a newer one lacks.
+// How many whole copies are kept: older ones go once the archive holds their purged records.
 inline constexpr int kKeptBackups = 7;
 
 // respaldos/TARVELcaptura-YYYY-MM-DD-HHMMSS.mdb in `folder`: the copy made at that moment,
@@ -28,10 +28,10 @@ void backUpDatabase(const std::filesystem::path& from, const std::filesystem::pa
 // The records a purge on `day` deletes, as a condition on Reg_Pre's columns.
 using PurgeCondition = std::function<std::string(const text::Date& day)>;
 
-// Removes copies beyond the newest `kept` whose purged records (those `purged` names for the
-// day of the copy) are all in the next newer copy; a copy holding purged records that no
-// newer copy has is never removed, nor one that cannot be read. Returns the copies removed.
-// Other files in the folder are left alone.
+// Removes copies beyond the newest `kept` once the archive of purged records holds every
+// record their purge deleted (those `purged` names for the day of the copy), adding the ones
+// it lacks from the copy; a copy whose records cannot be archived, or that cannot be read,
+// is never removed. Returns the copies removed. Other files in the folder are left alone.
 std::vector<std::filesystem::path> removeOldBackups(const std::filesystem::path& folder,
                                                     const PurgeCondition& purged,
                                                     int kept = kKeptBackups);

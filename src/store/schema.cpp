@@ -51,9 +51,11 @@ std::string_view typeOf(ColumnKind kind, Backend backend) {
   return server ? "text" : "TEXT";
 }
 
-std::string createStatement(const TableSpec& table, Backend backend) {
+}  // namespace
+
+std::string createStatement(const TableSpec& table, Backend backend, std::string_view name) {
   const bool server = backend == Backend::PostgreSQL;
-  std::string statement = "CREATE TABLE " + std::string(table.name) + " (";
+  std::string statement = "CREATE TABLE " + std::string(name.empty() ? table.name : name) + " (";
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
     const ColumnSpec& column = table.columns[i];
     if (i > 0) statement += ", ";
@@ -63,12 +65,18 @@ std::string createStatement(const TableSpec& table, Backend backend) {
                           : "INTEGER PRIMARY KEY AUTOINCREMENT";
       continue;
     }
+    if (i == 0 && table.key == TableKey::KeptRecordKey) {
+      statement += server ? "bigint PRIMARY KEY" : "INTEGER PRIMARY KEY";
+      continue;
+    }
     statement += typeOf(column.kind, backend);
     if (i == 0 && table.key == TableKey::FirstColumn) statement += " PRIMARY KEY";
     if (!column.defaultValue.empty()) statement += " DEFAULT " + std::string(column.defaultValue);
   }
   return statement + ")";
 }
+
+namespace {
 
 // The day's records of a module and destination, the basket's last date, the history of
 // one product key and the duplicate check, the purge and the day of a module.

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/backend.h"
+
 namespace store {
 
 class Connection;
@@ -19,9 +21,10 @@ struct ColumnSpec {
   std::string_view defaultValue = {};
 };
 
-// How a table's rows are told apart: not at all, by its first column, or by the record key
-// that a counter gives and that is never given twice.
-enum class TableKey { None, FirstColumn, RecordCounter };
+// How a table's rows are told apart: not at all, by its first column, by the record key
+// that a counter gives and that is never given twice, or by a record key kept as it was
+// given (the archive of purged records).
+enum class TableKey { None, FirstColumn, RecordCounter, KeptRecordKey };
 
 struct TableSpec {
   std::string_view name;
@@ -36,6 +39,9 @@ const std::vector<TableSpec>& storageContract();
 // The table whose rows carry the record key (Reg_Pre), and that key's column.
 const TableSpec& recordTable();
 std::string_view recordKeyColumn();
+
+// `table`'s CREATE TABLE statement on `backend`, named `name` (the table's own by default).
+std::string createStatement(const TableSpec& table, Backend backend, std::string_view name = {});
 
 // The program's tables, in the order they are created.
 const std::vector<std::string>& tableNames();

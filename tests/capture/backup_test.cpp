@@ -4,7 +4,9 @@
 #include "capture_fixture.h"
 #include "faulty_vfs.h"
 #include "session/startup.h"
+#include "store/archive.h"
 #include "store/backup.h"
+#include "store/connection.h"
 #include "store/error.h"
 #include "without_rights.h"
 
@@ -32,25 +34,35 @@ class StartBackup : public CaptureScreen {
 
 // The copy holds what the purge then deletes, passes the engine's check, and brought back in
 // place of the file it is a working database the program starts on. Beyond the newest seven a
-// copy goes only when a newer one holds every record its purge deleted.
+// copy goes once the archive holds every record its purge deleted, an earlier version's copy
+// too; one that cannot be read stays.
 TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
   addOldRecords();
   const fs::path file = store::databasePath(folder.path());
   const auto copyOf = [&](const std::string& stamp) {
     store::backUpDatabase(file, backups() / ("TARVELcaptura-2006-07-" + stamp + ".mdb"));
   };
-  // The copies of the 10th and of the 12th each hold a record their purge deleted on the very
-  // day it reached (30 days back, 7 for fruit); no later copy has it.
-  for (int day = 10; day <= 18; ++day) {
-    if (day == 10 || day == 12) {
+  const auto archived = [&](const std::string& obs) {
+    return store::Connection::open(store::archivePath(folder.path()))
+        .runNative("SELECT count(*) FROM Historico WHERE Obs = ?", store::Row{store::Value(obs)})
+        .at(0)
+        .at(0)
+        .asInteger();
+  };
+  // An earlier version's copy of the 9th, and the copies of the 10th and of the 12th, each
+  // hold a record their purge deleted on the very day it reached (30 days back, 7 for fruit);
+  // no later copy has it.
+  for (int day = 9; day <= 18; ++day) {
+    if (day == 9 || day == 10 || day == 12) {
       sql(std::string("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Obs) VALUES ") +
-          (day == 10 ? "('GRA', '2006-06-10', 'only there')"
-                     : "('FRU', '2006-07-05', 'only there')"));
+          (day == 9    ? "('GRA', '2006-06-09', 'earlier')"
+           : day == 10 ? "('GRA', '2006-06-10', 'only there')"
+                       : "('FRU', '2006-07-05', 'only there')"));
     }
-    copyOf(std::to_string(day) + "-080000");
-    sql("DELETE FROM Reg_Pre WHERE Obs='only there'");
+    copyOf(day == 9 ? "09" : std::to_string(day) + "-080000");
+    sql("DELETE FROM Reg_Pre WHERE Obs IN ('only there', 'earlier')");
   }
-  std::ofstream(backups() / "TARVELcaptura-2006-07-09.mdb") << "an earlier version's copy";
+  std::ofstream(backups() / "TARVELcaptura-2006-07-08.mdb") << "a copy that cannot be read";
   std::ofstream(backups() / "notas.txt") << "of the office";
   // Names the program never gives are left alone and do not stop the start.
   const std::string strange[] = {"TARVELcaptura-2006-07-01-101010-99999999999.mdb",
@@ -61,18 +73,23 @@ TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
   EXPECT_EQ(rows("Obs='old'"), 0);
   EXPECT_TRUE(notices.empty());
   EXPECT_EQ(captura->LabelPurgeNews.caption,
-            "Se borraron 2 registros de más de 30 días (de más de 7 en Frutas y "
-            "Hortalizas).\nSu copia está en " +
+            "Se borraron 2 registros de más de 30 días (de más de 7 en Frutas y Hortalizas); "
+            "pasaron al archivo histórico " +
+                store::archivePath(folder.path()).string() + ".\nLa copia completa está en " +
                 todays().string());
   ASSERT_TRUE(fs::exists(todays()));
-  for (const char* kept : {"13-080000", "14-080000", "18-080000", "12-080000", "10-080000", "09"}) {
+  for (const char* kept :
+       {"13-080000", "14-080000", "15-080000", "16-080000", "17-080000", "18-080000", "08"}) {
     EXPECT_TRUE(fs::exists(backups() / ("TARVELcaptura-2006-07-" + std::string(kept) + ".mdb")))
         << kept;
   }
-  for (const char* removed : {"11-080000"}) {
+  for (const char* removed : {"12-080000", "11-080000", "10-080000", "09"}) {
     EXPECT_FALSE(fs::exists(backups() / ("TARVELcaptura-2006-07-" + std::string(removed) + ".mdb")))
-        << removed << ": what its purge deleted is in the next copy";
+        << removed << ": what its purge deleted is in the archive";
   }
+  EXPECT_EQ(archived("old"), 2);
+  EXPECT_EQ(archived("only there"), 2);
+  EXPECT_EQ(archived("earlier"), 1);
   EXPECT_TRUE(fs::exists(backups() / "notas.txt"));
   for (const std::string& name : strange) EXPECT_TRUE(fs::exists(backups() / name)) << name;
 
@@ -86,6 +103,7 @@ TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
   EXPECT_TRUE(fs::exists(backups() / "TARVELcaptura-2006-07-21-080000-2.mdb"))
       << "a second purge in the same second has a copy of its own";
   EXPECT_TRUE(fs::exists(todays()));
+  EXPECT_EQ(archived("old"), 2) << "a record archived again is not archived twice";
 }
 
 // A damaged copy is caught before the purge relies on it.

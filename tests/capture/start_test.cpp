@@ -2,11 +2,16 @@
 #include "forms/question_form.h"
 #include "outputs/day_output_files.h"
 #include "outputs/frm_aviso.h"
+#include "store/archive.h"
+#include "store/connection.h"
+#include "store/server_settings.h"
 
 #include <filesystem>
 #include <iterator>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
   sql("INSERT INTO Reg_Pre (Cve_Mod, Fecha, Obs) VALUES "
@@ -19,10 +24,21 @@ TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
   EXPECT_TRUE(notices.empty());
   EXPECT_TRUE(captura->LabelPurgeNews.visible);
   EXPECT_EQ(captura->LabelPurgeNews.caption.find("Se borraron 3 registros de más de 30 días (de "
-                                                 "más de 7 en Frutas y Hortalizas)."),
+                                                 "más de 7 en Frutas y Hortalizas); pasaron al "
+                                                 "archivo histórico "),
             0u)
       << captura->LabelPurgeNews.caption;
   EXPECT_EQ(rows("Obs='gone'"), 0);
+  {
+    const fs::path where = folder.path();
+    store::Connection archive = store::hasSettings(where)
+                                    ? store::Connection::openDatabase(where)
+                                    : store::Connection::open(store::archivePath(where));
+    EXPECT_EQ(
+        archive.runNative("SELECT count(*) FROM Historico WHERE Obs = 'gone'")[0][0].asInteger(),
+        3);
+    EXPECT_EQ(archive.runNative("SELECT count(*) FROM Historico")[0][0].asInteger(), 3);
+  }
   EXPECT_EQ(rows("Obs='kept'"), 3);
   EXPECT_EQ(rows(), before - 3);
   EXPECT_EQ(state->gFechaSQL, "2006/7/21");
@@ -59,8 +75,8 @@ TEST_F(CaptureScreen, ALongPurgeSaysWhatItDoesWhileItRuns) {
   start("Granos y Semillas", "005");
   EXPECT_EQ(rows("Fecha=#2005/1/1#"), 0);
   EXPECT_NE(std::find(host.works.begin(), host.works.end(),
-                      "Borrando los registros de más de 30 días (de más de 7 en Frutas y "
-                      "Hortalizas)…"),
+                      "Pasando al archivo histórico los registros de más de 30 días (de más de "
+                      "7 en Frutas y Hortalizas)…"),
             host.works.end());
   EXPECT_GT(host.workTicks, 0);
 }

@@ -6,11 +6,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "capture_fixture.h"
 #include "faulty_vfs.h"
 #include "outputs/day_output_files.h"
 #include "sign_in.h"
+#include "store/archive.h"
+#include "store/backup.h"
+#include "store/connection.h"
 #include "text/money.h"
 
 namespace {
@@ -48,6 +52,7 @@ class IoFaults : public CaptureScreen {
   // (without faults) and `prepare` done.
   void freshStart(const std::function<void(capture::Captura&)>& prepare) {
     for (const char* output : {"Reporte.htm", "5FRU.csv"}) fs::remove(folder.path() / output);
+    fs::remove_all(folder.path() / store::kBackupFolderName);
     fs::copy_file(pristine(), store::databasePath(folder.path()),
                   fs::copy_options::overwrite_existing);
     fs::remove(fs::path(store::databasePath(folder.path()).string() + "-journal"));
@@ -100,6 +105,21 @@ class IoFaults : public CaptureScreen {
 
   static std::int64_t countOf(const std::string& held) { return std::stoll(held); }
 
+  // The record keys of the file and of the archive together, each once; the archive sound.
+  std::set<std::int64_t> keptRecords() {
+    std::set<std::int64_t> kept;
+    for (const store::Row& row : store::run(folder.path(), "SELECT Consec FROM Reg_Pre")) {
+      kept.insert(row[0].asInteger());
+    }
+    if (!fs::exists(store::archivePath(folder.path()))) return kept;
+    store::Connection archive = store::Connection::open(store::archivePath(folder.path()));
+    EXPECT_EQ(archive.runNative("PRAGMA integrity_check")[0][0].asText(), "ok");
+    for (const store::Row& row : archive.runNative("SELECT Consec FROM Historico")) {
+      EXPECT_TRUE(kept.insert(row[0].asInteger()).second) << "in the file and the archive";
+    }
+    return kept;
+  }
+
   // How many messages the operator has been shown (the access screen is no message).
   std::size_t messagesShown() const {
     return static_cast<std::size_t>(
@@ -118,6 +138,7 @@ class IoFaults : public CaptureScreen {
       return prepare ? held : held.substr(held.find('\n'));
     };
     freshStart(prepare);
+    const std::set<std::int64_t> all_records = prepare ? std::set<std::int64_t>{} : keptRecords();
     event();
     const std::string done_data = data();
     const std::string done_screen = screen();
@@ -154,6 +175,9 @@ class IoFaults : public CaptureScreen {
           }
         }
         EXPECT_EQ(store::run(folder.path(), "PRAGMA integrity_check")[0][0].asText(), "ok");
+        if (!prepare) {
+          EXPECT_EQ(keptRecords(), all_records) << "a record in neither";
+        }
         if (!struck) break;
       }
     }

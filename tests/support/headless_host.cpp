@@ -18,9 +18,8 @@ std::string typeName(const std::type_info& type) {
 
 void HeadlessHost::showModal(forms::Form& form) {
   modalForms.push_back(form.name());
-  if (const auto* notice = dynamic_cast<const forms::MessageForm*>(&form)) {
-    notices.push_back(notice->LabelMensaje.caption);
-  }
+  const auto* notice = dynamic_cast<const forms::MessageForm*>(&form);
+  if (notice) notices.push_back(notice->LabelMensaje.caption);
   form.load();
   if (form.unloaded()) return;
   // Messages are acknowledged at once; queued answers wait for the dialogs they are for.
@@ -31,7 +30,8 @@ void HeadlessHost::showModal(forms::Form& form) {
     return;
   }
   if (answers_.empty()) {
-    throw forms::ScreenMisuse("se abrió " + form.name() + " sin respuesta preparada");
+    throw forms::ScreenMisuse("se abrió " + form.name() + " sin respuesta preparada" +
+                              (notice ? ": " + notice->LabelMensaje.caption : ""));
   }
   auto answer = std::move(answers_.front());
   answers_.pop_front();
