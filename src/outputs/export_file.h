@@ -14,8 +14,8 @@ std::string exportStatement(std::string_view delegation, std::string_view module
                             const text::Date& date);
 
 // One line of the export file, without its line end: 14 values in double quotes separated by
-// commas, a quote inside a value written twice; in "VOL" transport, volume and entry period stand
-// where the four prices stand in other modules.
+// commas, each value as stored; in "VOL" transport, volume and entry period stand where the
+// four prices stand in other modules.
 std::string exportLine(std::string_view module, const store::Row& row);
 
 }  // namespace outputs

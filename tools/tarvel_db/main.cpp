@@ -3,7 +3,9 @@
 #include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "access/access_file.h"
 #include "access/access_import.h"
 #include "access/access_listing.h"
+#include "archive/archive_reading.h"
 #include "copying/copy.h"
 #include "generating/demo_data.h"
 #include "generating/generate.h"
@@ -36,6 +39,12 @@ constexpr const char* kUsage =
     "                                       escribe esa tabla como CSV para tarvel-db load\n"
     "  tarvel-db import ACCESS.mdb [ARCHIVO] importa las tablas del programa de un archivo de\n"
     "                                       Access a una base de datos nueva o vacía\n"
+    "  tarvel-db historico [ARCHIVO] [--desde AAAA-MM-DD] [--hasta AAAA-MM-DD] [--modulo MOD]\n"
+    "                                       escribe como CSV para tarvel-db load los registros\n"
+    "                                       del archivo histórico (los que borró la depuración)\n"
+    "  tarvel-db exporta [ARCHIVO] --fecha AAAA-MM-DD --modulo MOD [--delegacion N]\n"
+    "                    [--salida CARPETA] escribe el archivo de exportación de ese día, con\n"
+    "                                       los registros de la base de datos y del histórico\n"
     "En lugar de ARCHIVO puede darse un SERVIDOR (postgresql://usuario@equipo/base); la\n"
     "contraseña va en ~/.pgpass o en PGPASSWORD.\n"
     "Sin ARCHIVO se usa la base de datos de la carpeta de datos del usuario\n"
@@ -190,6 +199,55 @@ int generate(const std::string& file, const std::vector<std::string>& options) {
   return 0;
 }
 
+// Options the command does not take: the usage is shown.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The options after the database: each --name with its value, only those in `known`.
+std::map<std::string, std::string> options(const std::vector<std::string>& given,
+                                           const std::set<std::string>& known) {
+  std::map<std::string, std::string> read;
+  if (given.size() % 2 != 0) throw UsageError("opciones sin valor");
+  for (std::size_t i = 0; i < given.size(); i += 2) {
+    if (!known.count(given[i]) || !read.emplace(given[i], given[i + 1]).second) {
+      throw UsageError("opción " + given[i]);
+    }
+  }
+  return read;
+}
+
+text::Date dateOption(const std::string& option, const std::string& value) {
+  const auto date = text::parseIso(value);
+  if (!date)
+    throw std::runtime_error(option + " espera una fecha AAAA-MM-DD, no \"" + value + "\"");
+  return *date;
+}
+
+int archived(const std::string& target, const std::vector<std::string>& given) {
+  const auto read = options(given, {"--desde", "--hasta", "--modulo"});
+  tarvel_db::ArchiveFilter filter;
+  if (read.count("--desde")) filter.from = dateOption("--desde", read.at("--desde"));
+  if (read.count("--hasta")) filter.to = dateOption("--hasta", read.at("--hasta"));
+  if (read.count("--modulo")) filter.module = read.at("--modulo");
+  tarvel_db::writeArchivedRecords(target, filter, std::cout);
+  return 0;
+}
+
+int exportDay(const std::string& target, const std::vector<std::string>& given) {
+  const auto read = options(given, {"--fecha", "--modulo", "--delegacion", "--salida"});
+  if (!read.count("--fecha") || !read.count("--modulo")) {
+    throw UsageError("faltan --fecha o --modulo");
+  }
+  const tarvel_db::DayExport written = tarvel_db::writeDayExport(
+      target, dateOption("--fecha", read.at("--fecha")), read.at("--modulo"),
+      read.count("--delegacion") ? read.at("--delegacion") : "",
+      read.count("--salida") ? read.at("--salida") : ".");
+  std::cout << "Archivo grabado: " << written.file.string() << " (" << written.records
+            << (written.records == 1 ? " registro" : " registros") << ")\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -200,7 +258,8 @@ int main(int argc, char* argv[]) {
   }
   try {
     const bool command =
-        !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate");
+        !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate" ||
+                          args[0] == "historico" || args[0] == "exporta");
     if (args.size() == 3 && args[0] == "copy") return copy(args[1], args[2]);
     if ((args.size() == 2 || args.size() == 3) && args[0] == "access") return access(args);
     if ((args.size() == 2 || args.size() == 3) && args[0] == "import") {
@@ -215,6 +274,17 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() >= 2 && args[0] == "generate") {
       return generate(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+    }
+    try {
+      if (args.size() >= 2 && args[0] == "historico") {
+        return archived(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+      }
+      if (args.size() >= 2 && args[0] == "exporta") {
+        return exportDay(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+      }
+    } catch (const UsageError&) {
+      std::cerr << kUsage;
+      return 2;
     }
     if (args.size() >= 4 && args[0] == "load") {
       return load(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));

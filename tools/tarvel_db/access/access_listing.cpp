@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "loading/csv.h"
 #include "store/schema.h"
 
 namespace tarvel_db {
@@ -11,16 +12,6 @@ std::string joined(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
   return text.empty() ? "ninguna" : text;
-}
-
-// A field as `tarvel-db load` reads it back: nothing for null, quotes around a text that is
-// empty or holds a comma, a quote or a line break.
-std::string csvField(const std::optional<std::string>& value) {
-  if (!value) return {};
-  if (!value->empty() && value->find_first_of(",\"\r\n") == std::string::npos) return *value;
-  std::string quoted = "\"";
-  for (char c : *value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
 }
 
 }  // namespace

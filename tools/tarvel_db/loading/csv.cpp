@@ -203,4 +203,12 @@ std::vector<CsvRecord> readCsv(std::istream& in) {
   return records;
 }
 
+std::string csvField(const std::optional<std::string>& value) {
+  if (!value) return {};
+  if (!value->empty() && value->find_first_of(",\"\r\n") == std::string::npos) return *value;
+  std::string quoted = "\"";
+  for (char c : *value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
 }  // namespace tarvel_db

@@ -49,4 +49,8 @@ std::vector<NumberedRecord> parseCsv(std::string_view utf8);
 // The records of a whole stream: officeTextToUtf8, then parseCsv.
 std::vector<CsvRecord> readCsv(std::istream& in);
 
+// A field as readCsv reads it back: nothing for null, quotes around a text that is empty or
+// holds a comma, a quote or a line break.
+std::string csvField(const std::optional<std::string>& value);
+
 }  // namespace tarvel_db
