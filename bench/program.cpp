@@ -11,6 +11,7 @@
 
 #include "copying/copy.h"
 #include "session/frm_clave_acceso.h"
+#include "store/backup.h"
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/server_settings.h"
@@ -62,7 +63,7 @@ Program::Program(const fs::path& store, const fs::path& work)
     : program_folder_(work / "program"), alone_folder_(work / "alone") {
   for (const fs::path& folder : {program_folder_, alone_folder_}) {
     fs::remove_all(folder);
-    fs::create_directories(folder);
+    fs::create_directories(folder / store::kBackupFolderName);
   }
   host_.folder = program_folder_;
   host_.clock = localNow();
@@ -184,13 +185,23 @@ void Program::observe() {
 double Program::runAlone(const std::vector<Recorded>& statements, bool connect,
                          const std::string& output) {
   const std::string bytes = output.empty() ? std::string() : bytesOf(program_folder_ / output);
+  // A file the program names in its folder (the archive it attaches) is the floor's own.
+  std::vector<Recorded> own = statements;
+  const std::string program_folder = program_folder_.string();
+  for (Recorded& recorded : own) {
+    for (store::Value& value : recorded.values) {
+      if (value.isText() && value.asText().rfind(program_folder, 0) == 0) {
+        value = store::Value(alone_folder_.string() + value.asText().substr(program_folder.size()));
+      }
+    }
+  }
   const auto alone_start = Clock::now();
   if (libpq_) {
     if (connect) libpq_->connect();
-    libpq_->run(statements);
+    libpq_->run(own);
   } else {
     if (connect) alone_->reopen();
-    alone_->run(statements);
+    alone_->run(own);
   }
   if (!output.empty()) writeAsTheProgram(alone_folder_ / output, bytes);
   return millisecondsSince(alone_start);

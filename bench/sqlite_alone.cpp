@@ -32,7 +32,10 @@ void SqliteAlone::reopen() {
 }
 
 void SqliteAlone::open() {
-  check(db_, sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), "open");
+  // With CREATE, as an archive the statements attach is made when missing.
+  check(db_,
+        sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+        "open");
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 5000);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
