@@ -192,13 +192,12 @@ std::string Captura::purgeOldRecords() {
   return (moved == 1 ? std::string("Se borró 1 registro")
                      : "Se borraron " + std::to_string(moved) + " registros") +
          " de más de " + std::to_string(session::kKeptDays) + " días (de más de " +
-         std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas)" +
-         (moved == 1 ? "; pasó" : "; pasaron") + " al archivo histórico " +
-         (on_file ? store::archivePath(folder).string()
-                  : std::string("del servidor (tabla ") + store::kArchiveTableName + ")") +
-         "." +
-         (on_file ? "\nLa copia completa está en " + copy.string()
-                  : "\nEl servidor se respalda con las copias de su administrador.");
+         std::to_string(session::kFruitKeptDays) + " en Frutas y Hortalizas) y " +
+         (moved == 1 ? "pasó" : "pasaron") + " al archivo histórico." +
+         (on_file ? "\nEl archivo histórico y la copia completa están en " +
+                        copy.parent_path().string() + "."
+                  : std::string("\nEl archivo histórico es la tabla ") + store::kArchiveTableName +
+                        " del servidor, que se respalda con las copias de su administrador.");
 }
 
 // Every origin under its key, then those with an abbreviation under it; the first

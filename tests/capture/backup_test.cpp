@@ -73,10 +73,9 @@ TEST_F(StartBackup, EveryPurgeHasItsCopyAndNoPurgedRecordIsLeftInNone) {
   EXPECT_EQ(rows("Obs='old'"), 0);
   EXPECT_TRUE(notices.empty());
   EXPECT_EQ(captura->LabelPurgeNews.caption,
-            "Se borraron 2 registros de más de 30 días (de más de 7 en Frutas y Hortalizas); "
-            "pasaron al archivo histórico " +
-                store::archivePath(folder.path()).string() + ".\nLa copia completa está en " +
-                todays().string());
+            "Se borraron 2 registros de más de 30 días (de más de 7 en Frutas y Hortalizas) y "
+            "pasaron al archivo histórico.\nEl archivo histórico y la copia completa están en " +
+                backups().string() + ".");
   ASSERT_TRUE(fs::exists(todays()));
   for (const char* kept :
        {"13-080000", "14-080000", "15-080000", "16-080000", "17-080000", "18-080000", "08"}) {

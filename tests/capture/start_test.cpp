@@ -24,8 +24,8 @@ TEST_F(CaptureScreen, StartPurgesOldRecordsByTheClockNotByTheChosenDate) {
   EXPECT_TRUE(notices.empty());
   EXPECT_TRUE(captura->LabelPurgeNews.visible);
   EXPECT_EQ(captura->LabelPurgeNews.caption.find("Se borraron 3 registros de más de 30 días (de "
-                                                 "más de 7 en Frutas y Hortalizas); pasaron al "
-                                                 "archivo histórico "),
+                                                 "más de 7 en Frutas y Hortalizas) y pasaron al "
+                                                 "archivo histórico."),
             0u)
       << captura->LabelPurgeNews.caption;
   EXPECT_EQ(rows("Obs='gone'"), 0);
