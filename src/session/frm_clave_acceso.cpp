@@ -7,6 +7,7 @@
 #include "session/store_failure.h"
 #include "store/connection.h"
 #include "store/literal.h"
+#include "store/server_security.h"
 #include "text/dates.h"
 #include "text/encoding.h"
 
@@ -109,6 +110,11 @@ void frmClaveAcceso::cmdAceptar_Click() {
     setFocus(Text1);
     return;
   }
+  if (!ownDelegation()) {
+    Text1.text.clear();
+    setFocus(Text1);
+    return;
+  }
   LabelWrongKey.visible = false;
   captura_.showDelegation(g_.gDescDel);
   LabelDel1.caption = g_.gDescDel;
@@ -119,6 +125,32 @@ void frmClaveAcceso::cmdAceptar_Click() {
   attemptStore(host(), g_.database(), "guardar la delegación y el operador",
                [this] { writeConfig(); });
   showStageTwo();
+}
+
+// On a server prepared for several delegations the station's role belongs to one: a key of
+// another (the "746" key included) is refused, naming the station's delegation. Elsewhere
+// any delegation the key opens is the station's.
+bool frmClaveAcceso::ownDelegation() {
+  std::optional<int> station;
+  std::string name;
+  if (!attemptStore(host(), g_.database(), "leer la delegación de este equipo en el servidor", [&] {
+        station = store::sessionDelegation(g_.database().connection());
+        if (!station) return;
+        g_.gSQL =
+            "SELECT desc_del from Cat_Deleg where Cve_Del=" + store::sqlInteger(*station) + " ";
+        const store::Rows found = g_.database().run(g_.gSQL);
+        name = found.empty() ? "" : " (" + found[0][0].asText() + ")";
+      })) {
+    return false;
+  }
+  if (!station || std::to_string(*station) == g_.gCveDel) return true;
+  host().beep();
+  forms::MessageForm notice(host(), "Clave de otra delegación",
+                            "Este equipo entra al servidor por la delegación " +
+                                std::to_string(*station) + name +
+                                ": solo se firma con una clave de esa delegación.");
+  host().showModal(notice);
+  return false;
 }
 
 // Looks the key up; on a match the session takes the delegation, the operator and the state.

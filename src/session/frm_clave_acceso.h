@@ -57,6 +57,7 @@ class frmClaveAcceso : public forms::Form {
   void fillDelegations();
   void fillModulesAndDates();
   bool findDelegation(const std::string& k);
+  bool ownDelegation();
   void writeConfig();
   void showStageTwo();
   void refuseTypedDate(const std::string& reason);

@@ -85,6 +85,10 @@ class AttachedArchive {
 
 }  // namespace
 
+void createArchiveTable(Connection& server) {
+  createArchive(server, "");
+}
+
 const TableSpec& archiveTable() {
   static const TableSpec archive = [] {
     TableSpec table{kArchiveTableName, TableKey::KeptRecordKey, recordTable().columns};
@@ -109,7 +113,10 @@ std::int64_t archiveAndPurge(Connection& connection, const fs::path& folder,
   std::int64_t moved = 0;
   connection.transaction(
       [&] {
-        createArchive(connection, on_file ? "historico." : "");
+        // A station of a prepared server may not make tables; the preparation made it.
+        if (on_file || connection.columnsOf(kArchiveTableName).empty()) {
+          createArchive(connection, on_file ? "historico." : "");
+        }
         moved =
             connection.runNative("SELECT count(*) FROM Reg_Pre WHERE (" + condition + ")", Row{})
                 .at(0)

@@ -21,6 +21,10 @@ const TableSpec& archiveTable();
 // The archive of a file database in `folder`.
 std::filesystem::path archivePath(const std::filesystem::path& folder);
 
+// The archive's table in a server database, made when missing (a preparation for several
+// delegations makes it, as their roles cannot).
+void createArchiveTable(Connection& server);
+
 // Moves the records that `condition` (on Reg_Pre's columns) names into the archive, checks
 // that the archive holds each of them equal column by column, then runs `deleteRecords`;
 // all of it in one transaction of `connection` (on a file the archive takes part through

@@ -82,7 +82,7 @@ class Connection {
   // The same with each ? bound to a value of its own kind (null, integer, real or text), so
   // a row read back is written back exactly.
   Rows runNative(std::string_view statement, const Row& values);
-  // The key the last insert on this connection gave its row.
+  // The record key the last insert of a record on this connection gave its row.
   std::int64_t lastInsertedKey();
   // The columns of `table` in their order; none when there is no such table.
   std::vector<std::string> columnsOf(const std::string& table);

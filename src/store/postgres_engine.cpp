@@ -1,4 +1,5 @@
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -178,8 +179,10 @@ class PostgresEngine : public Engine {
   bool mayRetry(const StoreError& failure) const override {
     return failure.kind() == StoreError::Kind::Serialization;
   }
+  // The record key's own counter: the audit log's trigger draws from a counter of its own
+  // after the insert, which `lastval()` would name instead.
   std::int64_t lastInsertedKey() override {
-    return execute("SELECT lastval()", {})[0][0].asInteger();
+    return execute("SELECT currval('reg_pre_consec_seq')", {})[0][0].asInteger();
   }
   void endPrevious(const Engine& previous) override;
   std::vector<std::string> columnsOf(const std::string& table) override {
@@ -425,7 +428,10 @@ std::unique_ptr<Engine> openPostgresEngine(const ServerSettings& server) {
   settings["keepalives_interval"] = "5";
   settings["keepalives_count"] = "3";
   settings["client_encoding"] = "UTF8";
-  settings.try_emplace("application_name", "tarvel-captura");
+  // The audit log names the station by its program and host.
+  char host[64] = {};
+  gethostname(host, sizeof host - 1);
+  settings.try_emplace("application_name", std::string("tarvel-captura@") + host);
   // Options given in the URI come first; the pinned ones, later, win.
   std::string& options = settings["options"];
   options += std::string(options.empty() ? "" : " ") + kPinnedSettings +

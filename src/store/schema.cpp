@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "store/connection.h"
+#include "store/server_security.h"
 
 namespace store {
 namespace {
@@ -193,6 +194,7 @@ void createTables(Connection& connection) {
       for (const char* statement : kServerRecordKeyStatements) connection.runNative(statement);
     }
   }
+  if (server) createAuditLog(connection);
 }
 
 void createIndexes(Connection& connection) {

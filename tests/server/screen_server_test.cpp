@@ -267,7 +267,7 @@ TEST(ServerScreens, AStationKeepsOneConnectionAndReopensACutOne) {
   const auto stationBackends = [&] {
     return admin.runNative(
         "SELECT pid FROM pg_stat_activity WHERE datname = current_database() AND "
-        "application_name = 'tarvel-captura' AND pid <> pg_backend_pid()");
+        "application_name LIKE 'tarvel-captura@%' AND pid <> pg_backend_pid()");
   };
   ASSERT_EQ(stationBackends().size(), 1u);
   const std::string first = stationBackends()[0][0].asText();

@@ -14,10 +14,13 @@
 #include "access/access_import.h"
 #include "access/access_listing.h"
 #include "archive/archive_reading.h"
+#include "command_options.h"
 #include "copying/copy.h"
 #include "generating/demo_data.h"
 #include "generating/generate.h"
 #include "loading/loader.h"
+#include "national/national_commands.h"
+#include "national/national_files.h"
 #include "store/connection.h"
 #include "store/data_folder.h"
 #include "store/server_settings.h"
@@ -42,9 +45,20 @@ constexpr const char* kUsage =
     "  tarvel-db historico [ARCHIVO] [--desde AAAA-MM-DD] [--hasta AAAA-MM-DD] [--modulo MOD]\n"
     "                                       escribe como CSV para tarvel-db load los registros\n"
     "                                       del archivo histórico (los que borró la depuración)\n"
-    "  tarvel-db exporta [ARCHIVO] --fecha AAAA-MM-DD --modulo MOD [--delegacion N]\n"
+    "  tarvel-db exporta [ARCHIVO] --fecha AAAA-MM-DD --modulo MOD [--delegacion N | --todas]\n"
     "                    [--salida CARPETA] escribe el archivo de exportación de ese día, con\n"
     "                                       los registros de la base de datos y del histórico\n"
+    "                                       (con --todas, uno por delegación)\n"
+    "  tarvel-db reporte [ARCHIVO] --fecha AAAA-MM-DD --modulo MOD --delegacion N\n"
+    "                    [--salida CARPETA] escribe el Reporte.htm de esa delegación\n"
+    "  tarvel-db servidor preparar SERVIDOR prepara el servidor para varias delegaciones\n"
+    "  tarvel-db servidor delegacion SERVIDOR CVE ROL\n"
+    "                                       crea el rol de un equipo de la delegación CVE\n"
+    "  tarvel-db servidor nacional SERVIDOR ROL\n"
+    "                                       crea el rol que lee todas las delegaciones\n"
+    "  tarvel-db servidor roles SERVIDOR    muestra los roles y sus delegaciones\n"
+    "  tarvel-db bitacora SERVIDOR [--desde AAAA-MM-DD] [--hasta AAAA-MM-DD] [--delegacion N]\n"
+    "                                       escribe como CSV la bitácora de cambios\n"
     "En lugar de ARCHIVO puede darse un SERVIDOR (postgresql://usuario@equipo/base); la\n"
     "contraseña va en ~/.pgpass o en PGPASSWORD.\n"
     "Sin ARCHIVO se usa la base de datos de la carpeta de datos del usuario\n"
@@ -199,52 +213,37 @@ int generate(const std::string& file, const std::vector<std::string>& options) {
   return 0;
 }
 
-// Options the command does not take: the usage is shown.
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-// The options after the database: each --name with its value, only those in `known`.
-std::map<std::string, std::string> options(const std::vector<std::string>& given,
-                                           const std::set<std::string>& known) {
-  std::map<std::string, std::string> read;
-  if (given.size() % 2 != 0) throw UsageError("opciones sin valor");
-  for (std::size_t i = 0; i < given.size(); i += 2) {
-    if (!known.count(given[i]) || !read.emplace(given[i], given[i + 1]).second) {
-      throw UsageError("opción " + given[i]);
-    }
-  }
-  return read;
-}
-
-text::Date dateOption(const std::string& option, const std::string& value) {
-  const auto date = text::parseIso(value);
-  if (!date)
-    throw std::runtime_error(option + " espera una fecha AAAA-MM-DD, no \"" + value + "\"");
-  return *date;
-}
-
 int archived(const std::string& target, const std::vector<std::string>& given) {
-  const auto read = options(given, {"--desde", "--hasta", "--modulo"});
+  const auto read = tarvel_db::options(given, {"--desde", "--hasta", "--modulo"});
   tarvel_db::ArchiveFilter filter;
-  if (read.count("--desde")) filter.from = dateOption("--desde", read.at("--desde"));
-  if (read.count("--hasta")) filter.to = dateOption("--hasta", read.at("--hasta"));
+  if (read.count("--desde")) filter.from = tarvel_db::dateOption("--desde", read.at("--desde"));
+  if (read.count("--hasta")) filter.to = tarvel_db::dateOption("--hasta", read.at("--hasta"));
   if (read.count("--modulo")) filter.module = read.at("--modulo");
   tarvel_db::writeArchivedRecords(target, filter, std::cout);
   return 0;
 }
 
 int exportDay(const std::string& target, const std::vector<std::string>& given) {
-  const auto read = options(given, {"--fecha", "--modulo", "--delegacion", "--salida"});
-  if (!read.count("--fecha") || !read.count("--modulo")) {
-    throw UsageError("faltan --fecha o --modulo");
+  const auto read =
+      tarvel_db::options(given, {"--fecha", "--modulo", "--delegacion", "--salida"}, {"--todas"});
+  if (!read.count("--fecha") || !read.count("--modulo") ||
+      (read.count("--todas") && read.count("--delegacion"))) {
+    throw tarvel_db::UsageError("faltan --fecha o --modulo");
   }
-  const tarvel_db::DayExport written = tarvel_db::writeDayExport(
-      target, dateOption("--fecha", read.at("--fecha")), read.at("--modulo"),
-      read.count("--delegacion") ? read.at("--delegacion") : "",
-      read.count("--salida") ? read.at("--salida") : ".");
-  std::cout << "Archivo grabado: " << written.file.string() << " (" << written.records
-            << (written.records == 1 ? " registro" : " registros") << ")\n";
+  const text::Date day = tarvel_db::dateOption("--fecha", read.at("--fecha"));
+  const std::string folder = read.count("--salida") ? read.at("--salida") : ".";
+  std::vector<tarvel_db::DayExport> written;
+  if (read.count("--todas")) {
+    written = tarvel_db::writeAllExports(target, day, read.at("--modulo"), folder);
+  } else {
+    written.push_back(tarvel_db::writeDayExport(
+        target, day, read.at("--modulo"), read.count("--delegacion") ? read.at("--delegacion") : "",
+        folder));
+  }
+  for (const tarvel_db::DayExport& file : written) {
+    std::cout << "Archivo grabado: " << file.file.string() << " (" << file.records
+              << (file.records == 1 ? " registro" : " registros") << ")\n";
+  }
   return 0;
 }
 
@@ -259,7 +258,7 @@ int main(int argc, char* argv[]) {
   try {
     const bool command =
         !args.empty() && (args[0] == "create" || args[0] == "load" || args[0] == "generate" ||
-                          args[0] == "historico" || args[0] == "exporta");
+                          args[0] == "historico" || args[0] == "exporta" || args[0] == "reporte");
     if (args.size() == 3 && args[0] == "copy") return copy(args[1], args[2]);
     if ((args.size() == 2 || args.size() == 3) && args[0] == "access") return access(args);
     if ((args.size() == 2 || args.size() == 3) && args[0] == "import") {
@@ -282,7 +281,18 @@ int main(int argc, char* argv[]) {
       if (args.size() >= 2 && args[0] == "exporta") {
         return exportDay(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
       }
-    } catch (const UsageError&) {
+      if (args.size() >= 2 && args[0] == "servidor") {
+        return tarvel_db::serverCommand(std::vector<std::string>(args.begin() + 1, args.end()));
+      }
+      if (args.size() >= 2 && args[0] == "bitacora") {
+        return tarvel_db::auditLogCommand(args[1],
+                                          std::vector<std::string>(args.begin() + 2, args.end()));
+      }
+      if (args.size() >= 2 && args[0] == "reporte") {
+        return tarvel_db::reportCommand(args[1],
+                                        std::vector<std::string>(args.begin() + 2, args.end()));
+      }
+    } catch (const tarvel_db::UsageError&) {
       std::cerr << kUsage;
       return 2;
     }

@@ -53,6 +53,13 @@ bool exportOrder(const store::Row& a, const store::Row& b) {
 
 }  // namespace
 
+std::string withoutUnkeyed(std::string statement) {
+  constexpr std::string_view kUnkeyed = " Or Reg_Pre.Cve_del Is Null";
+  const auto at = statement.find(kUnkeyed);
+  if (at != std::string::npos) statement.erase(at, kUnkeyed.size());
+  return statement;
+}
+
 std::size_t writeArchivedRecords(const std::string& target, const ArchiveFilter& filter,
                                  std::ostream& out) {
   std::optional<store::Connection> archive = openArchive(target);
@@ -96,8 +103,8 @@ std::size_t writeArchivedRecords(const std::string& target, const ArchiveFilter&
 }
 
 DayExport writeDayExport(const std::string& target, const text::Date& day,
-                         const std::string& module, std::string delegation,
-                         const fs::path& folder) {
+                         const std::string& module, std::string delegation, const fs::path& folder,
+                         bool keyedOnly) {
   store::Connection database = openTarget(target);
   if (delegation.empty()) {
     const store::Rows config = database.run("SELECT Cve_Del, Cve_Ope from Config");
@@ -106,7 +113,8 @@ DayExport writeDayExport(const std::string& target, const text::Date& day,
     }
     delegation = config[0][0].asText();
   }
-  const std::string statement = outputs::exportStatement(delegation, module, day);
+  std::string statement = outputs::exportStatement(delegation, module, day);
+  if (keyedOnly) statement = withoutUnkeyed(statement);
   store::Rows rows = database.run(statement);
   // The same statement on the archive, whose table holds Reg_Pre's columns.
   if (std::optional<store::Connection> archive = openArchive(target)) {

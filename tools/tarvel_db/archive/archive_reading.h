@@ -31,9 +31,14 @@ struct DayExport {
 
 // Writes into `folder` the export file of `delegation` (the database's own when empty) for
 // `module` on `day`, from the records in the database and in its archive together: the bytes
-// the program's export writes, under the same name. Throws when the day holds no record.
+// the program's export writes, under the same name. With `keyedOnly` the records that name
+// no delegation stay out, as a station of a server prepared for several delegations never
+// sees them. Throws when the day holds no record.
 DayExport writeDayExport(const std::string& target, const text::Date& day,
                          const std::string& module, std::string delegation,
-                         const std::filesystem::path& folder);
+                         const std::filesystem::path& folder, bool keyedOnly = false);
+
+// An output statement of the program without its "or naming no delegation" part.
+std::string withoutUnkeyed(std::string statement);
 
 }  // namespace tarvel_db
