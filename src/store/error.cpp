@@ -31,6 +31,9 @@ std::string sentenceOf(StoreError::Kind kind, const std::string& engine_message,
     case Kind::ReadOnlyFolder:
       return "no se puede escribir en la base de datos: el archivo o su carpeta son de solo "
              "lectura; pida que se dé permiso de escritura";
+    case Kind::NotPermitted:
+      return "el servidor no le permite esto al rol de este equipo (falta un permiso, o es de "
+             "otra delegación); pida a su administrador que revise el rol";
     case Kind::Full:
       return "el disco está lleno; libere espacio y vuelva a intentarlo";
     case Kind::NotADatabase:

@@ -18,6 +18,7 @@ class StoreError : public std::runtime_error {
     Serialization,   // the server undid the transaction so that it may run again
     ReadOnly,        // the database may not be written
     ReadOnlyFolder,  // the file's folder may not be written (its journal cannot be made)
+    NotPermitted,    // the server's role may not do it (a permission, or another delegation's row)
     Full,
     NotADatabase,  // not a database of this program, or damaged
     CannotOpen,    // the database file cannot be opened

@@ -53,7 +53,8 @@ StoreError::Kind kindOfState(std::string_view state) {
   if (state == "40001" || state == "40P01") return Kind::Serialization;
   if (state == "55P03") return Kind::Busy;
   if (state == "53100") return Kind::Full;
-  if (state == "25006" || state == "42501") return Kind::ReadOnly;
+  if (state == "25006") return Kind::ReadOnly;
+  if (state == "42501") return Kind::NotPermitted;
   if (state == "42P01") return Kind::MissingTable;
   if (state == "42703") return Kind::MissingColumn;
   if (state.substr(0, 2) == "23") return Kind::Constraint;
