@@ -90,8 +90,4 @@ void LibpqAlone::run(const std::vector<Recorded>& statements) {
   }
 }
 
-void LibpqAlone::runNative(const std::string& statement) {
-  checked(connection_, PQexec(connection_, statement.c_str()), statement);
-}
-
 }  // namespace bench

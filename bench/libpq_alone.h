@@ -24,8 +24,6 @@ class LibpqAlone {
   // Opens a new connection in place of the one open, as a start does.
   void connect();
   void run(const std::vector<Recorded>& statements);
-  // Runs `statement` as it stands, untimed upkeep such as the program's own VACUUM.
-  void runNative(const std::string& statement);
 
  private:
   void close();

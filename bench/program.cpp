@@ -14,6 +14,7 @@
 #include "store/backup.h"
 #include "store/connection.h"
 #include "store/error.h"
+#include "store/server_security.h"
 #include "store/server_settings.h"
 
 namespace bench {
@@ -74,17 +75,28 @@ Program::Program(const fs::path& store, const fs::path& work)
     server_database_ = "bench_" + std::to_string(getpid()) + "_" + std::to_string(databases++);
     store::Connection::connect(server_admin_)
         .runNative("CREATE DATABASE " + server_database_ + " TEMPLATE template0");
-    const std::string uri =
+    const std::string owner =
         std::string("postgresql:///") + server_database_ + "?host=" + server + "&user=postgres";
-    tarvel_db::copyToServer(store, uri);
+    tarvel_db::copyToServer(store, owner);
+    // With TARVEL_BENCH_PREPARED the server is prepared for several delegations, and the
+    // program and its floor work as delegation 5's role, held by row security.
+    std::string user = "postgres";
+    if (const char* prepared = std::getenv("TARVEL_BENCH_PREPARED"); prepared && *prepared) {
+      user = "bench_delegacion_5";
+      store::Connection connection = store::Connection::connect(owner);
+      store::prepareServer(connection);
+      store::addDelegationRole(connection, 5, user);
+    }
     // The floor's copy is the server's own copy of the program's, made before the program
     // connects.
     alone_database_ = server_database_ + "_alone";
     store::Connection::connect(server_admin_)
         .runNative("CREATE DATABASE " + alone_database_ + " TEMPLATE " + server_database_);
     libpq_ = std::make_unique<LibpqAlone>(std::string("postgresql:///") + alone_database_ +
-                                          "?host=" + server + "&user=postgres");
-    std::ofstream(program_folder_ / store::kSettingsFileName) << "servidor = " << uri << "\n";
+                                          "?host=" + server + "&user=" + user);
+    std::ofstream(program_folder_ / store::kSettingsFileName)
+        << "servidor = postgresql:///" << server_database_ << "?host=" << server << "&user=" << user
+        << "\n";
   } else {
     fs::copy_file(store, store::databasePath(program_folder_));
     fs::copy_file(store, store::databasePath(alone_folder_));
@@ -151,11 +163,13 @@ Program::StartTimes Program::start(const std::string& caption) {
   times.signIn.ran = statementsRun() - ran_opening;
   times.opening.alone = runAlone(statements, true);
   times.signIn.alone = runAlone(after_shown);
-  // A server cleans up after a purge by itself, soon after it; the next events meet the
-  // tables as they are then.
-  if (libpq_) {
-    state_->database().connection().runNative("VACUUM ANALYZE");
-    libpq_->runNative("VACUUM ANALYZE");
+  // A server cleans up after a purge by itself (as the tables' owner), soon after it; the
+  // next events meet the tables as they are then.
+  for (const std::string& database : {server_database_, alone_database_}) {
+    if (database.empty()) continue;
+    std::string owner = server_admin_;
+    owner.replace(owner.find("///postgres?"), 12, "///" + database + "?");
+    store::Connection::connect(owner).runNative("VACUUM ANALYZE");
   }
   return times;
 }

@@ -41,22 +41,24 @@ constexpr const char* kAuditLogStatements[] = {
     "REVOKE ALL ON bitacora FROM PUBLIC",
 };
 
-// The delegation of a role, looked up by the database's owner: a station cannot read or change
-// the table of roles, nor name its delegation any other way. Policies call it once per
-// statement, as `(SELECT …)`.
+// The table of roles and their delegations, kept by the database's owner: a station reads its
+// own row and cannot change any. Policies look the session's role up once per statement, as
+// an initial plan (`(SELECT …)`), through the table's key.
 constexpr const char* kRoleStatements[] = {
-    "CREATE TABLE IF NOT EXISTS delegacion_rol (rol text PRIMARY KEY, cve_del integer)",
+    "CREATE TABLE IF NOT EXISTS delegacion_rol (rol name PRIMARY KEY, cve_del integer)",
     "REVOKE ALL ON delegacion_rol FROM PUBLIC",
+    "ALTER TABLE delegacion_rol ENABLE ROW LEVEL SECURITY",
+    "DROP POLICY IF EXISTS propio ON delegacion_rol",
+    "CREATE POLICY propio ON delegacion_rol FOR SELECT USING (rol = current_user)",
     "CREATE OR REPLACE FUNCTION tarvel_delegacion(quien name) RETURNS integer LANGUAGE sql "
     "STABLE SECURITY DEFINER SET search_path = public AS $$ SELECT cve_del FROM delegacion_rol "
     "WHERE rol = quien AND cve_del IS NOT NULL $$",
-    "CREATE OR REPLACE FUNCTION tarvel_nacional(quien name) RETURNS boolean LANGUAGE sql "
-    "STABLE SECURITY DEFINER SET search_path = public AS $$ SELECT EXISTS (SELECT 1 FROM "
-    "delegacion_rol WHERE rol = quien AND cve_del IS NULL) $$",
 };
 
-constexpr const char* kOwnDelegation = "(SELECT tarvel_delegacion(current_user))";
-constexpr const char* kNational = "(SELECT tarvel_nacional(current_user))";
+constexpr const char* kOwnDelegation =
+    "(SELECT d.cve_del FROM delegacion_rol AS d WHERE d.rol = current_user)";
+constexpr const char* kNational =
+    "(SELECT d.cve_del IS NULL FROM delegacion_rol AS d WHERE d.rol = current_user)";
 
 // Forced row security on `table`: its delegation's rows to a delegation's role, for reading
 // and for writing, and every row to the national role, for reading.
@@ -92,7 +94,8 @@ void ensureLoginRole(Connection& server, const std::string& role) {
   for (const std::string& table : tableNames()) {
     server.runNative("GRANT SELECT ON " + table + " TO " + role);
   }
-  server.runNative("GRANT SELECT ON " + std::string(kArchiveTableName) + ", bitacora TO " + role);
+  server.runNative("GRANT SELECT ON " + std::string(kArchiveTableName) +
+                   ", bitacora, delegacion_rol TO " + role);
 }
 
 void mapRole(Connection& server, const std::string& role, std::optional<int> delegation) {
@@ -117,6 +120,10 @@ void prepareServer(Connection& server) {
         createAuditLog(server);
         createArchiveTable(server);
         for (const char* statement : kRoleStatements) server.runNative(statement);
+        // Roles mapped by an earlier preparation read their own row too.
+        for (const ServerRole& role : serverRoles(server)) {
+          server.runNative("GRANT SELECT ON delegacion_rol TO " + role.role);
+        }
         // Each station's role keeps its own row of Config.
         server.runNative(
             "ALTER TABLE config ADD COLUMN IF NOT EXISTS rol name NOT NULL DEFAULT current_user");
