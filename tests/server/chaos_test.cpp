@@ -197,11 +197,14 @@ struct Tally {
   int operations = 0, faults = 0, lost = 0, duplicated = 0, hung = 0;
 };
 
-// What the stations were told, checked against what the database holds.
-void check(const fs::path& folder, const store::Rows& rows, std::int64_t counter, Tally& tally) {
+// What the stations were told, checked against what the database holds and what its audit
+// log says was done (key, action, times).
+void check(const fs::path& folder, const store::Rows& rows, std::int64_t counter,
+           const store::Rows& audit, Tally& tally) {
   std::map<std::string, std::string> price_of;            // saved keys the stations were told of
   std::map<std::string, std::set<std::string>> notes_of;  // what each may hold
   std::set<std::string> deleted, maybe_deleted;
+  std::map<std::string, std::pair<int, int>> changes;  // acknowledged, and of unknown outcome
   int unknown_saves = 0;
   std::int64_t highest_key = 0;
   for (int number = 1; number <= kStations; ++number) {
@@ -236,6 +239,7 @@ void check(const fs::path& folder, const store::Rows& rows, std::int64_t counter
       } else if (op == "C" && told != "F") {
         if (told == "A") notes_of[key].clear();
         notes_of[key].insert(note);
+        ++(told == "A" ? changes[key].first : changes[key].second);
       } else if (op == "D" && told == "A") {
         deleted.insert(key);
       } else if (op == "D" && told == "U") {
@@ -284,6 +288,35 @@ void check(const fs::path& folder, const store::Rows& rows, std::int64_t counter
   if (counter < highest_key) {
     ++tally.duplicated;
     ADD_FAILURE() << "the key counter went back to " << counter << " below " << highest_key;
+  }
+  // The audit log holds each acknowledged save and delete once, and each acknowledged change
+  // (a change of unknown outcome may be there too).
+  std::map<std::pair<std::string, std::string>, std::int64_t> logged;
+  for (const store::Row& row : audit)
+    logged[{row[0].asText(), row[1].asText()}] = row[2].asInteger();
+  const auto times = [&](const std::string& key, const char* action) {
+    const auto found = logged.find({key, action});
+    return found == logged.end() ? 0 : found->second;
+  };
+  for (const auto& [key, price] : price_of) {
+    if (times(key, "alta") != 1) {
+      ++tally.lost;
+      ADD_FAILURE() << "the log holds the save of " << key << " " << times(key, "alta") << " times";
+    }
+  }
+  for (const std::string& key : deleted) {
+    if (times(key, "baja") != 1) {
+      ++tally.lost;
+      ADD_FAILURE() << "the log holds the delete of " << key << " " << times(key, "baja")
+                    << " times";
+    }
+  }
+  for (const auto& [key, told] : changes) {
+    if (times(key, "cambio") < told.first || times(key, "cambio") > told.first + told.second) {
+      ++tally.lost;
+      ADD_FAILURE() << "the log holds " << times(key, "cambio") << " changes of " << key << ", "
+                    << told.first << " acknowledged";
+    }
   }
 }
 
@@ -376,7 +409,9 @@ TEST(Chaos, StationsLoseNothingTheyWereToldOfWhileTheServerFails) {
       db.runNative("SELECT last_value FROM reg_pre_consec_seq")[0][0].asInteger();
   // A failing run keeps what the stations were told, for a look at what happened.
   const fs::path kept = "/tmp/tarvel-chaos-logs-" + std::to_string(getpid());
-  check(path, rows, counter, tally);
+  const store::Rows log = db.runNative(
+      "SELECT consec, accion, count(*) FROM bitacora GROUP BY consec, accion", store::Row{});
+  check(path, rows, counter, log, tally);
   const store::Rows twins = db.runNative(
       "SELECT count(*) FROM (SELECT 1 FROM Reg_Pre GROUP BY Cve_Mod, Fecha, Cve_des, "
       "Cve_prod, Cve_pres, Cve_ori HAVING count(*) > 1) AS twins");
