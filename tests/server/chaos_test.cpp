@@ -1,8 +1,10 @@
-// Three stations (processes) save, change and delete through the capture screen on one
-// server database while the server's connections are cut, the server is restarted (fast and
-// immediate) and paused past the stations' time limit. Afterwards every operation a station
-// was told had been done is there, no two records share an identity, the key counter never
-// went back, no operation outlasted its time limits and every station still works.
+// Three stations (processes) of two delegations save, change and delete through the capture
+// screen on one server database prepared for several delegations, each as its delegation's
+// role, while the server's connections are cut, the server is restarted (fast and immediate)
+// and paused past the stations' time limit. Afterwards every operation a station was told had
+// been done is there, under its station's delegation, and in the audit log; no two records
+// share an identity, the key counter never went back, no operation outlasted its time limits
+// and every station still works.
 // TARVEL_CHAOS_FAULTS sets how many faults (scripts/stress --server: 1,000). The test starts
 // a server of its own: it restarts and pauses it.
 #include <fcntl.h>
@@ -23,6 +25,7 @@
 
 #include "capture/price_record.h"
 #include "station.h"
+#include "store/server_security.h"
 
 namespace {
 
@@ -85,14 +88,20 @@ std::string failure(const testing_support::HeadlessHost& host, std::size_t notic
   return told;
 }
 
-// One station: signs in, says so ("R"), waits for `go`, then works through the screen at
-// random until `stop` appears, each operation written to its log as "<outcome> <operation>
-// <key> <price> <note> <milliseconds>" (A done, F not done, U not known; - for none); then its
-// screen must reach the database again ("W ok"). Never returns.
-[[noreturn]] void work(const fs::path& folder, int number, unsigned seed) {
-  const int log = open((folder / ("station" + std::to_string(number))).c_str(),
+// Station `number`'s delegation: two delegations work on the server at once.
+int delegationOf(int number) {
+  return number % 2 == 0 ? 12 : 5;
+}
+
+// One station, working in `folder` for its delegation: signs in, says so ("R"), waits for
+// `go` in `logs`, then works through the screen at random until `stop` appears there, each
+// operation written to its log as "<outcome> <operation> <key> <price> <note> <milliseconds>"
+// (A done, F not done, U not known; - for none); then its screen must reach the database
+// again ("W ok"). Never returns.
+[[noreturn]] void work(const fs::path& folder, const fs::path& logs, int number, unsigned seed) {
+  const int log = open((logs / ("station" + std::to_string(number))).c_str(),
                        O_WRONLY | O_CREAT | O_APPEND, 0644);
-  server_tests::Station station(folder);
+  server_tests::Station station(folder, delegationOf(number) == 5 ? "005" : "012");
   capture::Captura& c = station.screen;
   testing_support::HeadlessHost& host = station.host;
   std::mt19937 random(seed);
@@ -136,8 +145,8 @@ std::string failure(const testing_support::HeadlessHost& host, std::size_t notic
     return (told == "U" ? "U" : "F") + std::string(" S - ") + price + " " + note;
   };
   tell(log, "R");
-  while (!fs::exists(folder / "go")) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  for (int n = 1; !fs::exists(folder / "stop"); ++n) {
+  while (!fs::exists(logs / "go")) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (int n = 1; !fs::exists(logs / "stop"); ++n) {
     const auto start = Clock::now();
     std::string done;
     const int saved = c.records.count();
@@ -205,6 +214,7 @@ void check(const fs::path& folder, const store::Rows& rows, std::int64_t counter
   std::map<std::string, std::set<std::string>> notes_of;  // what each may hold
   std::set<std::string> deleted, maybe_deleted;
   std::map<std::string, std::pair<int, int>> changes;  // acknowledged, and of unknown outcome
+  std::map<std::string, int> delegation_of;            // of the station that saved it
   int unknown_saves = 0;
   std::int64_t highest_key = 0;
   for (int number = 1; number <= kStations; ++number) {
@@ -234,6 +244,7 @@ void check(const fs::path& folder, const store::Rows& rows, std::int64_t counter
         highest_key = std::max(highest_key, number_key);
         price_of[key] = price;
         notes_of[key] = {note};
+        delegation_of[key] = delegationOf(number);
       } else if (op == "S" && told == "U") {
         ++unknown_saves;
       } else if (op == "C" && told != "F") {
@@ -277,6 +288,11 @@ void check(const fs::path& folder, const store::Rows& rows, std::int64_t counter
         ADD_FAILURE() << "saved record " << key << " is lost";
       }
       continue;
+    }
+    if (found->second[3].asInteger() != delegation_of[key]) {
+      ++tally.lost;
+      ADD_FAILURE() << "record " << key << " is of delegation " << found->second[3].asText()
+                    << ", its station's is " << delegation_of[key];
     }
     const std::string note = found->second[2].isNull() ? "" : found->second[2].asText();
     if (found->second[1].asText() != price || !notes_of[key].count(note)) {
@@ -347,9 +363,22 @@ TEST(Chaos, StationsLoseNothingTheyWereToldOfWhileTheServerFails) {
   OwnServer server;
   server_tests::ServerFolder folder;
   const fs::path path = folder.folder.path();
-  std::ofstream(path / store::kSettingsFileName)
-      << "servidor = " << folder.database.uri() << "\nespera_conexion = " << kWaitSeconds
-      << "\nespera_respuesta = " << kWaitSeconds << "\n";
+  // The server is prepared for several delegations; delegation 5's stations work in `path`,
+  // delegation 12's in `other`, each as its delegation's role.
+  const testing_support::TempFolder other;
+  {
+    store::Connection owner = folder.database.connect();
+    store::prepareServer(owner);
+    for (const int delegation : {5, 12}) {
+      const std::string role = "chaos_" + std::to_string(delegation);
+      store::addDelegationRole(owner, delegation, role);
+      std::string uri = folder.database.uri();
+      uri.replace(uri.find("user=postgres"), 13, "user=" + role);
+      std::ofstream((delegation == 5 ? path : other.path()) / store::kSettingsFileName)
+          << "servidor = " << uri << "\nespera_conexion = " << kWaitSeconds
+          << "\nespera_respuesta = " << kWaitSeconds << "\n";
+    }
+  }
   const std::string database = folder.database.uri().substr(
       14, folder.database.uri().find('?') - 14);  // postgresql:///NAME?…
   // The tests' servers answer a commit before it is written; this one, as a real server does,
@@ -363,7 +392,7 @@ TEST(Chaos, StationsLoseNothingTheyWereToldOfWhileTheServerFails) {
     const unsigned seed = static_cast<unsigned>(random());
     const pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0) work(path, number, seed);
+    if (child == 0) work(delegationOf(number) == 5 ? path : other.path(), path, number, seed);
     stations.push_back(child);
   }
   const auto ready = [&] {
@@ -404,7 +433,7 @@ TEST(Chaos, StationsLoseNothingTheyWereToldOfWhileTheServerFails) {
 
   store::Connection db = folder.database.connect();
   const store::Rows rows =
-      db.runNative("SELECT Consec, Pre_min, Obs FROM Reg_Pre WHERE Fecha = '2006-07-21'");
+      db.runNative("SELECT Consec, Pre_min, Obs, Cve_del FROM Reg_Pre WHERE Fecha = '2006-07-21'");
   const std::int64_t counter =
       db.runNative("SELECT last_value FROM reg_pre_consec_seq")[0][0].asInteger();
   // A failing run keeps what the stations were told, for a look at what happened.
@@ -417,11 +446,18 @@ TEST(Chaos, StationsLoseNothingTheyWereToldOfWhileTheServerFails) {
       "Cve_prod, Cve_pres, Cve_ori HAVING count(*) > 1) AS twins");
   tally.duplicated += static_cast<int>(twins[0][0].asInteger());
   EXPECT_EQ(twins[0][0].asInteger(), 0) << "records share an identity";
+  EXPECT_GT(db.runNative("SELECT count(*) FROM Reg_Pre WHERE Fecha = '2006-07-21' AND Cve_del = 12")
+                .at(0)
+                .at(0)
+                .asInteger(),
+            0)
+      << "delegation 12's station saved nothing";
 
   // A station started now shows the day as it is stored.
   server_tests::Station late(path);
   const auto shown = db.runNative(
-      "SELECT count(*) FROM Reg_Pre WHERE Fecha = '2006-07-21' AND Cve_Mod = 'FRU' AND Cve_des = ?",
+      "SELECT count(*) FROM Reg_Pre WHERE Fecha = '2006-07-21' AND Cve_Mod = 'FRU' AND Cve_des = ? "
+      "AND Cve_del = 5",
       std::vector<std::optional<std::string>>{late.state.gCveDest});
   EXPECT_EQ(late.screen.records.count(), shown[0][0].asInteger());
 

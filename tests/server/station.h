@@ -30,15 +30,15 @@ struct ServerFolder {
   testing_support::ServerDatabase database;
 };
 
-// One station working in `folder` on Friday 21/07/2006, signed in with delegation 5's key
-// into "Frutas y Hortalizas"; every message and warning is answered with Enter, as an
-// operator would.
+// One station working in `folder` on Friday 21/07/2006, signed in with `key` (delegation 5's
+// by default) into "Frutas y Hortalizas"; every message and warning is answered with Enter,
+// as an operator would.
 struct Station {
-  explicit Station(const std::filesystem::path& folder) {
+  explicit Station(const std::filesystem::path& folder, const std::string& key = "005") {
     host.folder = folder;
     host.clock = forms::LocalDateTime{2006, 7, 21, 8, 0, 0};
     host.enterOnEveryModal = true;
-    testing_support::queueSignIn(host);
+    testing_support::queueSignIn(host, key);
     screen.load();
   }
 
