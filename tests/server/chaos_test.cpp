@@ -4,7 +4,8 @@
 // and paused past the stations' time limit. Afterwards every operation a station was told had
 // been done is there, under its station's delegation, and in the audit log; no two records
 // share an identity, the key counter never went back, no operation outlasted its time limits
-// and every station still works.
+// and every station still works; each delegation's export of the day is the file its program
+// writes from a file holding the same records.
 // TARVEL_CHAOS_FAULTS sets how many faults (scripts/stress --server: 1,000). The test starts
 // a server of its own: it restarts and pauses it.
 #include <fcntl.h>
@@ -24,7 +25,9 @@
 #include <thread>
 
 #include "capture/price_record.h"
+#include "outputs/day_output_files.h"
 #include "station.h"
+#include "store/schema.h"
 #include "store/server_security.h"
 
 namespace {
@@ -460,6 +463,44 @@ TEST(Chaos, StationsLoseNothingTheyWereToldOfWhileTheServerFails) {
       "AND Cve_del = 5",
       std::vector<std::optional<std::string>>{late.state.gCveDest});
   EXPECT_EQ(late.screen.records.count(), shown[0][0].asInteger());
+
+  // Each delegation's export of the day, written by its station on the server, is the file
+  // its program writes from a file holding the same records.
+  const std::string columns = [] {
+    std::string names;
+    for (const store::ColumnSpec& column : store::recordTable().columns) {
+      names += (names.empty() ? "" : ", ") + std::string(column.name);
+    }
+    return names;
+  }();
+  const store::Rows day =
+      db.runNative("SELECT " + columns + " FROM Reg_Pre WHERE Fecha = '2006-07-21'");
+  for (const int delegation : {5, 12}) {
+    const std::string key = delegation == 5 ? "005" : "012";
+    const std::string name = std::to_string(delegation) + "FRU.csv";
+    const fs::path on_server = delegation == 5 ? path : other.path();
+    const testing_support::TempFolder own;
+    {
+      store::Connection file = store::Connection::create(store::databasePath(own.path()));
+      store::createSchema(file);
+      testing_support::writeCaptureCatalogue(file, text::Date{2006, 7, 21});
+      std::string values;
+      for (std::size_t i = 0; i < store::recordTable().columns.size(); ++i)
+        values += i ? ", ?" : "?";
+      for (const store::Row& row : day) {
+        file.runNative("INSERT INTO Reg_Pre (" + columns + ") VALUES (" + values + ")", row);
+      }
+    }
+    for (const fs::path& where : {on_server, own.path()}) {
+      server_tests::Station station(where, key);
+      outputs::DayOutputFiles files(station.host, station.state);
+      station.screen.useOutputs(files);
+      station.screen.click(station.screen.CmdGenera);
+    }
+    const std::string exported = testing_support::fileContents(on_server / name);
+    EXPECT_NE(exported.find("\"FRU\""), std::string::npos) << name << " holds no record";
+    EXPECT_EQ(exported, testing_support::fileContents(own.path() / name)) << name;
+  }
 
   if (tally.lost + tally.duplicated + tally.hung > 0) {
     fs::remove_all(kept);
