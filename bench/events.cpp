@@ -9,11 +9,13 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 #include "program.h"
 #include "text/dates.h"
@@ -52,17 +54,21 @@ bool floor_missing = false;
 // The name of the event being timed.
 std::string current_event;
 
-// Adds up the program's and the floor's times; the program's is the iteration's time. An
-// event whose statements on the program's database the observer did not all see has no
-// true floor: its benchmark stops with an error naming it.
+// Keeps the program's and the floor's time of every iteration and reports the median of
+// each: on a machine shared with other work, a pause of the machine in one iteration would
+// move a mean far more than the event's own cost. The program's is the iteration's time. An
+// event whose statements on the program's database the observer did not all see has no true
+// floor: its benchmark stops with an error naming it.
 class Tally {
  public:
   explicit Tally(benchmark::State& state) : state_(state) {}
   ~Tally() {
-    if (count_ == 0) return;
-    state_.counters["program_ms"] = program_ / count_;
-    state_.counters[onServer() ? "libpq_ms" : "sqlite_ms"] = alone_ / count_;
-    state_.counters["ratio"] = alone_ > 0 ? program_ / alone_ : 0;
+    if (program_.empty()) return;
+    const double program = median(program_);
+    const double alone = median(alone_);
+    state_.counters["program_ms"] = program;
+    state_.counters[onServer() ? "libpq_ms" : "sqlite_ms"] = alone;
+    state_.counters["ratio"] = alone > 0 ? program / alone : 0;
   }
   Tally(const Tally&) = delete;
   Tally& operator=(const Tally&) = delete;
@@ -76,16 +82,21 @@ class Tally {
                                .c_str());
     }
     state_.SetIterationTime(time.program / 1000.0);
-    program_ += time.program;
-    alone_ += time.alone;
-    ++count_;
+    program_.push_back(time.program);
+    alone_.push_back(time.alone);
   }
 
  private:
+  static double median(std::vector<double> times) {
+    const auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
+    std::nth_element(times.begin(), middle, times.end());
+    if (times.size() % 2 == 1) return *middle;
+    return (*middle + *std::max_element(times.begin(), middle)) / 2;
+  }
+
   benchmark::State& state_;
-  double program_ = 0;
-  double alone_ = 0;
-  int count_ = 0;
+  std::vector<double> program_;
+  std::vector<double> alone_;
 };
 
 const char* const kFruits = "Frutas y Hortalizas";
